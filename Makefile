@@ -1,0 +1,23 @@
+# make run   installs what is missing, builds, starts the window program
+# make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan)
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build build-asan
+
+run: build
+	./build/bin/bfnolkw64
+
+test: build build-asan
+	cd build && ctest --output-on-failure -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS) -L storage
+
+deps:
+	@./tools/install-deps
+
+build: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBFN_SANITIZE=ON
+	cmake --build build-asan -j$(JOBS) --target storage_tests

@@ -1,0 +1,23 @@
+# Every logic folder is one static library of all its .cpp files; every test folder one
+# GoogleTest program, labelled with its folder so CTest can pick a subsystem (-L storage).
+
+function(bfn_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;DEFINES" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  target_compile_definitions(${name} PUBLIC ${ARG_DEFINES})
+endfunction()
+
+function(bfn_tests name label)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE BFN_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+                                             BFN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
+endfunction()

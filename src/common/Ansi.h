@@ -1,0 +1,26 @@
+// Windows-1252 ("ANSI") text, the form in which every stored and compared text is kept.
+// Conversions to and from Unicode for the edges of the program: file names handed to
+// Linux, keys compared as UTF-16 code units, and UTF-8 text typed or shown by the tools.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ansi {
+
+// The UTF-16 code unit of a Windows-1252 byte. The five bytes the code page leaves
+// undefined (81, 8D, 8F, 90, 9D) map to the control characters of the same number, as
+// Windows does, so every byte has a code unit and the mapping is one to one.
+char16_t ToUtf16(unsigned char c);
+
+std::string ToUtf8(std::string_view cp1252);
+
+// UTF-8 to Windows-1252. A character the code page lacks, or a malformed sequence, becomes
+// '?', so the result always has one byte per character of the input.
+std::string FromUtf8(std::string_view utf8);
+
+}  // namespace ansi
+
+// A Swedish literal written in UTF-8 in the source, as the Windows-1252 bytes it is stored in.
+inline std::string A(std::string_view utf8) { return ansi::FromUtf8(utf8); }

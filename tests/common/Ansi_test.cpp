@@ -1,0 +1,28 @@
+#include "common/Ansi.h"
+
+#include <gtest/gtest.h>
+
+TEST(Ansi, SwedishLettersRoundTrip) {
+  const std::string cp = A("Åsa Ärlig Östman é €");
+  EXPECT_EQ(cp, std::string("\xC5sa \xC4rlig \xD6stman \xE9 \x80"));
+  EXPECT_EQ(ansi::ToUtf8(cp), "Åsa Ärlig Östman é €");
+}
+
+TEST(Ansi, EveryByteRoundTripsThroughUtf8) {
+  for (int b = 1; b < 256; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    EXPECT_EQ(ansi::FromUtf8(ansi::ToUtf8(one)), one) << b;
+  }
+}
+
+TEST(Ansi, UnknownAndMalformedBecomeQuestionMarks) {
+  EXPECT_EQ(ansi::FromUtf8("a\xE2\x98\x83" "b"), "a?b");         // snowman: not in the code page
+  EXPECT_EQ(ansi::FromUtf8("a\xC3"), "a?");                      // cut sequence
+  EXPECT_EQ(ansi::FromUtf8("\xFF\x80x"), "??x");                 // stray bytes
+}
+
+TEST(Ansi, Utf16OfTheHighRange) {
+  EXPECT_EQ(ansi::ToUtf16(0xC4), u'\u00C4');
+  EXPECT_EQ(ansi::ToUtf16(0x80), u'\u20AC');
+  EXPECT_EQ(ansi::ToUtf16(0x81), u'\u0081');
+}
