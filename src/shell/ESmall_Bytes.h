@@ -1,0 +1,42 @@
+// Fields of fixed-size binary records: little-endian integers, zero-terminated byte arrays
+// and length-prefixed strings, at a byte offset. Every access checks that the field lies
+// inside the bytes: a read outside gives 0 or "", a write outside does nothing. Reading
+// clamps what the bytes claim: a zero-terminated array without its zero gives at most
+// width − 1 bytes, a length byte above the capacity gives capacity bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace esmall {
+
+using ConstBytes = std::span<const unsigned char>;
+using MutableBytes = std::span<unsigned char>;
+
+uint16_t GetU16(ConstBytes bytes, size_t at);
+int16_t GetI16(ConstBytes bytes, size_t at);
+uint32_t GetU32(ConstBytes bytes, size_t at);
+int32_t GetI32(ConstBytes bytes, size_t at);
+void PutU16(MutableBytes bytes, size_t at, uint16_t value);
+void PutI16(MutableBytes bytes, size_t at, int16_t value);
+void PutU32(MutableBytes bytes, size_t at, uint32_t value);
+void PutI32(MutableBytes bytes, size_t at, int32_t value);
+
+// A zero-terminated array of width bytes (at most width − 1 characters).
+std::string GetZString(ConstBytes bytes, size_t at, size_t width);
+// Writes text cut to width − 1 characters and fills the rest of the array with zeros.
+void PutZString(MutableBytes bytes, size_t at, size_t width, std::string_view text);
+
+// A length byte followed by capacity character bytes.
+std::string GetPString(ConstBytes bytes, size_t at, size_t capacity);
+// Writes text cut to capacity with its length byte; the unused bytes become zeros.
+void PutPString(MutableBytes bytes, size_t at, size_t capacity, std::string_view text);
+
+// A 16-bit-character string of width code units at at, from Windows-1252 text (cut so
+// that a terminating zero fits, rest zeros).
+void PutWString(MutableBytes bytes, size_t at, size_t width, std::string_view text);
+
+}  // namespace esmall

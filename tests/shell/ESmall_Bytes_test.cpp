@@ -1,0 +1,41 @@
+#include "shell/ESmall_Bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace esmall;
+
+TEST(ByteFields, LittleEndianAndOutsideTheRecord) {
+  std::array<unsigned char, 8> b{};
+  PutI32(b, 0, -2);
+  PutU16(b, 4, 0x1234);
+  EXPECT_EQ(b[0], 0xFE);
+  EXPECT_EQ(b[3], 0xFF);
+  EXPECT_EQ(b[4], 0x34);
+  EXPECT_EQ(GetI32(b, 0), -2);
+  EXPECT_EQ(GetI16(b, 4), 0x1234);
+  PutU32(b, 6, 0xFFFFFFFF);  // would run past the end: nothing written
+  EXPECT_EQ(b[6], 0);
+  EXPECT_EQ(GetU32(b, 6), 0u);
+  EXPECT_EQ(GetU16(b, SIZE_MAX), 0u);
+}
+
+TEST(ByteFields, StringsAreClampedToTheirField) {
+  std::array<unsigned char, 12> b;
+  b.fill('x');
+  EXPECT_EQ(GetZString(b, 0, 5), "xxxx");    // no zero: width − 1 bytes
+  b[0] = 200;                                 // a length byte above the capacity
+  EXPECT_EQ(GetPString(b, 0, 4), "xxxx");
+  EXPECT_EQ(GetPString(b, 8, 4), "");         // field runs past the end
+
+  PutZString(b, 0, 5, "abcdefgh");
+  EXPECT_EQ(GetZString(b, 0, 5), "abcd");
+  EXPECT_EQ(b[4], 0);
+  EXPECT_EQ(b[5], 'x');
+  PutPString(b, 5, 4, "ab");
+  EXPECT_EQ(b[5], 2);
+  EXPECT_EQ(b[8], 0);
+  EXPECT_EQ(b[10], 'x');
+  EXPECT_EQ(GetPString(b, 5, 4), "ab");
+}
