@@ -1,0 +1,336 @@
+#include "storage/BTFileIO.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "common/Ansi.h"
+#include "storage/BTFileIO_seam.h"
+#include "storage/Filer.h"
+
+namespace isam {
+namespace {
+
+// Every system call that changes or reads a file passes the test seam first, in test builds.
+bool Seam([[maybe_unused]] seam::Op op, [[maybe_unused]] const FileRec& f,
+          [[maybe_unused]] int64_t pos, [[maybe_unused]] int64_t& len,
+          [[maybe_unused]] const void* data = nullptr) {
+#ifdef BFN_FILE_SEAM
+  return seam::Pass(op, f.name, pos, len, data);
+#else
+  return true;
+#endif
+}
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string ParentOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// ENOENT means a missing folder when the parent is not there.
+bool FolderMissing(const std::string& path, int err) {
+  if (err == ENOTDIR) return true;
+  if (err != ENOENT) return false;
+  struct stat st;
+  return ::stat(ParentOf(path).c_str(), &st) != 0 || !S_ISDIR(st.st_mode);
+}
+
+// Errors of calls on an open handle.
+bool HandleFailure(int err) {
+  SetOsError(err == EBADF ? 9904 : 10140, err);
+  return false;
+}
+
+bool OpenFailure(const std::string& path, int err) {
+  int32_t e = 10140;
+  if (FolderMissing(path, err)) e = 9900;
+  else if (err == ENOENT) e = 9903;
+  else if (err == EMFILE || err == ENFILE) e = 9901;
+  else if (err == EACCES || err == EPERM || err == EROFS) e = 9908;
+  SetOsError(e, err);
+  return false;
+}
+
+bool CreateFailure(const std::string& path, int err) {
+  int32_t e = 10140;
+  if (FolderMissing(path, err)) e = 9900;
+  else if (err == EMFILE || err == ENFILE) e = 9901;
+  SetOsError(e, err);
+  return false;
+}
+
+bool RemoveFailure(const std::string& path, int err) {
+  int32_t e = 10140;
+  if (FolderMissing(path, err)) e = 9900;
+  else if (err == ENOENT) e = 9903;
+  SetOsError(e, err);
+  return false;
+}
+
+bool PositionOk(int64_t pos, int64_t len) {
+  if (pos >= 0 && len >= 0 && pos + len <= kMaxFilePosition + 1) return true;
+  SetOsError(10140, EFBIG);
+  return false;
+}
+
+// Letter case as Windows folds it for Windows-1252 names.
+unsigned char FoldCase(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return c;
+  }
+}
+
+bool SameIgnoringCase(const std::string& utf8a, const std::string& utf8b) {
+  const std::string a = ansi::FromUtf8(utf8a), b = ansi::FromUtf8(utf8b);
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (FoldCase(static_cast<unsigned char>(a[i])) != FoldCase(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The entry of folder whose name equals part but for letter case, or part itself.
+std::string MatchInFolder(const std::string& folder, const std::string& part) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return part;
+  std::string found = part;
+  while (dirent* e = ::readdir(dir)) {
+    if (SameIgnoringCase(e->d_name, part)) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+// Opens (creating when asked) and takes the exclusive lock that keeps every other open out.
+int OpenLocked(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_RDWR | O_CLOEXEC, 0644);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string FileBlockFileName(const std::string& fullName, FileKind kind) {
+  const std::string name = fullName.substr(0, kMaxNameLength);
+  const auto semi = name.find(';');
+  std::string part = name;
+  if (semi != std::string::npos) {
+    if (kind == FileKind::Index) {
+      part = name.substr(semi + 1);
+      part = part.substr(0, part.find(';'));
+    } else {
+      part = name.substr(0, semi);
+    }
+  }
+  static const char* const kExtensions[] = {"DAT", "IX", "DIA", "SAV", "MSG"};
+  const char* ext = kExtensions[static_cast<int>(kind)];
+  const auto dot = part.find_last_of('.');
+  if (dot != std::string::npos && part.find_first_of("\\/", dot) == std::string::npos)
+    return part.substr(0, dot + 1) + ext;
+  return part + "." + ext;
+}
+
+std::string ResolvePath(const std::string& name) {
+  std::string path = ansi::ToUtf8(name);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (path.empty() || Exists(path)) return path;
+  std::string resolved = path[0] == '/' ? "/" : "";
+  size_t start = 0;
+  bool searching = true;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(start, end - start);
+    if (!part.empty()) {
+      std::string next = part;
+      if (searching && !Exists(resolved + part)) {
+        next = MatchInFolder(resolved, part);
+        searching = next != part;  // below a folder that is not there, nothing can match
+      }
+      resolved += next;
+      if (end < path.size()) resolved += '/';
+    }
+    start = end + 1;
+  }
+  return resolved;
+}
+
+bool OpenFile(FileRec& f, const std::string& name) {
+  const std::string path = ResolvePath(name);
+  const int fd = OpenLocked(path, 0);
+  if (fd < 0) return OpenFailure(path, errno);
+  f.fd = fd;
+  f.name = name;
+  f.pos = 0;
+  return true;
+}
+
+bool CreateFile(FileRec& f, const std::string& name) {
+  const std::string path = ResolvePath(name);
+  const int fd = OpenLocked(path, O_CREAT);
+  if (fd < 0) return CreateFailure(path, errno);
+  f.fd = fd;
+  f.name = name;
+  f.pos = 0;
+  // Emptied only once the lock is ours, so a file in use elsewhere is never cut.
+  int64_t len = 0;
+  if (!Seam(seam::Op::Truncate, f, 0, len) || ::ftruncate(fd, 0) != 0) {
+    const int err = errno;
+    CloseFile(f);
+    return CreateFailure(path, err);
+  }
+  return true;
+}
+
+bool CloseFile(FileRec& f) {
+  if (f.fd < 0) return true;
+  const int rc = ::close(f.fd);
+  f.fd = -1;
+  if (rc != 0) return HandleFailure(errno);
+  return true;
+}
+
+bool ReadAt(FileRec& f, int64_t pos, int64_t len, void* buffer) {
+  if (!PositionOk(pos, len)) return false;
+  if (!Seam(seam::Op::Read, f, pos, len)) return HandleFailure(errno);
+  int64_t done = 0;
+  while (done < len) {
+    const ssize_t n = ::pread(f.fd, static_cast<char*>(buffer) + done, len - done, pos + done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return HandleFailure(errno);
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  f.pos = pos + done;
+  if (done < len) {
+    SetError(10070);
+    return false;
+  }
+  return true;
+}
+
+bool WriteAt(FileRec& f, int64_t pos, int64_t len, const void* data) {
+  if (!PositionOk(pos, len)) return false;
+  if (len == 0) {
+    if (!Seam(seam::Op::Truncate, f, pos, len) || ::ftruncate(f.fd, pos) != 0)
+      return HandleFailure(errno);
+    f.pos = pos;
+    return true;
+  }
+  const int64_t asked = len;
+  if (!Seam(seam::Op::Write, f, pos, len, data)) return HandleFailure(errno);
+  int64_t done = 0;
+  while (done < len) {
+    const ssize_t n = ::pwrite(f.fd, static_cast<const char*>(data) + done, len - done, pos + done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == ENOSPC || errno == EDQUOT) break;  // a full disk is a short write
+      return HandleFailure(errno);
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  f.pos = pos + done;
+  if (done < asked) {
+    SetOsError(10075, done < len ? errno : 0);
+    return false;
+  }
+  return true;
+}
+
+bool WriteZeros(FileRec& f, int64_t pos, int64_t len) {
+  constexpr int64_t kPiece = 1024;
+  if (len > kPiece) {
+    std::unique_ptr<char[]> whole(new (std::nothrow) char[len]());
+    if (whole) return WriteAt(f, pos, len, whole.get());
+  }
+  static const char zeros[kPiece] = {};
+  while (len > 0) {
+    const int64_t n = len < kPiece ? len : kPiece;
+    if (!WriteAt(f, pos, n, zeros)) return false;
+    pos += n;
+    len -= n;
+  }
+  return true;
+}
+
+bool FileSize(FileRec& f, int64_t& size) {
+  struct stat st;
+  if (::fstat(f.fd, &st) != 0) return HandleFailure(errno);
+  size = st.st_size;
+  f.pos = size;
+  return true;
+}
+
+bool Flush(FileRec& f) {
+  int64_t len = 0;
+  if (!Seam(seam::Op::Flush, f, 0, len) || ::fsync(f.fd) != 0) return HandleFailure(errno);
+  return true;
+}
+
+bool DeleteFile(const std::string& name) {
+  const std::string path = ResolvePath(name);
+  if (::unlink(path.c_str()) != 0) return RemoveFailure(path, errno);
+  return true;
+}
+
+bool RenameFile(const std::string& from, const std::string& to) {
+  const std::string src = ResolvePath(from);
+  if (::rename(src.c_str(), ResolvePath(to).c_str()) != 0) return RemoveFailure(src, errno);
+  return true;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, bool deleteSource) {
+  FileRec src, dst;
+  if (!OpenFile(src, from)) return false;
+  int64_t size = 0;
+  bool ok = FileSize(src, size) && CreateFile(dst, to);
+  std::unique_ptr<char[]> buffer(new char[1 << 16]);
+  for (int64_t pos = 0; ok && pos < size; pos += 1 << 16) {
+    const int64_t n = size - pos < (1 << 16) ? size - pos : (1 << 16);
+    ok = ReadAt(src, pos, n, buffer.get()) && WriteAt(dst, pos, n, buffer.get());
+  }
+  ok = ok && Flush(dst);
+  CloseFile(src);
+  ok = CloseFile(dst) && ok;
+  if (!ok) {
+    SetError(10075);
+    return false;
+  }
+  return !deleteSource || DeleteFile(from);
+}
+
+bool FileExists(const std::string& name) { return Exists(ResolvePath(name)); }
+
+}  // namespace isam

@@ -1,0 +1,177 @@
+// Fileblocks in memory: the open files, the headers of the data file (index 0) and of every
+// index, the shared page cache and the B-tree operations over it.
+//
+// On disk (little-endian):
+//   DAT  slot r at r * RecordLength; slot 0 holds the 21-byte data header, rest zero.
+//        A deleted slot holds the i32 link of the record free chain in its first 4 bytes.
+//   IX   sections of SectionLength = sum of PageBytes; index k owns [KeyOffset(k), +PageBytes)
+//        of each section; section 0 holds the 29-byte index headers, page p lives in section p.
+//        Page: u16 count, u32 left child, count items of (u32 record, u32 right child,
+//        u8 key length, KeyLength key bytes). A freed page holds the free-chain link.
+//   DIA  one byte, then entries: tag 1..62 page image, 1000 header image, 2000 end.
+// A buffer's page is only valid while no other page is fetched: code that needs several
+// pages at once fetches them back to back (the cache keeps the last few, at least 8).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "storage/BTFileIO.h"
+
+namespace isam {
+
+constexpr uint32_t kOpenMarker = 0x11195851;
+constexpr int kPageItems = 62;
+constexpr int kMinFill = kPageItems / 2;
+constexpr int kMaxDepth = 8;
+constexpr int kDataHeaderBytes = 21;
+constexpr int kIndexHeaderBytes = 29;
+constexpr uint16_t kTagHeaderImage = 1000;
+constexpr uint16_t kTagEnd = 2000;
+constexpr int32_t kNoRelink = -2;
+
+// The fields shared by the data header (index 0) and the index headers.
+struct Header {
+  int32_t firstFree = -1;
+  int32_t freeCount = 0;
+  int32_t high = 0;       // HighRecord or HighPage
+  int32_t length = 0;     // RecordLength or PageBytes
+  uint32_t rootPage = 0;  // index only
+  uint8_t allowDuplicates = 0;
+  uint32_t entryCount = 0;
+  uint16_t pageItems = kPageItems;
+  uint32_t indexCount = 0;  // data only
+  uint8_t openFlag = 0;     // data only
+  bool operator==(const Header&) const = default;
+};
+
+void EncodeDataHeader(const Header& h, unsigned char out[kDataHeaderBytes]);
+Header DecodeDataHeader(const unsigned char in[kDataHeaderBytes]);
+void EncodeIndexHeader(const Header& h, unsigned char out[kIndexHeaderBytes]);
+Header DecodeIndexHeader(const unsigned char in[kIndexHeaderBytes]);
+
+struct PathLevel {
+  uint32_t page = 0;
+  uint8_t item = 0;  // 1..count designates an item; 0 the place before the first
+};
+
+struct Index {
+  Header h;
+  int keyLength = 0;
+  int64_t keyOffset = 0;
+  bool changed = false;        // header must be written
+  bool takenFromFree = false;  // last allocation came off the free chain
+  PathLevel path[kMaxDepth];
+  int depth = 0;
+  bool valid = true;
+};
+
+struct FileBlock {
+  uint32_t marker = 0;
+  std::string name;
+  FileRec dat, ix, dia;
+  bool journal = false;
+  bool headerChanged = false;  // without journal: OpenFlag is set on disk
+  int64_t sectionLength = 0;
+  int32_t sections = 0;        // index-file sections present after section 0
+  std::vector<Index> idx;      // idx[0] is the data file
+  // The running operation (journal mode): pages whose image is already in the journal,
+  // and per index whether its header image is.
+  std::vector<std::pair<int, uint32_t>> logged;
+  int opIndex = 0;
+  Header opOriginal;
+  bool opLastImageIsOriginal = false;  // the last header image in the journal restores opOriginal
+
+  int32_t IndexCount() const { return static_cast<int32_t>(idx.size()) - 1; }
+};
+
+// ---- items and pages in working form ----
+
+struct Item {
+  uint32_t rec = 0;
+  uint32_t right = 0;
+  uint8_t len = 0;
+  char key[30] = {};
+  std::string Key() const { return std::string(key, len); }
+};
+
+struct PageBuffer {
+  FileBlock* owner = nullptr;
+  uint32_t page = 0;
+  int index = 0;
+  bool changed = false;
+  bool logged = false;
+  uint16_t count = 0;
+  uint32_t left = 0;
+  Item items[kPageItems + 1];  // items[1..count]; [0] unused so item numbers match the path
+  int prev = -1, next = -1;    // LRU ring
+  uint32_t Child(int i) const { return i == 0 ? left : items[i].right; }
+};
+
+// Page cache, shared by all open fileblocks.
+bool CacheInit(int32_t wanted, int32_t& obtained);
+void CacheFree();
+PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page);
+PageBuffer* NewPage(FileBlock& fb, int index);
+// Called before a page is changed: journals its image the first time in an operation and
+// marks it changed. false when the journal cannot be written.
+bool Touch(FileBlock& fb, PageBuffer* b);
+bool FreePage(FileBlock& fb, PageBuffer* b);
+bool WriteFileBlockPages(FileBlock& fb, bool release);
+void DropFileBlockPages(FileBlock& fb);
+bool WritePage(PageBuffer* b);
+void ClearLoggedMarks();
+// The least recently used buffer, written out first if it holds a changed page, now owned by
+// nobody: the journal replay rebuilds pages in it.
+PageBuffer* TakeFreeBuffer();
+void PackPage(const PageBuffer& b, int keyLength, std::vector<unsigned char>& out);
+bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int pageItems,
+                PageBuffer& b);
+
+// ---- headers and allocation ----
+
+int64_t PagePosition(const FileBlock& fb, int index, uint32_t page);
+bool WriteHeader(FileBlock& fb, int index);
+bool WriteChangedHeaders(FileBlock& fb);  // index headers first, then the data header
+// Takes a record (index 0) or page number off the free chain or past the high mark.
+bool Allocate(FileBlock& fb, int index, int32_t& number);
+void NoteHeaderChange(FileBlock& fb, int index);
+
+// ---- the journal ----
+
+void BeginOperation(FileBlock& fb, int index);
+bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relink);
+// Makes the last header image of the operation the header as it stood when it began.
+bool LogOriginalHeader(FileBlock& fb);
+bool LogPageImage(FileBlock& fb, const PageBuffer& b);
+bool FlushJournal(FileBlock& fb);
+bool CommitJournal(FileBlock& fb);
+// Replays the journal; on success the journal is empty again. false with 10180 on failure.
+bool ReplayJournal(FileBlock& fb);
+// After a failed journaled operation: drops the cached pages and replays.
+bool Rollback(FileBlock& fb);
+
+// ---- B-tree ----
+
+int CompareKeys(const std::string& a, const std::string& b, int32_t recA, int32_t recB, bool dup);
+bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& found,
+              int32_t& foundRec);
+bool TreeInsert(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& inserted);
+bool TreeDelete(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& deleted);
+bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec);
+void TreeClear(Index& ix);
+
+// ---- little-endian fields ----
+
+inline void Put16(unsigned char* p, uint32_t v) { p[0] = v & 0xFF; p[1] = (v >> 8) & 0xFF; }
+inline void Put32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = (v >> (8 * i)) & 0xFF;
+}
+inline uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+}  // namespace isam

@@ -1,0 +1,275 @@
+// The page cache: a fixed set of buffers shared by every open fileblock, kept in a ring by
+// last use, with a map from (fileblock, index, page) to buffer for the look-up.
+#include <algorithm>
+#include <new>
+#include <unordered_map>
+
+#include "storage/BTIsBase.h"
+#include "storage/Filer_error.h"
+
+namespace isam {
+namespace {
+
+struct PageKey {
+  const FileBlock* owner;
+  int index;
+  uint32_t page;
+  bool operator==(const PageKey&) const = default;
+};
+
+struct PageKeyHash {
+  size_t operator()(const PageKey& k) const {
+    return std::hash<const void*>()(k.owner) ^ (static_cast<size_t>(k.index) << 40) ^
+           (static_cast<size_t>(k.page) * 0x9E3779B97F4A7C15ull);
+  }
+};
+
+struct Cache {
+  std::vector<PageBuffer> buffers;
+  int mru = -1;  // head of the ring; buffers[mru].prev is the reuse end
+  std::unordered_map<PageKey, int, PageKeyHash> lookup;
+};
+
+Cache g_cache;
+
+int IndexOf(PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
+
+void Unlink(int i) {
+  PageBuffer& b = g_cache.buffers[i];
+  g_cache.buffers[b.prev].next = b.next;
+  g_cache.buffers[b.next].prev = b.prev;
+}
+
+// Inserts i before the head; as the head it is the most recently used, else the reuse end.
+void InsertBeforeHead(int i, bool makeHead) {
+  const int head = g_cache.mru;
+  PageBuffer& b = g_cache.buffers[i];
+  b.next = head;
+  b.prev = g_cache.buffers[head].prev;
+  g_cache.buffers[b.prev].next = i;
+  g_cache.buffers[head].prev = i;
+  if (makeHead) g_cache.mru = i;
+}
+
+void MakeMostRecent(PageBuffer* b) {
+  const int i = IndexOf(b);
+  if (i == g_cache.mru) return;
+  Unlink(i);
+  InsertBeforeHead(i, true);
+}
+
+void MakeReuseNext(PageBuffer* b) {
+  const int i = IndexOf(b);
+  if (g_cache.buffers.size() == 1) return;
+  if (i == g_cache.mru) {
+    g_cache.mru = b->next;  // the ring order already puts it at the reuse end
+    return;
+  }
+  Unlink(i);
+  InsertBeforeHead(i, false);
+}
+
+void Disown(PageBuffer* b) {
+  if (b->owner) g_cache.lookup.erase({b->owner, b->index, b->page});
+  b->owner = nullptr;
+  b->changed = false;
+  b->logged = false;
+}
+
+PageBuffer* ReuseEnd() { return &g_cache.buffers[g_cache.buffers[g_cache.mru].prev]; }
+
+void Adopt(PageBuffer* b, FileBlock& fb, int index, uint32_t page) {
+  b->owner = &fb;
+  b->index = index;
+  b->page = page;
+  g_cache.lookup[{&fb, index, page}] = IndexOf(b);
+  MakeMostRecent(b);
+}
+
+}  // namespace
+
+bool CacheInit(int32_t wanted, int32_t& obtained) {
+  CacheFree();
+  try {
+    g_cache.buffers.resize(static_cast<size_t>(wanted));
+  } catch (const std::bad_alloc&) {
+    obtained = 0;
+    return false;
+  }
+  const int n = static_cast<int>(g_cache.buffers.size());
+  for (int i = 0; i < n; ++i) {
+    g_cache.buffers[i].next = (i + 1) % n;
+    g_cache.buffers[i].prev = (i + n - 1) % n;
+  }
+  g_cache.mru = 0;
+  obtained = n;
+  return true;
+}
+
+void CacheFree() {
+  g_cache.buffers.clear();
+  g_cache.buffers.shrink_to_fit();
+  g_cache.lookup.clear();
+  g_cache.mru = -1;
+}
+
+void PackPage(const PageBuffer& b, int keyLength, std::vector<unsigned char>& out) {
+  const int stride = keyLength + 9;
+  out.assign(6 + static_cast<size_t>(b.count) * stride, 0);
+  Put16(out.data(), b.count);
+  Put32(out.data() + 2, b.left);
+  for (int i = 1; i <= b.count; ++i) {
+    unsigned char* p = out.data() + 6 + static_cast<size_t>(i - 1) * stride;
+    const Item& it = b.items[i];
+    Put32(p, it.rec);
+    Put32(p + 4, it.right);
+    const int len = std::min<int>(it.len, keyLength);
+    p[8] = static_cast<unsigned char>(len);
+    std::copy(it.key, it.key + len, p + 9);
+  }
+}
+
+bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int pageItems,
+                PageBuffer& b) {
+  const int stride = keyLength + 9;
+  const uint16_t count = Get16(data);
+  if (count < 1 || count > pageItems || 6 + static_cast<int64_t>(count) * stride > size) {
+    SetError(10122);
+    return false;
+  }
+  b.count = count;
+  b.left = Get32(data + 2);
+  for (int i = 1; i <= count; ++i) {
+    const unsigned char* p = data + 6 + static_cast<size_t>(i - 1) * stride;
+    Item& it = b.items[i];
+    it.rec = Get32(p);
+    it.right = Get32(p + 4);
+    if (p[8] > keyLength) {
+      SetError(10120);
+      return false;
+    }
+    it.len = p[8];
+    std::copy(p + 9, p + 9 + it.len, it.key);
+  }
+  return true;
+}
+
+void ClearLoggedMarks() {
+  for (PageBuffer& b : g_cache.buffers) b.logged = false;
+}
+
+bool WritePage(PageBuffer* b) {
+  FileBlock& fb = *b->owner;
+  if (fb.journal && b->logged) {
+    if (!FlushJournal(fb)) return false;
+    ClearLoggedMarks();
+  }
+  std::vector<unsigned char> bytes;
+  PackPage(*b, fb.idx[b->index].keyLength, bytes);
+  if (!WriteAt(fb.ix, PagePosition(fb, b->index, b->page), static_cast<int64_t>(bytes.size()),
+               bytes.data()))
+    return false;
+  b->changed = false;
+  return true;
+}
+
+PageBuffer* TakeFreeBuffer() {
+  PageBuffer* b = ReuseEnd();
+  if (b->owner && b->changed && !WritePage(b)) return nullptr;
+  Disown(b);
+  return b;
+}
+
+PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
+  const auto found = g_cache.lookup.find({&fb, index, page});
+  if (found != g_cache.lookup.end()) {
+    PageBuffer* b = &g_cache.buffers[found->second];
+    MakeMostRecent(b);
+    return b;
+  }
+  const Index& d = fb.idx[index];
+  if (page < 1 || page > static_cast<uint32_t>(d.h.high)) {
+    SetError(10170);  // a child pointer outside the index
+    return nullptr;
+  }
+  PageBuffer* b = TakeFreeBuffer();
+  if (!b) return nullptr;
+  std::vector<unsigned char> bytes(static_cast<size_t>(d.h.length));
+  if (!ReadAt(fb.ix, PagePosition(fb, index, page), d.h.length, bytes.data()) ||
+      !UnpackPage(bytes.data(), d.h.length, d.keyLength, d.h.pageItems, *b)) {
+    MakeReuseNext(b);
+    return nullptr;
+  }
+  Adopt(b, fb, index, page);
+  return b;
+}
+
+PageBuffer* NewPage(FileBlock& fb, int index) {
+  PageBuffer* b = TakeFreeBuffer();
+  if (!b) return nullptr;
+  int32_t number = 0;
+  if (!Allocate(fb, index, number)) return nullptr;
+  b->count = 0;
+  b->left = 0;
+  Adopt(b, fb, index, static_cast<uint32_t>(number));
+  b->changed = true;
+  if (fb.journal) {
+    // Nothing of a new page needs restoring, but it must not reach the disk before the
+    // journal that tells how to give its slot back.
+    fb.logged.emplace_back(index, b->page);
+    b->logged = true;
+  }
+  return b;
+}
+
+bool Touch(FileBlock& fb, PageBuffer* b) {
+  if (fb.journal) {
+    const std::pair<int, uint32_t> id{b->index, b->page};
+    if (std::find(fb.logged.begin(), fb.logged.end(), id) == fb.logged.end()) {
+      if (!LogPageImage(fb, *b)) return false;
+      fb.logged.push_back(id);
+      b->logged = true;
+    }
+  }
+  b->changed = true;
+  return true;
+}
+
+bool FreePage(FileBlock& fb, PageBuffer* b) {
+  if (!Touch(fb, b)) return false;
+  if (fb.journal && b->logged) {
+    if (!FlushJournal(fb)) return false;
+    ClearLoggedMarks();
+  }
+  Header& h = fb.idx[b->index].h;
+  unsigned char link[4];
+  Put32(link, h.firstFree);
+  if (!WriteAt(fb.ix, PagePosition(fb, b->index, b->page), 4, link)) return false;
+  h.firstFree = static_cast<int32_t>(b->page);
+  ++h.freeCount;
+  NoteHeaderChange(fb, b->index);
+  Disown(b);
+  MakeReuseNext(b);
+  return true;
+}
+
+bool WriteFileBlockPages(FileBlock& fb, bool release) {
+  for (PageBuffer& b : g_cache.buffers) {
+    if (b.owner != &fb) continue;
+    if (b.changed && !WritePage(&b)) return false;
+    if (release) Disown(&b);
+  }
+  for (int k = 1; k <= fb.IndexCount(); ++k)
+    if (fb.idx[k].changed && !WriteHeader(fb, k)) return false;
+  return true;
+}
+
+void DropFileBlockPages(FileBlock& fb) {
+  for (PageBuffer& b : g_cache.buffers)
+    if (b.owner == &fb) {
+      Disown(&b);
+      MakeReuseNext(&b);
+    }
+}
+
+}  // namespace isam

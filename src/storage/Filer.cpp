@@ -1,0 +1,566 @@
+// The public operations: entry checks, the journal around every change, and the open list.
+#include "storage/Filer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+#include "common/Ansi.h"
+#include "storage/BTIsBase.h"
+
+namespace isam {
+namespace {
+
+constexpr int32_t kMaxBuffers = 1 << 16;  // asking for more is asking for all memory
+
+struct Engine {
+  bool started = false;
+  uint16_t netType = 0;
+  std::vector<FileBlock*> open;  // in order of opening
+};
+Engine g_engine;
+
+bool Started() {
+  ClearError();
+  if (g_engine.started) return true;
+  SetError(10455);
+  return false;
+}
+
+bool IsOpen(const FileBlock* fb) {
+  return fb && std::find(g_engine.open.begin(), g_engine.open.end(), fb) != g_engine.open.end() &&
+         fb->marker == kOpenMarker;
+}
+
+// Handles are looked up in the open list, never trusted: a closed one is freed memory.
+bool CheckHandle(const FileBlock* fb) {
+  if (!Started()) return false;
+  if (IsOpen(fb)) return true;
+  SetError(10445);
+  return false;
+}
+
+bool CheckIndex(const FileBlock* fb, int indexNo) {
+  if (!CheckHandle(fb)) return false;
+  if (indexNo >= 1 && indexNo <= fb->IndexCount()) return true;
+  SetError(10164);
+  return false;
+}
+
+std::string CutKey(const std::string& key) { return key.substr(0, kMaxKeyLength); }
+
+// Undoes a journaled operation that failed after it began; `undone` is the error of a
+// successful undo.
+void Undo(FileBlock& fb, int32_t undone) {
+  const int32_t dos = IsamDosError;
+  if (Rollback(fb)) SetError(undone);
+  if (IsamDosError == 0) IsamDosError = dos;
+}
+
+// The end of a journaled key operation: header image, journal flushed, the count changed,
+// every changed page and header written, index file flushed, journal emptied.
+bool FinishKeyOperation(FileBlock& fb, int indexNo, int countChange) {
+  if (!LogOriginalHeader(fb) || !FlushJournal(fb)) return false;
+  ClearLoggedMarks();
+  fb.idx[indexNo].h.entryCount += countChange;
+  NoteHeaderChange(fb, indexNo);
+  return WriteFileBlockPages(fb, false) && Flush(fb.ix) && CommitJournal(fb);
+}
+
+bool ReadDataHeader(FileBlock& fb) {
+  unsigned char bytes[kDataHeaderBytes];
+  if (!ReadAt(fb.dat, 0, kDataHeaderBytes, bytes)) return false;
+  const Header h = DecodeDataHeader(bytes);
+  if (h.indexCount > kMaxIndexes) {
+    SetError(10060);
+    return false;
+  }
+  if (h.length < kMinRecordLength) {
+    SetError(10020);
+    return false;
+  }
+  if (h.high < 0 || h.freeCount < 0 || h.freeCount > h.high ||
+      (h.firstFree != -1 && (h.firstFree < 1 || h.firstFree > h.high)) ||
+      (static_cast<int64_t>(h.high) + 1) * h.length > kMaxFilePosition + 1) {
+    SetError(10170);
+    return false;
+  }
+  fb.idx.assign(h.indexCount + 1, Index{});
+  fb.idx[0].h = h;
+  return true;
+}
+
+bool ReadIndexHeaders(FileBlock& fb) {
+  int64_t offset = 0;
+  for (int k = 1; k <= fb.IndexCount(); ++k) {
+    unsigned char bytes[kIndexHeaderBytes];
+    if (!ReadAt(fb.ix, offset, kIndexHeaderBytes, bytes)) return false;
+    Index& d = fb.idx[k];
+    d.h = DecodeIndexHeader(bytes);
+    d.keyOffset = offset;
+    if (d.h.pageItems > kPageItems) {
+      SetError(10122);
+      return false;
+    }
+    if (d.h.length <= 6 || (d.h.length - 6) % d.h.pageItems != 0) {
+      SetError(10120);
+      return false;
+    }
+    d.keyLength = (d.h.length - 6) / d.h.pageItems - 9;
+    if (d.keyLength < 1 || d.keyLength > kMaxKeyLength) {
+      SetError(10121);
+      return false;
+    }
+    const Header& h = d.h;
+    if (h.high < 0 || h.freeCount < 0 || h.freeCount > h.high ||
+        (h.firstFree != -1 && (h.firstFree < 1 || h.firstFree > h.high)) ||
+        h.rootPage > static_cast<uint32_t>(h.high)) {
+      SetError(10170);
+      return false;
+    }
+    offset += d.h.length;
+    fb.sections = std::max(fb.sections, d.h.high);
+  }
+  fb.sectionLength = offset;
+  if ((static_cast<int64_t>(fb.sections) + 1) * fb.sectionLength > kMaxFilePosition + 1) {
+    SetError(10170);
+    return false;
+  }
+  return true;
+}
+
+// Opens the three files; false leaves everything of this open closed again.
+bool OpenFiles(FileBlock& fb, bool& journalCreated) {
+  const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
+  journalCreated = false;
+  if (!OpenFile(fb.dia, diaName)) {
+    if (IsamError != 9903) return false;
+    if (fb.journal) {
+      ClearError();
+      const unsigned char lead = 0;
+      FileRec made;
+      if (!CreateFile(made, diaName)) return false;
+      journalCreated = true;
+      const bool written = WriteAt(made, 0, 1, &lead) && Flush(made);
+      if (!CloseFile(made) || !written || !OpenFile(fb.dia, diaName)) return false;
+    } else {
+      ClearError();
+    }
+  }
+  if (!OpenFile(fb.dat, FileBlockFileName(fb.name, FileKind::Data)) || !ReadDataHeader(fb))
+    return false;
+  if (fb.IndexCount() > 0) {
+    if (!OpenFile(fb.ix, FileBlockFileName(fb.name, FileKind::Index))) {
+      if (IsamError != 9901) SetError(10010);
+      return false;
+    }
+    if (!ReadIndexHeaders(fb)) return false;
+  }
+  if (fb.idx[0].h.openFlag != 0) {
+    SetError(10010);
+    return false;
+  }
+  return true;
+}
+
+bool RecoverJournal(FileBlock& fb, bool journalCreated) {
+  if (!fb.dia.IsOpen()) return true;
+  int64_t size = 0;
+  if (!FileSize(fb.dia, size)) return false;
+  if (!journalCreated) {
+    if (size == 0) {
+      SetError(10070);
+      return false;
+    }
+    if (size > 1 && !ReplayJournal(fb)) return false;
+  }
+  if (!fb.journal) {
+    const std::string name = fb.dia.name;
+    return CloseFile(fb.dia) && DeleteFile(name);
+  }
+  return FileSize(fb.dia, size);  // appends go to the end
+}
+
+void CloseAll(FileBlock& fb) {
+  DropFileBlockPages(fb);
+  CloseFile(fb.dia);
+  CloseFile(fb.ix);
+  CloseFile(fb.dat);
+}
+
+// Closes fb as CloseFileBlock does; returns false with the error set when it could not.
+bool CloseOne(FileBlock*& fb) {
+  if (!fb->journal && (fb->headerChanged || fb->idx[0].changed)) {
+    fb->idx[0].h.openFlag = 0;
+    if (!WriteFileBlockPages(*fb, false) || !WriteHeader(*fb, 0) || !Flush(fb->dat) ||
+        (fb->IndexCount() > 0 && !Flush(fb->ix)))
+      return false;  // stays open, so nothing is lost
+  }
+  DropFileBlockPages(*fb);
+  bool ok = CloseFile(fb->dia);
+  ok = CloseFile(fb->ix) && ok;
+  ok = CloseFile(fb->dat) && ok;
+  g_engine.open.erase(std::find(g_engine.open.begin(), g_engine.open.end(), fb));
+  fb->marker = 0;
+  delete fb;
+  fb = nullptr;
+  if (!ok) SetError(10160);
+  return ok;
+}
+
+}  // namespace
+
+int32_t InitIsam(uint16_t netType, int32_t buffers) {
+  if (g_engine.started) {
+    SetError(10450);
+    return 0;
+  }
+  if (buffers < 8) {
+    SetError(10451);
+    return 0;
+  }
+  g_engine.open.clear();
+  ClearError();
+  if (netType != 0 && netType != 2) {
+    SetError(10310);
+    return 0;
+  }
+  g_engine.netType = netType;
+  int32_t obtained = 0;
+  for (int32_t wanted = std::min(buffers, kMaxBuffers); wanted >= 8; wanted /= 2)
+    if (CacheInit(wanted, obtained)) break;
+  if (obtained < 8) {
+    CacheFree();
+    SetError(10000);
+    return 0;
+  }
+  g_engine.started = true;
+  return obtained;
+}
+
+void ExitIsam() {
+  if (!Started()) return;
+  int32_t first = 0, firstDos = 0;
+  for (FileBlock* fb : std::vector<FileBlock*>(g_engine.open)) {
+    ClearError();
+    if (!CloseOne(fb) && first == 0) {
+      first = IsamError;
+      firstDos = IsamDosError;
+    }
+  }
+  ClearError();
+  if (first != 0) {
+    SetError(first);
+    IsamDosError = firstDos;
+    return;
+  }
+  CacheFree();
+  g_engine.started = false;
+}
+
+void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t indexCount,
+                     std::span<const IndexDescription> indexes) {
+  if (!Started()) return;
+  const std::string name = fullName.substr(0, kMaxNameLength);
+  // The record slot and the header slot must both fit below 2 GiB.
+  if (recordLength < kMinRecordLength || recordLength > (kMaxFilePosition + 1) / 2)
+    SetError(10020);
+  if (indexCount > kMaxIndexes) SetError(10050);
+  if (!IsamSuccess) return;
+  // Key lengths are checked before the old files go, so a wrong call destroys nothing.
+  std::vector<Index> idx(indexCount + 1);
+  int64_t sectionLength = 0;
+  for (int k = 1; k <= indexCount; ++k) {
+    const IndexDescription desc = k <= static_cast<int>(indexes.size()) ? indexes[k - 1]
+                                                                       : IndexDescription{};
+    if (desc.keyLength < 1 || desc.keyLength > kMaxKeyLength) {
+      SetError(10055);
+      return;
+    }
+    Index& d = idx[k];
+    d.keyLength = desc.keyLength;
+    d.h.length = (desc.keyLength + 9) * kPageItems + 6;
+    d.h.allowDuplicates = desc.allowDuplicates ? 1 : 0;
+    d.keyOffset = sectionLength;
+    sectionLength += d.h.length;
+  }
+  for (FileKind kind : {FileKind::Index, FileKind::Journal, FileKind::Data})
+    DeleteFile(FileBlockFileName(name, kind));
+  ClearError();
+
+  const std::string datName = FileBlockFileName(name, FileKind::Data);
+  const std::string ixName = FileBlockFileName(name, FileKind::Index);
+  Header h;
+  h.length = recordLength;
+  h.indexCount = indexCount;
+  unsigned char header[kDataHeaderBytes];
+  EncodeDataHeader(h, header);
+  FileRec dat;
+  bool ok = CreateFile(dat, datName) && WriteZeros(dat, 0, recordLength) &&
+            WriteAt(dat, 0, kDataHeaderBytes, header) && Flush(dat);
+  ok = CloseFile(dat) && ok;
+  if (ok && indexCount > 0) {
+    FileRec ix;
+    ok = CreateFile(ix, ixName) && WriteZeros(ix, 0, sectionLength);
+    for (int k = 1; ok && k <= indexCount; ++k) {
+      unsigned char bytes[kIndexHeaderBytes];
+      EncodeIndexHeader(idx[k].h, bytes);
+      ok = WriteAt(ix, idx[k].keyOffset, kIndexHeaderBytes, bytes);
+    }
+    ok = ok && Flush(ix);
+    ok = CloseFile(ix) && ok;
+  }
+  if (!ok) {
+    const int32_t error = IsamError, dos = IsamDosError;
+    DeleteFile(ixName);
+    DeleteFile(datName);
+    ClearError();
+    SetError(error);
+    IsamDosError = dos;
+  }
+}
+
+void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal) {
+  if (!Started()) return;
+  auto fb = std::make_unique<FileBlock>();
+  fb->name = fullName.substr(0, kMaxNameLength);
+  fb->journal = journal;
+  bool journalCreated = false;
+  if (!OpenFiles(*fb, journalCreated) || !RecoverJournal(*fb, journalCreated)) {
+    const int32_t error = IsamError, dos = IsamDosError;
+    CloseAll(*fb);
+    if (journalCreated) DeleteFile(FileBlockFileName(fb->name, FileKind::Journal));
+    ClearError();
+    SetError(error);
+    IsamDosError = dos;
+    return;
+  }
+  fb->marker = kOpenMarker;
+  handle = fb.release();
+  g_engine.open.push_back(handle);
+}
+
+void CloseFileBlock(FileBlock*& fb) {
+  if (!Started()) return;
+  if (!IsOpen(fb)) {
+    SetError(10080);
+    return;
+  }
+  CloseOne(fb);
+}
+
+void DeleteFileBlock(const std::string& fullName) {
+  if (!Started()) return;
+  const std::string name = fullName.substr(0, kMaxNameLength);
+  DeleteFile(FileBlockFileName(name, FileKind::Index));
+  DeleteFile(FileBlockFileName(name, FileKind::Journal));
+  ClearError();
+  DeleteFile(FileBlockFileName(name, FileKind::Data));
+}
+
+void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
+  if (!CheckHandle(fb)) return;
+  Header& h = fb->idx[0].h;
+  const Header before = h;
+  BeginOperation(*fb, 0);
+  int32_t number = 0;
+  if (!Allocate(*fb, 0, number)) return;  // a broken free chain: nothing was changed
+  const int64_t pos = static_cast<int64_t>(number) * h.length;
+  if (!fb->journal) {
+    if (WriteAt(fb->dat, pos, h.length, data)) recNo = number;
+    else h = before;
+    return;
+  }
+  const bool ok = LogOriginalHeader(*fb) && FlushJournal(*fb) &&
+                  WriteAt(fb->dat, pos, h.length, data) && WriteHeader(*fb, 0) &&
+                  Flush(fb->dat) && CommitJournal(*fb);
+  if (!ok) {
+    Undo(*fb, 10001);
+    return;
+  }
+  recNo = number;
+}
+
+void GetRec(FileBlock* fb, int32_t recNo, void* buffer) {
+  if (!CheckHandle(fb)) return;
+  const int32_t len = fb->idx[0].h.length;
+  ReadAt(fb->dat, static_cast<int64_t>(recNo) * len, len, buffer);
+}
+
+void PutRec(FileBlock* fb, int32_t recNo, const void* data) {
+  if (!CheckHandle(fb)) return;
+  // Beyond the highest record a write would leave slots no header knows of.
+  if (recNo <= 0 || recNo > fb->idx[0].h.high) {
+    SetError(10130);
+    return;
+  }
+  const int32_t len = fb->idx[0].h.length;
+  if (WriteAt(fb->dat, static_cast<int64_t>(recNo) * len, len, data) && fb->journal)
+    Flush(fb->dat);
+}
+
+void DeleteRec(FileBlock* fb, int32_t recNo) {
+  if (!CheckHandle(fb)) return;
+  Header& h = fb->idx[0].h;
+  if (recNo < 1 || recNo > h.high) {
+    SetError(10135);
+    return;
+  }
+  const int64_t pos = static_cast<int64_t>(recNo) * h.length;
+  BeginOperation(*fb, 0);
+  unsigned char word[4];
+  if (fb->journal) {
+    // The slot's first word is overwritten by the link; its image brings it back on undo.
+    Header slot = h;
+    slot.firstFree = recNo;
+    if (!ReadAt(fb->dat, pos, 4, word)) return;
+    if (!LogHeaderImage(*fb, 0, slot, static_cast<int32_t>(Get32(word))) ||
+        !LogOriginalHeader(*fb) || !FlushJournal(*fb)) {
+      Undo(*fb, 10002);
+      return;
+    }
+  }
+  Put32(word, h.firstFree);
+  if (!WriteAt(fb->dat, pos, 4, word)) {
+    if (fb->journal) Undo(*fb, 10002);
+    return;
+  }
+  h.firstFree = recNo;
+  ++h.freeCount;
+  NoteHeaderChange(*fb, 0);
+  if (fb->journal &&
+      !(WriteHeader(*fb, 0) && Flush(fb->dat) && CommitJournal(*fb)))
+    Undo(*fb, 10002);
+}
+
+int32_t FileLen(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.high + 1 : 0; }
+
+int32_t UsedRecs(FileBlock* fb) {
+  return CheckHandle(fb) ? fb->idx[0].h.high - fb->idx[0].h.freeCount : 0;
+}
+
+int32_t RecordLength(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.length : 0; }
+
+void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
+  if (!CheckIndex(fb, indexNo)) return;
+  const std::string key = CutKey(fullKey);
+  Index& d = fb->idx[indexNo];
+  if (static_cast<int>(key.size()) > d.keyLength) {
+    SetError(10125);
+    return;
+  }
+  d.valid = false;
+  BeginOperation(*fb, indexNo);
+  bool inserted = false;
+  bool ok = TreeInsert(*fb, indexNo, key, recNo, inserted);
+  if (fb->journal) {
+    if (ok && inserted) ok = FinishKeyOperation(*fb, indexNo, 1);
+    else if (ok && fb->dia.pos > 1) ok = CommitJournal(*fb);
+    if (!ok) Undo(*fb, 10003);
+    ClearLoggedMarks();
+  } else if (ok && inserted) {
+    ++d.h.entryCount;
+    NoteHeaderChange(*fb, indexNo);
+  }
+  if (ok && !inserted) SetError(10230);
+}
+
+void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
+  if (!CheckIndex(fb, indexNo)) return;
+  const std::string key = CutKey(fullKey);
+  Index& d = fb->idx[indexNo];
+  d.valid = false;
+  BeginOperation(*fb, indexNo);
+  bool deleted = false;
+  bool ok = TreeDelete(*fb, indexNo, key, recNo, deleted);
+  if (fb->journal) {
+    if (ok && deleted) ok = FinishKeyOperation(*fb, indexNo, -1);
+    else if (ok && fb->dia.pos > 1) ok = CommitJournal(*fb);
+    if (!ok) Undo(*fb, 10004);
+    ClearLoggedMarks();
+  } else if (ok && deleted) {
+    --d.h.entryCount;
+    NoteHeaderChange(*fb, indexNo);
+  }
+  if (ok && !deleted) SetError(10220);
+}
+
+namespace {
+
+// The not-found numbers of a search: no error, or any of 10200..10299, becomes `notFound`.
+void NotFound(int32_t notFound) {
+  if (IsamError == 0 || (IsamError >= 10200 && IsamError <= 10299)) SetError(notFound);
+  else IsamSuccess = false;
+}
+
+}  // namespace
+
+void FindKey(FileBlock* fb, int indexNo, int32_t& recNo, const std::string& fullKey) {
+  if (!CheckIndex(fb, indexNo)) return;
+  const std::string key = CutKey(fullKey);
+  recNo = 0;
+  bool found = false;
+  int32_t rec = 0;
+  if (TreeFind(*fb, indexNo, key, 0, found, rec) && !found &&
+      fb->idx[indexNo].h.allowDuplicates) {
+    std::string next = key;
+    int32_t nextRec = 0;
+    found = TreeNext(*fb, indexNo, next, nextRec) && next == key;
+    rec = nextRec;
+  }
+  if (found) {
+    recNo = rec;
+    ClearError();
+    return;
+  }
+  NotFound(10200);
+}
+
+void SearchKey(FileBlock* fb, int indexNo, int32_t& recNo, std::string& key) {
+  if (!CheckIndex(fb, indexNo)) return;
+  recNo = 0;
+  bool found = false;
+  int32_t rec = 0;
+  if (TreeFind(*fb, indexNo, key, 0, found, rec) && !found) {
+    std::string next = key;
+    found = TreeNext(*fb, indexNo, next, rec);
+    if (found) key = next;
+  }
+  if (found) {
+    recNo = rec;
+    return;
+  }
+  NotFound(10210);
+}
+
+void NextKey(FileBlock* fb, int indexNo, int32_t& recNo, std::string& key) {
+  if (!CheckIndex(fb, indexNo)) return;
+  Index& d = fb->idx[indexNo];
+  if (d.depth == 0) TreeClear(d);
+  TreeNext(*fb, indexNo, key, recNo);
+}
+
+void ClearKey(FileBlock* fb, int indexNo) {
+  if (!CheckIndex(fb, indexNo)) return;
+  TreeClear(fb->idx[indexNo]);
+}
+
+bool StartIsam(const std::vector<std::string>& args, const StartupMessage& show) {
+  uint16_t netType = 0;
+  for (std::string arg : args) {
+    std::transform(arg.begin(), arg.end(), arg.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (arg.find("/NET") != std::string::npos) netType = 2;
+  }
+  if (InitIsam(netType, kDefaultBuffers) > 0) return true;
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers, "IsamDosError: %3d IsamError: %3d IsamErrorClass:%3d",
+                IsamDosError, IsamError, IsamErrorClass());
+  std::string text = std::string(numbers) + "Ej tillr\x84" "ckligt minne vid initiering av BTREE!" +
+                     A("eller, Fel nätverk. Kan endast köras lokalt!") +
+                     A("eller, Arbetsstationens nummer för högt >");
+  show(text.substr(0, 160), 201);
+  return false;
+}
+
+}  // namespace isam
