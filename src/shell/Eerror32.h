@@ -31,6 +31,9 @@ bool EMsgCode(int code);
 // then EMsgCode(201).
 void ReportIsamError();
 
+// A short tone through the current MessageBoxes.
+inline void Beep() { CurrentMessageBoxes().Beep(); }
+
 // The number dialog: the prompt (at most 79 characters) and a number field of at most 5
 // characters starting with number; the entered number on OK, number on Cancel.
 long NumberEntry(const std::string& prompt, long number);

@@ -1,0 +1,341 @@
+#include "shell/ekonfig32.h"
+
+#include "common/Ansi.h"
+#include "printing/PrinterSelect.h"
+#include "shell/EMsgTxt.h"
+#include "shell/ESmall.h"
+#include "shell/Eerror32.h"
+#include "shell/Eerror32_Memory.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace ekonfig {
+
+glodefs::TKonfigRec Konfig;
+glodefs::TEtikettEnv CurEtikett;
+glodefs::TRapportEnv CurRapport;
+glodefs::TKommEnv Komm;
+printing::TPrinterEnv DefPrinter;
+
+namespace {
+
+namespace fs = std::filesystem;
+using glodefs::kEtikettEnvSize;
+using glodefs::kKonfigFileSize;
+using glodefs::kKonfigRecSize;
+using glodefs::kRapportEnvSize;
+
+KonfigPaths paths;
+
+// The run.
+int runProgNr = 0;
+bool runInUse = false;
+std::string defaultDataDir;  // Windows-1252
+printing::TPrinterEnv startPrinter;
+// With a data directory given for the run, the stored ones are written back unchanged.
+bool dataDirMoved = false;
+std::string storedDataDir;
+std::string storedProgDataDir;
+
+std::string HomeDir() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return home;
+  const passwd* user = getpwuid(getuid());
+  return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "/tmp";
+}
+
+// An XDG folder from its variable when that holds an absolute path, else the fallback under home.
+std::string XdgDir(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value != nullptr && value[0] == '/') return value;
+  return HomeDir() + "/" + fallback;
+}
+
+bool MakeFolder(const std::string& folder) {
+  std::error_code error;
+  fs::create_directories(folder, error);
+  return fs::is_directory(folder, error);
+}
+
+// Classic I/O result numbers for the texts of the catalogue.
+int IoCodeOf(int osError) {
+  switch (osError) {
+    case EACCES:
+    case EPERM: return 5;
+    case EMFILE:
+    case ENFILE: return 4;
+    case ENOENT: return 2;
+    default: return 3;
+  }
+}
+
+std::string WithoutTrailingSeparator(std::string dir) {
+  if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+  return dir;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+void FillDefaultsAndWrite(KonfigFile& file) {
+  Konfig.FillDefaults(runProgNr, defaultDataDir);
+  file.WriteMain(Konfig);
+  Komm.FillDefaults(Konfig);
+  for (int n = 1; n <= glodefs::kSettings; ++n) {
+    CurEtikett.FillDefaults(n, DefPrinter, Konfig);
+    file.WriteLabel(n);
+  }
+  for (int n = 1; n <= glodefs::kSettings; ++n) {
+    CurRapport.FillDefaults(n, DefPrinter, Konfig);
+    file.WriteReport(n);
+  }
+  // The names the settings gave the main record are in the file at once, not only at the
+  // end of a run that may never end cleanly.
+  file.WriteMain(Konfig);
+  // The settings numbered as current, 1 after a rebuild.
+  CurEtikett.FillDefaults(Konfig.CurrentLabelSetting(), DefPrinter, Konfig);
+  CurRapport.FillDefaults(Konfig.CurrentReportSetting(), DefPrinter, Konfig);
+}
+
+void Rebuild() {
+  KonfigFile file;
+  file.OpenRewrite();
+  FillDefaultsAndWrite(file);
+}
+
+// The current report setting's printer for the next job; the default printer when it
+// cannot be selected, keeping the setting as the user left it.
+void SelectReportPrinter() {
+  const printing::TPrinterEnv stored = CurRapport.Printer();
+  if (stored.Valid() && printing::SelectStoredPrinter(stored)) return;
+  printing::SelectStoredPrinter(DefPrinter);
+  eerror::StatusMsg = A("Kan ej välja skrivaren ") + Quoted(stored.DeviceName()) +
+                      A(", standardskrivaren används");
+}
+
+void SettleDataDir() {
+  storedDataDir = Konfig.DataDir();
+  storedProgDataDir = Konfig.ProgDataDir(runProgNr);
+  const std::string dir = dataDirMoved ? ansi::FromUtf8(paths.dataDir) : storedProgDataDir;
+  if (!dir.empty() && chdir(ansi::ToUtf8(dir).c_str()) != 0) {
+    const int code = IoCodeOf(errno);
+    eerror::EMsg(1, "Kan ej byta till biblioteket " + Quoted(dir) + " " + emsgtxt::msgtext(code));
+  }
+  std::error_code error;
+  const fs::path current = fs::current_path(error);
+  const std::string settled = esmall::Cut(WithoutTrailingSeparator(ansi::FromUtf8(current.string())),
+                                          glodefs::kMaxPath);
+  Konfig.SetProgDataDir(runProgNr, settled);
+  Konfig.SetDataDir(settled);
+}
+
+}  // namespace
+
+void SetKonfigPaths(const KonfigPaths& given) { paths = given; }
+
+std::string KonfigFolder() {
+  return paths.configDir.empty() ? XdgDir("XDG_CONFIG_HOME", ".config") + "/" + ansi::ToUtf8(glodefs::ProgName)
+                                 : paths.configDir;
+}
+
+std::string KonfigFilePath() { return KonfigFolder() + "/" + ansi::ToUtf8(glodefs::ProgName) + ".P64"; }
+
+// ---- KonfigFile ----
+
+bool KonfigFile::OpenRead() {
+  Close();
+  fd_ = open(KonfigFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+  return IsOpen();
+}
+
+bool KonfigFile::OpenUpdate() {
+  Close();
+  fd_ = open(KonfigFilePath().c_str(), O_RDWR | O_CLOEXEC);
+  return IsOpen();
+}
+
+bool KonfigFile::OpenRewrite() {
+  Close();
+  fd_ = open(KonfigFilePath().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  return IsOpen();
+}
+
+void KonfigFile::Close() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+long long KonfigFile::Size() const {
+  struct stat info {};
+  return IsOpen() && fstat(fd_, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+bool KonfigFile::Read(size_t at, unsigned char* into, size_t size) {
+  if (!IsOpen()) return false;
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = pread(fd_, into + done, size - done, static_cast<off_t>(at + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+void KonfigFile::Write(size_t at, const unsigned char* from, size_t size) {
+  size_t done = 0;
+  while (IsOpen() && done < size) {
+    const ssize_t n = pwrite(fd_, from + done, size - done, static_cast<off_t>(at + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+void KonfigFile::ReadMain() {
+  glodefs::TKonfigRec read;
+  if (Read(0, read.bytes.data(), kKonfigRecSize)) Konfig = read;
+}
+
+void KonfigFile::WriteMain(const glodefs::TKonfigRec& record) { Write(0, record.bytes.data(), kKonfigRecSize); }
+
+void KonfigFile::ReadLabel(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  glodefs::TEtikettEnv read;
+  if (Read(glodefs::kLabelsAt + (n - 1) * kEtikettEnvSize, read.bytes.data(), kEtikettEnvSize))
+    CurEtikett = read;
+  else
+    CurEtikett.FillDefaults(n, DefPrinter, Konfig);
+}
+
+void KonfigFile::WriteLabel(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  Write(glodefs::kLabelsAt + (n - 1) * kEtikettEnvSize, CurEtikett.bytes.data(), kEtikettEnvSize);
+}
+
+void KonfigFile::ReadReport(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  glodefs::TRapportEnv read;
+  if (Read(glodefs::kReportsAt + (n - 1) * kRapportEnvSize, read.bytes.data(), kRapportEnvSize))
+    CurRapport = read;
+  else
+    CurRapport.FillDefaults(n, DefPrinter, Konfig);
+}
+
+void KonfigFile::WriteReport(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  Write(glodefs::kReportsAt + (n - 1) * kRapportEnvSize, CurRapport.bytes.data(), kRapportEnvSize);
+}
+
+// ---- start and end ----
+
+KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
+  if (!eerror::MemoryCheck(48 + kKonfigRecSize + printing::TPrinterEnv::kSize + glodefs::kKommEnvSize +
+                           kEtikettEnvSize + kRapportEnvSize)) {
+    eerror::EMsg(201, "Minnesbrist!!");
+    return KonfigStart::kOutOfMemory;
+  }
+  runProgNr = progNr;
+  runInUse = inUse;
+  dataDirMoved = !paths.dataDir.empty();
+  printing::gettheprinter(startPrinter);
+  printing::getdefdevmode(DefPrinter);
+
+  const std::string folder = KonfigFolder();
+  if (!MakeFolder(folder)) eerror::EMsg(201, "kan inte skapa path " + Quoted(ansi::FromUtf8(folder)));
+
+  std::string dataFolder;
+  if (dataDirMoved) {
+    dataFolder = paths.dataDir;
+    MakeFolder(dataFolder);
+  } else {
+    const std::string documents = XdgDir("XDG_DOCUMENTS_DIR", "Documents") + "/" + ansi::ToUtf8(glodefs::ProgName);
+    MakeFolder(documents);
+    MakeFolder(documents + "/text");
+    dataFolder = documents + "/data";
+    MakeFolder(dataFolder);
+  }
+  defaultDataDir = esmall::Cut(ansi::FromUtf8(dataFolder), glodefs::kMaxPath);
+
+  bool read = false;
+  if (inUse) {
+    KonfigFile file;
+    if (file.OpenRead()) {
+      if (file.Size() == static_cast<long long>(kKonfigFileSize)) {
+        file.ReadMain();
+        Konfig.SetCurrentLabelSetting(Konfig.CurrentLabelSetting());
+        Konfig.SetCurrentReportSetting(Konfig.CurrentReportSetting());
+        file.ReadLabel(Konfig.CurrentLabelSetting());
+        file.ReadReport(Konfig.CurrentReportSetting());
+        read = true;
+      } else {
+        eerror::EMsg(201, "Versionskonflikt av konfigurationsfilen " +
+                              Quoted(ansi::FromUtf8(KonfigFilePath())) + A(" Nollställer. "));
+      }
+    }
+  }
+  if (read) {
+    SelectReportPrinter();
+  } else {
+    Rebuild();
+  }
+  SettleDataDir();
+  return KonfigStart::kStarted;
+}
+
+void ExitKonfig() {
+  if (runInUse) {
+    KonfigFile file;
+    if (file.OpenUpdate()) {
+      glodefs::TKonfigRec written = Konfig;
+      if (dataDirMoved) {
+        written.SetDataDir(storedDataDir);
+        written.SetProgDataDir(runProgNr, storedProgDataDir);
+      }
+      file.WriteMain(written);
+      file.WriteLabel(Konfig.CurrentLabelSetting());
+      file.WriteReport(Konfig.CurrentReportSetting());
+    }
+  }
+  printing::Setdefdevmode(startPrinter);
+}
+
+bool ResetKonfig(bool ask) {
+  if (ask && eerror::EMsg(101, A("Nollställa alla inställningar till standardvärden?")) != eerror::kYes)
+    return false;
+  Rebuild();
+  SettleDataDir();
+  return true;
+}
+
+std::string KonfigSummary() {
+  const int label = Konfig.CurrentLabelSetting();
+  const int report = Konfig.CurrentReportSetting();
+  const printing::TPrinterEnv printer = CurRapport.Printer();
+  const printing::Margins margins = printer.PageMargins();
+  auto font = [&](printing::FontSlot slot) {
+    const printing::TFontRec f = printer.Font(slot);
+    return f.name + " " + std::to_string(f.size) + ((f.style & printing::TFontRec::kBold) ? " fet" : "");
+  };
+  return A("konfigurationsfil: ") + ansi::FromUtf8(KonfigFilePath()) + "\n" +
+         "datakatalog: " + Konfig.DataDir() + "\n" +
+         "utbyteskatalog: " + Konfig.ExchangeDir() + "\n" +
+         A("etikettinställning: ") + std::to_string(label) + " " + Quoted(Konfig.LabelName(label)) + "\n" +
+         A("rapportinställning: ") + std::to_string(report) + " " + Quoted(Konfig.ReportName(report)) + "\n" +
+         "skrivare: " + printer.DeviceName() + " (" + printer.DriverName() + ", " + printer.PortName() + ")\n" +
+         "typsnitt: stor " + font(printing::FontSlot::Stor) + ", mellan " + font(printing::FontSlot::Mellan) +
+         ", liten " + font(printing::FontSlot::Liten) + "\n" +
+         A("marginaler: vänster ") + std::to_string(margins.left) + ", topp " + std::to_string(margins.top) +
+         A(", höger ") + std::to_string(margins.right) + ", botten " + std::to_string(margins.bottom) + "\n" +
+         "kolumner: " + std::to_string(printer.Columns()) + "\n" +
+         A("fottext: ") + CurRapport.Footer() + "\n";
+}
+
+}  // namespace ekonfig
