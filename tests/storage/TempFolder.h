@@ -1,0 +1,41 @@
+// A fresh folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "bfnolk-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  void MakeFolder(const std::string& name) const { std::filesystem::create_directories(*this / name); }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(*this / name, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(*this / name, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+ private:
+  std::string path_;
+};
