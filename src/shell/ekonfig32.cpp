@@ -65,15 +65,14 @@ bool MakeFolder(const std::string& folder) {
   return fs::is_directory(folder, error);
 }
 
-// Classic I/O result numbers for the texts of the catalogue.
+// The classic I/O result number of a failed change of directory, for its catalogue text.
 int IoCodeOf(int osError) {
   switch (osError) {
     case EACCES:
     case EPERM: return 5;
     case EMFILE:
     case ENFILE: return 4;
-    case ENOENT: return 2;
-    default: return 3;
+    default: return 3;  // the path is not there
   }
 }
 
