@@ -306,6 +306,38 @@ void ExitKonfig() {
   printing::Setdefdevmode(startPrinter);
 }
 
+void LoadLabelSetting(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  KonfigFile file;
+  file.OpenRead();
+  file.ReadLabel(n);
+  Konfig.SetCurrentLabelSetting(n);
+}
+
+void SaveLabelSetting(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  KonfigFile file;
+  if (!file.OpenUpdate()) return;
+  Konfig.SetCurrentLabelSetting(n);
+  file.WriteLabel(n);
+}
+
+void LoadReportSetting(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  KonfigFile file;
+  file.OpenRead();
+  file.ReadReport(n);
+  Konfig.SetCurrentReportSetting(n);
+}
+
+void SaveReportSetting(int n) {
+  if (n < 1 || n > glodefs::kSettings) return;
+  KonfigFile file;
+  if (!file.OpenUpdate()) return;
+  Konfig.SetCurrentReportSetting(n);
+  file.WriteReport(n);
+}
+
 bool ResetKonfig(bool ask) {
   if (ask && eerror::EMsg(101, A("Nollställa alla inställningar till standardvärden?")) != eerror::kYes)
     return false;

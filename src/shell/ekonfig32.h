@@ -73,6 +73,14 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string& name);
 // selected at start.
 void ExitKonfig();
 
+// The settings dialog's tabs. Loading setting n reads it from the file into the current
+// buffer and makes n current; saving writes the current buffer as setting n at once, so
+// leaving one tab for another stores it before the next is read.
+void LoadLabelSetting(int n);
+void SaveLabelSetting(int n);
+void LoadReportSetting(int n);
+void SaveReportSetting(int n);
+
 // Rebuilds the file with defaults and settles the data directory again; asks first
 // (code 101) when ask is set. False when the answer was No.
 bool ResetKonfig(bool ask);

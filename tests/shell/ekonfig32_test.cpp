@@ -317,3 +317,32 @@ TEST_F(KonfigTest, FileFailuresAreSilent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KonfigTest, LeavingALabelTabStoresItBeforeTheNextIsRead) {
+  ASSERT_EQ(InitKonfig(20, true, ""), KonfigStart::kStarted);
+  LoadLabelSetting(3);
+  EXPECT_EQ(Konfig.CurrentLabelSetting(), 3);
+  EXPECT_EQ(CurEtikett.GetGeometry().perRow, 2);
+  CurEtikett.SetCopies(7);
+  SaveLabelSetting(3);
+  LoadLabelSetting(5);
+  EXPECT_EQ(CurEtikett.Copies(), 1);
+  LoadLabelSetting(3);
+  EXPECT_EQ(CurEtikett.Copies(), 7);
+
+  LoadReportSetting(4);
+  CurRapport.SetFooter("## egen ##");
+  SaveReportSetting(4);
+  LoadReportSetting(2);
+  LoadReportSetting(4);
+  EXPECT_EQ(CurRapport.Footer(), "## egen ##");
+  ExitKonfig();
+  const Bytes b = ReadFile(File());
+  EXPECT_EQ(b[8], 3);
+  EXPECT_EQ(b[9], 4);
+  EXPECT_EQ(I32(b, kLabel + 2 * kLabelSize + 9640), 7);
+}
+
+}  // namespace
