@@ -137,7 +137,15 @@ void SettleDataDir() {
 
 }  // namespace
 
-void SetKonfigPaths(const KonfigPaths& given) { paths = given; }
+void SetKonfigPaths(const KonfigPaths& given) {
+  // Made absolute at once: the run changes its current directory, and the data
+  // directory may be stored.
+  auto absolute = [](const std::string& dir) {
+    std::error_code error;
+    return dir.empty() ? dir : WithoutTrailingSeparator(fs::absolute(dir, error).lexically_normal().string());
+  };
+  paths = {absolute(given.configDir), absolute(given.dataDir)};
+}
 
 std::string KonfigFolder() {
   return paths.configDir.empty() ? XdgDir("XDG_CONFIG_HOME", ".config") + "/" + ansi::ToUtf8(glodefs::ProgName)
