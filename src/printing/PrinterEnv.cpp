@@ -21,7 +21,7 @@ constexpr size_t kFonts = 244;
 constexpr size_t kValid = 544;
 constexpr size_t kDevMode = 552, kDevModeFixed = 220;
 // Offsets inside the device mode's fixed part.
-constexpr size_t kDmDeviceName = 0, kDmDeviceNameWidth = 32, kDmSpecVersion = 64, kDmSize = 68,
+constexpr size_t kDmDeviceName = 0, kDmDeviceNameWidth = 32, kDmStructVersion = 64, kDmSize = 68,
                  kDmDriverExtra = 70, kDmFields = 72, kDmOrientation = 76, kDmPaperSize = 78,
                  kDmCopies = 86, kDmPrintQuality = 90, kDmYResolution = 96;
 constexpr uint16_t kDmVersion = 0x0401;
@@ -109,7 +109,7 @@ bool TPrinterEnv::SetDeviceMode(const std::string& device, const DeviceMode& mod
   const size_t at = kDevMode;
   std::memset(bytes.data() + at, 0, kDevModeFixed);
   PutWString(bytes, at + kDmDeviceName, kDmDeviceNameWidth, device);
-  PutU16(bytes, at + kDmSpecVersion, kDmVersion);
+  PutU16(bytes, at + kDmStructVersion, kDmVersion);
   PutU16(bytes, at + kDmSize, kDevModeFixed);
   PutU32(bytes, at + kDmFields, kDmFieldsSet);
   PutI16(bytes, at + kDmOrientation, mode.orientation);

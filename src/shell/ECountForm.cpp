@@ -60,7 +60,7 @@ class RecordedWindow : public ProgressWindow {
   void ProcessEvents() override {
     if (owner_.cancelAfterLines >= 0 && static_cast<int>(owner_.lines.size()) >= owner_.cancelAfterLines) {
       owner_.cancelAfterLines = -1;
-      owner_.specs[index_].cancel();
+      owner_.setups[index_].cancel();
     }
   }
 
@@ -91,14 +91,14 @@ ConsoleProgressWindows& ConsoleProgressWindows::Standard() {
   return console;
 }
 
-std::unique_ptr<ProgressWindow> ConsoleProgressWindows::Create(const ProgressWindowSpec& spec) {
-  return std::make_unique<ConsoleWindow>(out_, terminal_, spec.caption, spec.outermost);
+std::unique_ptr<ProgressWindow> ConsoleProgressWindows::Create(const ProgressWindowSetup& setup) {
+  return std::make_unique<ConsoleWindow>(out_, terminal_, setup.caption, setup.outermost);
 }
 
-std::unique_ptr<ProgressWindow> RecordingProgressWindows::Create(const ProgressWindowSpec& spec) {
+std::unique_ptr<ProgressWindow> RecordingProgressWindows::Create(const ProgressWindowSetup& setup) {
   if (refuseCreate) return nullptr;
-  specs.push_back(spec);
-  return std::make_unique<RecordedWindow>(*this, static_cast<int>(specs.size()) - 1);
+  setups.push_back(setup);
+  return std::make_unique<RecordedWindow>(*this, static_cast<int>(setups.size()) - 1);
 }
 
 bool Open(esmall::WindowHandle owner, bool withCancel, int lines, const std::string& caption) {
@@ -107,17 +107,17 @@ bool Open(esmall::WindowHandle owner, bool withCancel, int lines, const std::str
   Level& level = levels[depth - 1];
   level.cancelled = false;
   globalCancel = false;
-  ProgressWindowSpec spec;
-  spec.owner = owner;
-  spec.withCancel = withCancel;
-  spec.shownLines = std::clamp(lines - 2, 0, kStatusLines);
-  spec.caption = caption;
-  spec.outermost = depth == 1;
-  spec.cancel = [&level] {
+  ProgressWindowSetup setup;
+  setup.owner = owner;
+  setup.withCancel = withCancel;
+  setup.shownLines = std::clamp(lines - 2, 0, kStatusLines);
+  setup.caption = caption;
+  setup.outermost = depth == 1;
+  setup.cancel = [&level] {
     level.cancelled = true;
     globalCancel = true;
   };
-  level.window = CurrentProgressWindows().Create(spec);
+  level.window = CurrentProgressWindows().Create(setup);
   if (!level.window) {
     eerror::EMsg(1, "Kan ej skapa dialog");
     return false;

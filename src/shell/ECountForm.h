@@ -35,7 +35,7 @@ class ProgressWindow {
   virtual void ProcessEvents() = 0;
 };
 
-struct ProgressWindowSpec {
+struct ProgressWindowSetup {
   esmall::WindowHandle owner = 0;
   bool withCancel = false;
   int shownLines = 0;  // 0..8; the window is made shorter by the lines not shown
@@ -48,7 +48,7 @@ class ProgressWindows {
  public:
   virtual ~ProgressWindows() = default;
   // The new window, or nullptr when it could not be created.
-  virtual std::unique_ptr<ProgressWindow> Create(const ProgressWindowSpec& spec) = 0;
+  virtual std::unique_ptr<ProgressWindow> Create(const ProgressWindowSetup& setup) = 0;
 };
 
 ProgressWindows& CurrentProgressWindows();
@@ -61,7 +61,7 @@ class ConsoleProgressWindows : public ProgressWindows {
  public:
   ConsoleProgressWindows(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
   static ConsoleProgressWindows& Standard();
-  std::unique_ptr<ProgressWindow> Create(const ProgressWindowSpec& spec) override;
+  std::unique_ptr<ProgressWindow> Create(const ProgressWindowSetup& setup) override;
 
  private:
   std::ostream& out_;
@@ -73,17 +73,17 @@ class ConsoleProgressWindows : public ProgressWindows {
 class RecordingProgressWindows : public ProgressWindows {
  public:
   struct Line {
-    int window;  // index into specs
+    int window;  // index into setups
     int line;
     std::string text;
   };
-  std::vector<ProgressWindowSpec> specs;
+  std::vector<ProgressWindowSetup> setups;
   std::vector<Line> lines;
   int closed = 0;
   bool refuseCreate = false;
   int cancelAfterLines = -1;  // press Cancel once this many lines were shown
 
-  std::unique_ptr<ProgressWindow> Create(const ProgressWindowSpec& spec) override;
+  std::unique_ptr<ProgressWindow> Create(const ProgressWindowSetup& setup) override;
 };
 
 // Opens a progress window of lines status lines (two of them the caller's own margin:

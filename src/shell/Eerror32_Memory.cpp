@@ -40,9 +40,10 @@ int64_t Less(uint64_t available, uint64_t need) {
 }  // namespace
 
 GlobalHandle EGlobalAlloc(const std::string& label, size_t size) {
-  // A size beyond what the machine has free is refused before asking the allocator.
-  void* data = size <= CurrentMemoryStatus().availableVirtual ? std::calloc(size == 0 ? 1 : size, 1)
-                                                              : nullptr;
+  // A size beyond what the machine has free is refused before asking the allocator (when
+  // the machine tells what it has free at all).
+  const uint64_t available = CurrentMemoryStatus().availableVirtual;
+  void* data = available == 0 || size <= available ? std::calloc(size == 0 ? 1 : size, 1) : nullptr;
   GlobalBlock* block = data != nullptr ? new (std::nothrow) GlobalBlock{data, size, 0} : nullptr;
   if (block == nullptr) {
     std::free(data);

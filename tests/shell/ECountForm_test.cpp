@@ -34,10 +34,10 @@ TEST(CountFormLines, Mapping) {
 
 TEST_F(CountFormTest, LinesGoToTheirStatusLineConverted) {
   ASSERT_TRUE(Open(7, false, 12, "kopierar"));
-  ASSERT_EQ(windows.specs.size(), 1u);
-  EXPECT_EQ(windows.specs[0].shownLines, 8);
-  EXPECT_TRUE(windows.specs[0].outermost);
-  EXPECT_EQ(windows.specs[0].owner, 7u);
+  ASSERT_EQ(windows.setups.size(), 1u);
+  EXPECT_EQ(windows.setups[0].shownLines, 8);
+  EXPECT_TRUE(windows.setups[0].outermost);
+  EXPECT_EQ(windows.setups[0].owner, 7u);
   Line(10, "rad tio");
   Line(4, "Skrivfel p\x86 skivan");
   ASSERT_EQ(windows.lines.size(), 2u);
@@ -51,10 +51,10 @@ TEST_F(CountFormTest, LinesGoToTheirStatusLineConverted) {
 
 TEST_F(CountFormTest, CancelStopsLinesAndIsSeenByOuterWindows) {
   ASSERT_TRUE(Open(0, true, 5, "yttre"));
-  EXPECT_EQ(windows.specs[0].shownLines, 3);
+  EXPECT_EQ(windows.setups[0].shownLines, 3);
   ASSERT_TRUE(Open(0, true, 1, "inre"));
-  EXPECT_EQ(windows.specs[1].shownLines, 0);
-  EXPECT_FALSE(windows.specs[1].outermost);
+  EXPECT_EQ(windows.setups[1].shownLines, 0);
+  EXPECT_FALSE(windows.setups[1].outermost);
   windows.cancelAfterLines = 1;
   Line(2, "ett");
   EXPECT_TRUE(Aborted());
@@ -70,7 +70,7 @@ TEST_F(CountFormTest, FifthWindowOnlyCounts) {
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(Open(0, false, 10, "n"));
   EXPECT_FALSE(Open(0, false, 10, "femte"));
   EXPECT_EQ(Depth(), 5);
-  EXPECT_EQ(windows.specs.size(), 4u);
+  EXPECT_EQ(windows.setups.size(), 4u);
   Line(2, "ignoreras");
   EXPECT_TRUE(windows.lines.empty());
   Close();
@@ -101,18 +101,18 @@ TEST_F(CountFormTest, RefusedWindowReportsOnTheStatusLine) {
 TEST(ConsoleProgress, RewritesOneLineOnATerminalOnly) {
   std::ostringstream terminal;
   ConsoleProgressWindows console(terminal, true);
-  ProgressWindowSpec spec;
-  spec.caption = "backup";
-  spec.outermost = true;
+  ProgressWindowSetup setup;
+  setup.caption = "backup";
+  setup.outermost = true;
   {
-    auto window = console.Create(spec);
+    auto window = console.Create(setup);
     window->ShowLine(1, A("fil 1 av 2 på väg"));
   }
   EXPECT_EQ(terminal.str(), "\rbackup: fil 1 av 2 p\xC3\xA5 v\xC3\xA4g\x1b[K\r\x1b[K");
 
   std::ostringstream pipe;
   ConsoleProgressWindows quiet(pipe, false);
-  quiet.Create(spec)->ShowLine(1, "x");
+  quiet.Create(setup)->ShowLine(1, "x");
   EXPECT_EQ(pipe.str(), "");
 }
 
