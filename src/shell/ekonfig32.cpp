@@ -271,27 +271,42 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
   }
   defaultDataDir = esmall::Cut(ansi::FromUtf8(dataFolder), glodefs::kMaxPath);
 
-  bool read = false;
+  // Defaults first, so whatever cannot be read is left at its default.
+  Konfig.FillDefaults(progNr, defaultDataDir);
+  Komm.FillDefaults(Konfig);
+  enum { kRead, kRebuild, kDefaultsOnly } outcome = kDefaultsOnly;
   if (inUse) {
     KonfigFile file;
-    if (file.OpenRead()) {
-      if (file.Size() == static_cast<long long>(kKonfigFileSize)) {
-        file.ReadMain();
-        Konfig.SetCurrentLabelSetting(Konfig.CurrentLabelSetting());
-        Konfig.SetCurrentReportSetting(Konfig.CurrentReportSetting());
-        file.ReadLabel(Konfig.CurrentLabelSetting());
-        file.ReadReport(Konfig.CurrentReportSetting());
-        read = true;
-      } else {
-        eerror::EMsg(201, "Versionskonflikt av konfigurationsfilen " +
-                              Quoted(ansi::FromUtf8(KonfigFilePath())) + A(" Nollställer. "));
-      }
+    std::error_code error;
+    if (!file.OpenRead()) {
+      // Only a missing file is made anew; one that is there but cannot be read is left
+      // alone, so settings are never lost to a passing permission problem.
+      if (!fs::exists(KonfigFilePath(), error) && !error) outcome = kRebuild;
+    } else if (file.Size() == static_cast<long long>(kKonfigFileSize)) {
+      file.ReadMain();
+      Konfig.SetCurrentLabelSetting(Konfig.CurrentLabelSetting());
+      Konfig.SetCurrentReportSetting(Konfig.CurrentReportSetting());
+      file.ReadLabel(Konfig.CurrentLabelSetting());
+      file.ReadReport(Konfig.CurrentReportSetting());
+      outcome = kRead;
+    } else {
+      eerror::EMsg(201, "Versionskonflikt av konfigurationsfilen " +
+                            Quoted(ansi::FromUtf8(KonfigFilePath())) + A(" Nollställer. "));
+      outcome = kRebuild;
     }
   }
-  if (read) {
-    SelectReportPrinter();
-  } else {
-    Rebuild();
+  switch (outcome) {
+    case kRead:
+      SelectReportPrinter();
+      break;
+    case kRebuild:
+      Rebuild();
+      break;
+    case kDefaultsOnly: {
+      KonfigFile none;  // never opened: every write does nothing
+      FillDefaultsAndWrite(none);
+      break;
+    }
   }
   SettleDataDir();
   return KonfigStart::kStarted;

@@ -346,3 +346,15 @@ TEST_F(KonfigTest, LeavingALabelTabStoresItBeforeTheNextIsRead) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KonfigTest, NotInUseTouchesNoFile) {
+  ASSERT_EQ(InitKonfig(20, false, ""), KonfigStart::kStarted);
+  EXPECT_EQ(Konfig.ReportName(1), A("arial.stående"));
+  EXPECT_EQ(CurRapport.Printer().Font(printing::FontSlot::Liten).size, 8);
+  ExitKonfig();
+  EXPECT_FALSE(fs::exists(File()));
+}
+
+}  // namespace
