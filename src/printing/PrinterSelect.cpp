@@ -49,7 +49,7 @@ void getdefdevmode(TPrinterEnv& block) {
 
 void gettheprinter(TPrinterEnv& block) { StorePrinter(block, CurrentPrinterSystem().Selected()); }
 
-bool Setdefdevmode(TPrinterEnv& block) {
+bool Setdefdevmode(const TPrinterEnv& block) {
   if (!block.Valid()) {
     eerror::StatusMsg = "Error! Kan ej finna default skrivare.";
     return false;

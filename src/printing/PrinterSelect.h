@@ -25,7 +25,7 @@ void gettheprinter(TPrinterEnv& block);
 
 // Selects the printer of a valid block; otherwise StatusMsg "Error! Kan ej finna default
 // skrivare." and false.
-bool Setdefdevmode(TPrinterEnv& block);
+bool Setdefdevmode(const TPrinterEnv& block);
 
 // Selects the block's printer with its device mode for the next job. False when the
 // system refuses it.

@@ -85,7 +85,6 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void FillDefaultsAndWrite(KonfigFile& file) {
   Konfig.FillDefaults(runProgNr, defaultDataDir);
-  file.WriteMain(Konfig);
   Komm.FillDefaults(Konfig);
   for (int n = 1; n <= glodefs::kSettings; ++n) {
     CurEtikett.FillDefaults(n, DefPrinter, Konfig);
@@ -95,8 +94,8 @@ void FillDefaultsAndWrite(KonfigFile& file) {
     CurRapport.FillDefaults(n, DefPrinter, Konfig);
     file.WriteReport(n);
   }
-  // The names the settings gave the main record are in the file at once, not only at the
-  // end of a run that may never end cleanly.
+  // Written after the settings, so the names they gave it are in the file at once, not
+  // only at the end of a run that may never end cleanly.
   file.WriteMain(Konfig);
   // The settings numbered as current, 1 after a rebuild.
   CurEtikett.FillDefaults(Konfig.CurrentLabelSetting(), DefPrinter, Konfig);
