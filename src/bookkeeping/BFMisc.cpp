@@ -1,0 +1,110 @@
+#include "bookkeeping/BFMisc.h"
+
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "bookkeeping/BFdefs_groups.h"
+
+namespace bf {
+
+namespace {
+
+double ClosingOf(const KontoRecord& k) {
+  return k.opening.Value() + std::fabs(k.debit.Value()) - std::fabs(k.credit.Value());
+}
+
+bool DropsAtCarryForward(const std::string& accountNumber) {
+  return std::string_view(accountNumber).substr(0, 2).compare("29") >= 0;
+}
+
+Real6 Negated(const Real6& r) { return *Real6::FromDouble(-r.Value()); }
+
+}  // namespace
+
+bool IsDebitSide(char side) { return side == '+' || side == 'D' || side == 'd' || side == ' '; }
+bool IsCreditSide(char side) { return side == '-' || side == 'K' || side == 'k'; }
+
+bool PostRow(BfShared& s, char side, int factor, int row) {
+  if (row < 1 || row > kMaxRows) return false;
+  KontoRecord konto = s.konto;
+  const Real6 amount = s.ver.amounts[row];
+  std::optional<Real6> sum;
+  if (IsDebitSide(side)) {
+    sum = Real6::FromDouble(konto.debit.Value() + amount.Value());
+    if (sum) konto.debit = *sum;
+  } else if (IsCreditSide(side)) {
+    sum = Real6::FromDouble(konto.credit.Value() + amount.Value());
+    if (sum) konto.credit = *sum;
+    factor = -factor;
+  } else {
+    // A row that is neither debit nor credit would move the balance and the totals but
+    // not the account; it is not booked at all.
+    return false;
+  }
+  if (!sum || !UpdateClosing(konto)) return false;
+
+  std::optional<Real6> delta = Real6::FromDouble(factor * amount.Value());
+  if (!delta) return false;
+  const auto balance = Real6::FromDouble(s.ver.amounts[0].Value() + delta->Value());
+  if (!balance || !PostTotal(s, *delta, kPostRow)) return false;
+  s.konto = konto;
+  s.ver.amounts[0] = *balance;
+  return true;
+}
+
+bool PostTotal(BfShared& s, Real6& amount, int kind) {
+  const std::string& number = s.konto.number;
+  const bool opening = (kind / 10) % 10 == 2;
+  const bool carryForward = kind % 10 == 0;
+  const int g = GroupOfAccount(s.dataBas, number);
+
+  const bool dropped = carryForward && DropsAtCarryForward(number);
+  const double value = dropped ? 0.0 : amount.Value();
+  std::optional<Real6> pending;
+  if (!opening) {
+    const Real6& sum = value < 0 ? s.pendingSums.creditSums[g] : s.pendingSums.debitSums[g];
+    pending = Real6::FromDouble(sum.Value() + value);
+    if (!pending) return false;
+  }
+
+  BfDataBasRecord& d = s.dataBas;
+  if (number == "1020") d.total1020 += amount.Value();
+  if (dropped) amount = Real6();
+  d.grandTotal += value;
+  if (opening) {
+    d.groupOpeningTotals[g] += value;
+  } else {
+    d.groupTotals[g] += value;
+    (value < 0 ? s.pendingSums.creditSums[g] : s.pendingSums.debitSums[g]) = *pending;
+  }
+  return true;
+}
+
+bool UpdateClosing(KontoRecord& konto) {
+  const auto closing = Real6::FromDouble(ClosingOf(konto));
+  if (!closing) return false;
+  konto.closing = *closing;
+  return true;
+}
+
+void TakeOpeningOut(BfShared& s) {
+  Real6 amount = Negated(s.konto.opening);
+  PostTotal(s, amount, kPostOpening);
+}
+
+void PutOpeningBack(BfShared& s) {
+  Real6 amount = s.konto.opening;
+  PostTotal(s, amount, kPostOpening);
+}
+
+void CarryForward(BfShared& s) {
+  KontoRecord& k = s.konto;
+  k.opening = k.closing;
+  k.debit = Real6();
+  k.credit = Real6();
+  PostTotal(s, k.opening, kPostCarryForward);
+  k.closing = k.opening;
+}
+
+}  // namespace bf
