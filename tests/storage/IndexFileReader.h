@@ -99,6 +99,27 @@ class IndexFileReader {
     return chain;
   }
 
+  // What a reader of the format may look at: the headers, the used part of every page and
+  // the link of every free page. The rest of a page's place keeps whatever it last held.
+  std::string Meaningful() const {
+    std::string out;
+    for (size_t k = 1; k <= offsets_.size(); ++k) {
+      const int index = static_cast<int>(k);
+      const isam::Header h = Header(index);
+      const std::vector<unsigned char> head = At(KeyOffset(index), isam::kIndexHeaderBytes);
+      out.append(head.begin(), head.end());
+      std::set<int32_t> free;
+      for (int32_t p : FreeChain(index)) free.insert(p);
+      for (int32_t p = 1; p <= h.high; ++p) {
+        const int64_t pos = PagePosition(index, static_cast<uint32_t>(p));
+        const int64_t used = free.count(p) ? 4 : 6 + static_cast<int64_t>(Page(index, static_cast<uint32_t>(p)).items.size()) * (KeyLength(index) + 9);
+        const std::vector<unsigned char> bytes = At(pos, used);
+        out.append(bytes.begin(), bytes.end());
+      }
+    }
+    return out;
+  }
+
   // Every entry in tree order, with a structural check; returns the faults found, one a line
   // ("" for a sound tree).
   std::string Check(int k, std::vector<IxEntry>* entries = nullptr, int* depth = nullptr) const {
