@@ -6,8 +6,10 @@
 //
 // Header images carry a relink value that puts a free-chain link back into the slot an
 // operation took. An operation that takes several slots, or deletes a record, logs one image
-// per slot whose link must come back, then the header as it was; the replay applies them in
-// order, so any reader of the format gets the state before the operation.
+// per slot whose link must come back, then the header as it was, so a replay that applies
+// the images in order gets the state before the operation; ours also gets it from a journal
+// cut off between those images (see HeaderChoice).
+#include <optional>
 #include <vector>
 
 #include "storage/BTIsBase.h"
@@ -36,23 +38,45 @@ bool ValidImage(const FileBlock& fb, int index, const Header& image) {
   return true;
 }
 
-// Puts one header image back. relink: see the top of this file.
-bool ReplayHeader(FileBlock& fb, int index, const Header& image, int32_t relink) {
+// Writes a header image's relink value back into the slot the image names.
+bool Relink(FileBlock& fb, int index, const Header& image, int32_t relink) {
+  if (relink == kNoRelink) return true;
+  const int32_t slot = image.firstFree;
+  if (slot < 1) return false;
+  unsigned char bytes[4];
+  Put32(bytes, relink);
+  const int64_t pos = index == 0 ? static_cast<int64_t>(slot) * fb.idx[0].h.length
+                                 : PagePosition(fb, index, static_cast<uint32_t>(slot));
+  return WriteAt(index == 0 ? fb.dat : fb.ix, pos, 4, bytes);
+}
+
+bool PutHeaderBack(FileBlock& fb, int index, const Header& image) {
   Index& d = fb.idx[index];
-  if (relink != kNoRelink) {
-    const int32_t slot = image.firstFree;
-    if (slot < 1) return false;
-    unsigned char bytes[4];
-    Put32(bytes, relink);
-    const int64_t pos = index == 0 ? static_cast<int64_t>(slot) * d.h.length
-                                   : PagePosition(fb, index, static_cast<uint32_t>(slot));
-    if (!WriteAt(index == 0 ? fb.dat : fb.ix, pos, 4, bytes)) return false;
-  }
   const uint8_t openFlag = d.h.openFlag;
   d.h = image;
   d.h.openFlag = openFlag;
   return WriteHeader(fb, index);
 }
+
+// Which image of an index's header the replay puts back: the last one without relink value,
+// which an operation appends as the header it started from once all its slot images are in;
+// failing that the first, which is the starting header whenever the operation took a slot.
+// A journal cut off before its last image (the operation wrote nothing yet) thus leaves the
+// starting header too, not the half-way one of a later slot image.
+struct HeaderChoice {
+  std::optional<Header> image;
+  bool final = false;
+
+  void Offer(const Header& h, int32_t relink) {
+    if (final) return;
+    if (relink == kNoRelink) {
+      image = h;
+      final = true;
+    } else if (!image) {
+      image = h;
+    }
+  }
+};
 
 bool ReplayPage(FileBlock& fb, int index, uint16_t count, const unsigned char* body) {
   const Index& d = fb.idx[index];
@@ -93,6 +117,7 @@ bool ReplayEntries(FileBlock& fb) {
   if (!FileSize(fb.dia, size)) return false;
   int64_t pos = 1;
   std::vector<unsigned char> body;
+  std::vector<HeaderChoice> headers(static_cast<size_t>(fb.IndexCount()) + 1);
   // An entry cut off at the end was being appended when the operation stopped; nothing it
   // describes was written yet, so the replay ends there, as it does at a tag of 0 (space the
   // file system gave the journal but that was never written).
@@ -124,12 +149,16 @@ bool ReplayEntries(FileBlock& fb) {
     if (tag == kTagHeaderImage) {
       const Header image = index == 0 ? DecodeDataHeader(body.data() + 2)
                                       : DecodeIndexHeader(body.data() + 2);
-      if (!ValidImage(fb, index, image)) return false;
-      if (!ReplayHeader(fb, index, image, static_cast<int32_t>(Get32(body.data() + 2 + kIndexHeaderBytes))))
-        return false;
+      const auto relink = static_cast<int32_t>(Get32(body.data() + 2 + kIndexHeaderBytes));
+      if (!ValidImage(fb, index, image) || !Relink(fb, index, image, relink)) return false;
+      headers[static_cast<size_t>(index)].Offer(image, relink);
     } else if (!ReplayPage(fb, index, tag, body.data() + 4)) {
       return false;
     }
+  }
+  for (int k = 0; k <= fb.IndexCount(); ++k) {
+    const HeaderChoice& c = headers[static_cast<size_t>(k)];
+    if (c.image && !PutHeaderBack(fb, k, *c.image)) return false;
   }
   if (fb.idx[0].changed && !WriteHeader(fb, 0)) return false;
   if (!TrimToHeaders(fb)) return false;
@@ -178,8 +207,14 @@ bool LogPageImage(FileBlock& fb, const PageBuffer& b) {
 
 bool FlushJournal(FileBlock& fb) { return Flush(fb.dia); }
 
+// Once the journal is cut the operation stands: its pages and headers are flushed already.
+// A flush refused after the cut cannot be answered with a rollback (the images are gone);
+// it only leaves open whether a crash now would undo the whole operation at the next open,
+// which leaves consistent files too.
 bool CommitJournal(FileBlock& fb) {
-  return WriteAt(fb.dia, 1, 0, nullptr) && Flush(fb.dia);
+  if (!WriteAt(fb.dia, 1, 0, nullptr)) return false;
+  if (!Flush(fb.dia)) ClearError();
+  return true;
 }
 
 bool ReplayJournal(FileBlock& fb) {

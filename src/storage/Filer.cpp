@@ -411,10 +411,13 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
   unsigned char word[4];
   if (fb->journal) {
     // The slot's first word is overwritten by the link; its image brings it back on undo.
+    // The starting header comes before it as well as after, so that no part of the journal
+    // names the live record as free.
     Header slot = h;
     slot.firstFree = recNo;
     if (!ReadAt(fb->dat, pos, 4, word)) return;
-    if (!LogHeaderImage(*fb, 0, slot, static_cast<int32_t>(Get32(word))) ||
+    if (!LogHeaderImage(*fb, 0, h, kNoRelink) ||
+        !LogHeaderImage(*fb, 0, slot, static_cast<int32_t>(Get32(word))) ||
         !LogOriginalHeader(*fb) || !FlushJournal(*fb)) {
       Undo(*fb, 10002);
       return;
