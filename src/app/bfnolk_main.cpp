@@ -1,10 +1,77 @@
-// bfnolk: the command-line face of the bookkeeping. Its commands come with the bookkeeping
-// database; until then it tells what it is.
-#include <cstdio>
+// bfnolk: the command-line face of the bookkeeping program. Global options move the
+// configuration and data folders for one run; each command runs one logic operation and
+// ends with the status line on standard error.
 #include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/Ansi.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+#include "shell/ekonfig32_command.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+void PrintUsage(std::ostream& out) {
+  out << "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] KOMMANDO ...\n"
+         "\n"
+         "kommandon:\n"
+         "  config show          visar inställningarna (datakatalog, etikett- och\n"
+         "                       rapportinställning, skrivare, typsnitt, marginaler)\n"
+         "  config reset [--yes] återställer alla inställningar till standardvärden\n"
+         "\n"
+         "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
+         "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
+         "\n"
+         "exempel:\n"
+         "  bfnolk config show\n"
+         "  bfnolk --config-dir /tmp/prov config reset --yes\n";
+}
+
+// Takes the value of an option that needs one; false when it is missing.
+bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& value) {
+  if (i + 1 >= args.size() || args[i + 1].empty()) return false;
+  value = args[++i];
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  std::puts("usage: bfnolk [--data-dir DIR] [--config-dir DIR] COMMAND ...");
-  std::puts("The bookkeeping commands are not part of this build yet.");
-  return argc > 1 && std::strcmp(argv[1], "--help") == 0 ? 0 : 2;
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  ekonfig::KonfigPaths paths;
+  size_t i = 0;
+  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    const std::string& option = args[i];
+    if (option == "--help") {
+      PrintUsage(std::cout);
+      return 0;
+    }
+    std::string* target = option == "--config-dir" ? &paths.configDir
+                          : option == "--data-dir" ? &paths.dataDir
+                                                   : nullptr;
+    if (target == nullptr || !TakeValue(args, i, *target)) {
+      std::cerr << "bfnolk: okänd eller ofullständig flagga " << option << "\n";
+      PrintUsage(std::cerr);
+      return kUsageError;
+    }
+  }
+  if (i >= args.size()) {
+    PrintUsage(std::cerr);
+    return kUsageError;
+  }
+  const std::string command = args[i];
+  const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
+  ekonfig::SetKonfigPaths(paths);
+  if (command == "config") {
+    const int code = ekonfig::KonfigCommand(rest, std::cout);
+    if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";
+    return code;
+  }
+  std::cerr << "bfnolk: okänt kommando " << command << "\n";
+  PrintUsage(std::cerr);
+  return kUsageError;
 }
