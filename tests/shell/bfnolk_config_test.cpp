@@ -2,32 +2,20 @@
 // answer to the reset question without a terminal, and the exit codes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
+
+#include "ProgramRun.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProgramRun {
-  std::string out;
-  int status;
-};
-
 // Standard input is empty and no terminal, so nobody can answer a question.
 ProgramRun Bfnolk(const std::string& args) {
-  const std::string cmd = "'" BFN_BIN_DIR "/bfnolk' " + args + " </dev/null 2>&1";
-  FILE* p = ::popen(cmd.c_str(), "r");
-  ProgramRun run{"", -1};
-  char buffer[4096];
-  while (size_t n = std::fread(buffer, 1, sizeof buffer, p)) run.out.append(buffer, n);
-  const int status = ::pclose(p);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunProgram("'" BFN_BIN_DIR "/bfnolk' " + args + " </dev/null");
 }
 
 class BfnolkConfig : public ::testing::Test {
