@@ -364,7 +364,12 @@ void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
   const Header before = h;
   BeginOperation(*fb, 0);
   int32_t number = 0;
-  if (!Allocate(*fb, 0, number)) return;  // a broken free chain: nothing was changed
+  if (!Allocate(*fb, 0, number)) {
+    // A broken free chain changed nothing; a failure to journal the taken slot may have left
+    // part of an image behind, which the undo cuts away.
+    if (fb->journal && IsamError != 10170) Undo(*fb, 10001);
+    return;
+  }
   const int64_t pos = static_cast<int64_t>(number) * h.length;
   if (!fb->journal) {
     if (WriteAt(fb->dat, pos, h.length, data)) recNo = number;
