@@ -11,8 +11,10 @@
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "bfnolk-XXXXXX").string();
+  TempFolder() : TempFolder(std::filesystem::temp_directory_path().string()) {}
+  // In `parent`, e.g. a memory file system for tests that flush a great deal.
+  explicit TempFolder(const std::string& parent) {
+    std::string pattern = (std::filesystem::path(parent) / "bfnolk-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data());
   }
   ~TempFolder() {
