@@ -1,15 +1,17 @@
 # make run   installs what is missing, builds, starts the window program
-# make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan)
+# make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan,
+#            and the storage fuzzers for a minute each)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan
+.PHONY: run test deps build build-asan build-fuzz
 
 run: build
 	./build/bin/bfnolkw64
 
-test: build build-asan
+test: build build-asan build-fuzz
 	cd build && ctest --output-on-failure -j$(JOBS)
 	cd build-asan && ctest --output-on-failure -j$(JOBS) -L storage
+	cd build-fuzz && ctest --output-on-failure -j$(JOBS) -L fuzz
 
 deps:
 	@./tools/install-deps
@@ -21,3 +23,7 @@ build: deps
 build-asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBFN_SANITIZE=ON
 	cmake --build build-asan -j$(JOBS) --target storage_tests
+
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBFN_FUZZ=ON
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal

@@ -21,13 +21,6 @@ namespace {
 
 constexpr int kMaxSteps = 150;
 
-// A memory file system where there is one: the workload flushes after every call, and a
-// killed process leaves all its writes in the page cache anyway.
-std::string FastFolder() {
-  return std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
-                                                    : std::filesystem::temp_directory_path().string();
-}
-
 int64_t EnvNumber(const char* name, int64_t fallback) {
   const char* s = std::getenv(name);
   return s ? std::strtoll(s, nullptr, 10) : fallback;
@@ -83,7 +76,7 @@ TEST_F(Crash, EveryKillLeavesTheFinishedCallsAndNoHalfOfTheOneInFlight) {
     const uint32_t seed = only >= 0 ? static_cast<uint32_t>(only) : static_cast<uint32_t>(1000 + run);
     std::mt19937 rng(seed);
     SCOPED_TRACE("BFN_CRASH_SEED=" + std::to_string(seed));
-    const TempFolder work(FastFolder());
+    const TempFolder work(FastTempParent());
     CrashWorkload::Create(work);
     ASSERT_TRUE(IsamSuccess);
     const int64_t acked = RunAndKill(seed, work, rng);
@@ -98,7 +91,7 @@ TEST_F(Crash, EveryKillLeavesTheFinishedCallsAndNoHalfOfTheOneInFlight) {
     const WorkloadState got = ReadWorkloadState(work);
     for (const FileBlockState& s : got) ASSERT_EQ(s.faults, "");
 
-    const TempFolder again(FastFolder());
+    const TempFolder again(FastTempParent());
     const std::vector<WorkloadState> states = StatesOfWorkload(seed, acked + 1, again);
     ASSERT_GT(states.size(), static_cast<size_t>(acked));
     const bool before = got == states[static_cast<size_t>(acked)];
