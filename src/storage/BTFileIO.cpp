@@ -40,6 +40,16 @@ std::string ParentOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A file made, renamed or removed is only sure to stay so after a power cut once its folder
+// is flushed too. Some file systems cannot flush a folder; their names then last as long as
+// the system keeps them, which is all there is to have.
+void SyncFolderOf(const std::string& path) {
+  const int fd = ::open(ParentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 // ENOENT means a missing folder when the parent is not there.
 bool FolderMissing(const std::string& path, int err) {
   if (err == ENOTDIR) return true;
@@ -208,6 +218,7 @@ bool CreateFile(FileRec& f, const std::string& name) {
     CloseFile(f);
     return CreateFailure(path, err);
   }
+  SyncFolderOf(path);
   return true;
 }
 
@@ -302,12 +313,16 @@ bool Flush(FileRec& f) {
 bool DeleteFile(const std::string& name) {
   const std::string path = ResolvePath(name);
   if (::unlink(path.c_str()) != 0) return RemoveFailure(path, errno);
+  SyncFolderOf(path);
   return true;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
   const std::string src = ResolvePath(from);
-  if (::rename(src.c_str(), ResolvePath(to).c_str()) != 0) return RemoveFailure(src, errno);
+  const std::string dst = ResolvePath(to);
+  if (::rename(src.c_str(), dst.c_str()) != 0) return RemoveFailure(src, errno);
+  SyncFolderOf(dst);
+  if (ParentOf(src) != ParentOf(dst)) SyncFolderOf(src);
   return true;
 }
 
