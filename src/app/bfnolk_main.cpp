@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bfnolk_database.h"
 #include "common/Ansi.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
@@ -23,11 +24,26 @@ void PrintUsage(std::ostream& out) {
          "                       rapportinställning, skrivare, typsnitt, marginaler)\n"
          "  config reset [--yes] återställer alla inställningar till standardvärden\n"
          "\n"
+         "  init [--yes]         ny tom lista över bokföringar (frågar om den gamla används)\n"
+         "  list [--json]        de åtta platserna: nummer, namn, period, verifikationer, tillstånd\n"
+         "  new --name N --from ÅÅÅÅ-MM-DD --to ÅÅÅÅ-MM-DD [--group K=DEF]...\n"
+         "                       ny bokföring (K 0..8: summagrupp, 0 = namnet på övriga)\n"
+         "  change NR [--name N] [--from D] [--to D] [--group K=DEF]...\n"
+         "                       ändrar bokföringens uppgifter\n"
+         "  select NR            väljer bokföring NR (kommer ihåg valet)\n"
+         "  delete NR [--yes]    raderar bokföring NR med dess filer\n"
+         "  copy                 kopierar vald bokföring till en ny plats\n"
+         "  backup KATALOG       säkerhetskopierar vald bokföring till KATALOG\n"
+         "  reset [--yes]        årsskifte: tömmer verifikationerna, för över saldona\n"
+         "\n"
          "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
          "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
          "\n"
          "exempel:\n"
          "  bfnolk config show\n"
+         "  bfnolk init --yes\n"
+         "  bfnolk new --name Hemmet --from 2026-01-01 --to 2026-12-31\n"
+         "  bfnolk --data-dir ~/bok list --json\n"
          "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 }
 
@@ -66,6 +82,7 @@ int main(int argc, char** argv) {
   const std::string command = args[i];
   const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
   ekonfig::SetKonfigPaths(paths);
+  if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
     if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "bookkeeping/BFdefs_groups.h"
+#include "shell/ETider.h"
 
 namespace bf {
 
@@ -19,6 +20,7 @@ bool DropsAtCarryForward(const std::string& accountNumber) {
 }
 
 Real6 Negated(const Real6& r) { return *Real6::FromDouble(-r.Value()); }
+
 
 }  // namespace
 
@@ -105,6 +107,41 @@ void CarryForward(BfShared& s) {
   k.credit = Real6();
   PostTotal(s, k.opening, kPostCarryForward);
   k.closing = k.opening;
+}
+
+void ClearPendingSums(BfShared& s) {
+  s.pendingSums.debitSums.fill(Real6());
+  s.pendingSums.creditSums.fill(Real6());
+}
+
+bool FlushMonthSums(BfShared& s) {
+  const std::string month = etider::Format(12);  // yyyy-mm
+  int32_t recNo = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s, kSumsFile, 0, month, recNo, found, atEnd);
+  if (!found) {
+    s.sums = SumsRecord{};
+    s.sums.month = month;
+    if (!PutSums(s, true, recNo)) return false;
+  }
+  SumsRecord updated = s.sums;
+  for (int g = 0; g < kGroupCount; ++g) {
+    const auto balance = Real6::FromDouble(s.dataBas.groupTotals[g] + s.dataBas.groupOpeningTotals[g]);
+    const auto debit = Real6::FromDouble(updated.debitSums[g].Value() + s.pendingSums.debitSums[g].Value());
+    const auto credit = Real6::FromDouble(updated.creditSums[g].Value() + s.pendingSums.creditSums[g].Value());
+    if (!balance || !debit || !credit) return false;
+    updated.groupBalances[g] = *balance;
+    updated.debitSums[g] = *debit;
+    updated.creditSums[g] = *credit;
+  }
+  const SumsRecord before = s.sums;
+  s.sums = updated;
+  if (!PutSums(s, false, recNo)) {
+    s.sums = before;
+    return false;
+  }
+  ClearPendingSums(s);
+  return true;
 }
 
 }  // namespace bf

@@ -38,6 +38,16 @@ bool PostTotal(BfShared& s, Real6& amount, int kind);
 // record unchanged) when it is too large for a Real6.
 bool UpdateClosing(KontoRecord& konto);
 
+// The pending month sums start empty when a bookkeeping is opened.
+void ClearPendingSums(BfShared& s);
+
+// Adds the pending month sums into the record of today's month (yyyy-mm, through the clock
+// interface) in the sums file, made with zero sums when the month has none yet, and sets
+// each group's balance from the list record's totals. The pending sums are cleared only
+// when the month record was written; false (an engine error, or a sum too large for a
+// Real6) leaves them pending.
+bool FlushMonthSums(BfShared& s);
+
 // Account maintenance: before an existing account is changed its opening balance leaves
 // the totals (grand total, its group's opening total, total 1020 for 1020); afterwards the
 // opening balance then in the buffer comes back, in the group of the number then in it.

@@ -1,0 +1,50 @@
+#include "app/bfnolk_arguments.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace bfnolk {
+
+Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
+                     const std::set<std::string>& switches) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const std::string& w = words[i];
+    if (w.size() < 3 || w.rfind("--", 0) != 0) {
+      positional_.push_back(w);
+    } else if (switches.count(w)) {
+      given_[w];
+    } else if (valued.count(w)) {
+      if (i + 1 >= words.size()) {
+        error_ = w + " saknar värde";
+        return;
+      }
+      given_[w].push_back(words[++i]);
+    } else {
+      error_ = "okänd flagga " + w;
+      return;
+    }
+  }
+}
+
+std::string Arguments::Value(const std::string& option, const std::string& fallback) const {
+  const auto it = given_.find(option);
+  return it == given_.end() || it->second.empty() ? fallback : it->second.back();
+}
+
+const std::vector<std::string>& Arguments::Values(const std::string& option) const {
+  static const std::vector<std::string> none;
+  const auto it = given_.find(option);
+  return it == given_.end() ? none : it->second;
+}
+
+bool ParseNumber(const std::string& text, long low, long high, long& value) {
+  if (text.empty() || text.size() > 12) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+  value = v;
+  return true;
+}
+
+}  // namespace bfnolk

@@ -1,0 +1,37 @@
+// The words after a bfnolk command: options with a value (--name N), switches (--yes,
+// --json, --help) and the rest in order. Each command says which options it takes, so a
+// misspelt option is a usage error and never silently ignored.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace bfnolk {
+
+class Arguments {
+ public:
+  // valued: option names that take a value ("--name"); switches: those that do not. An
+  // option given twice keeps every value in order. error() tells what was wrong.
+  Arguments(const std::vector<std::string>& words, const std::set<std::string>& valued,
+            const std::set<std::string>& switches);
+
+  bool ok() const { return error_.empty(); }
+  const std::string& error() const { return error_; }
+  bool Has(const std::string& option) const { return given_.count(option) != 0; }
+  // The last value of option, or fallback.
+  std::string Value(const std::string& option, const std::string& fallback = "") const;
+  const std::vector<std::string>& Values(const std::string& option) const;
+  const std::vector<std::string>& positional() const { return positional_; }
+
+ private:
+  std::map<std::string, std::vector<std::string>> given_;
+  std::vector<std::string> positional_;
+  std::string error_;
+};
+
+// A whole decimal number in [low, high]; false for anything else.
+bool ParseNumber(const std::string& text, long low, long high, long& value);
+
+}  // namespace bfnolk

@@ -1,0 +1,178 @@
+// bfnolk's commands on the list of bookkeepings: init, list, new, change, select, delete,
+// copy, backup, reset.
+#include "app/bfnolk_database.h"
+
+#include <cstdio>
+#include <iostream>
+
+#include "app/bfnolk_arguments.h"
+#include "app/bfnolk_json.h"
+#include "app/bfnolk_session.h"
+#include "common/Ansi.h"
+#include "shell/Eerror32.h"
+
+namespace bfnolk {
+
+namespace {
+
+// yyyy-mm-dd with a month and day that exist.
+bool IsDate(const std::string& d) {
+  if (d.size() != 10 || d[4] != '-' || d[7] != '-') return false;
+  long y = 0, m = 0, day = 0;
+  if (!ParseNumber(d.substr(0, 4), 1900, 9999, y) || !ParseNumber(d.substr(5, 2), 1, 12, m) ||
+      !ParseNumber(d.substr(8, 2), 1, 31, day))
+    return false;
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  return day <= (m == 2 && !leap ? 28 : kDays[m - 1]);
+}
+
+// Fills the list record from --name, --from, --to and --group N=DEFINITION; false with a
+// message when a value is not acceptable.
+bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
+  if (a.Has("--name")) r.name = ansi::FromUtf8(a.Value("--name"));
+  for (const char* option : {"--from", "--to"}) {
+    if (!a.Has(option)) continue;
+    const std::string date = a.Value(option);
+    if (!IsDate(date)) {
+      std::cerr << "bfnolk: " << option << " " << date << " är inget datum (åååå-mm-dd)\n";
+      return false;
+    }
+    (std::string(option) == "--from" ? r.fromDate : r.toDate) = date;
+  }
+  if (!r.fromDate.empty() && !r.toDate.empty() && r.fromDate > r.toDate) {
+    std::cerr << "bfnolk: perioden slutar före sin början\n";
+    return false;
+  }
+  for (const std::string& g : a.Values("--group")) {
+    long n = 0;
+    const auto eq = g.find('=');
+    if (eq == std::string::npos || !ParseNumber(g.substr(0, eq), 0, bf::kGroupCount - 1, n)) {
+      std::cerr << "bfnolk: --group väntar N=DEFINITION med N 0..8, inte " << g << "\n";
+      return false;
+    }
+    r.sumGroups[static_cast<size_t>(n)] = ansi::FromUtf8(g.substr(eq + 1));
+  }
+  return true;
+}
+
+int Init(Session& s) { return s.db().CreateBookkeepingList() ? kDone : kRefused; }
+
+int List(Session& s, bool json) {
+  bf::BfDatabase& db = s.db();
+  if (!db.listOpen()) return kRefused;
+  bf::BfShared& shared = db.shared();
+  const int current = db.current();
+  const bf::BfDataBasRecord kept = shared.dataBas;
+  JsonArray array;
+  for (int n = 1; n <= bf::kMaxBookkeepings; ++n) {
+    std::string state = "vakant";
+    bf::BfDataBasRecord r;
+    if (n < shared.listLength) {
+      int32_t recNo = n;
+      bool found = false, atEnd = false;
+      bf::BfAccess(shared, bf::kListFile, 1, "", recNo, found, atEnd);
+      if (found) {
+        r = n == current ? kept : shared.dataBas;
+        state = n == current ? "vald" : "";
+      } else {
+        state = "raderad";
+      }
+    }
+    if (json) {
+      JsonObject o;
+      o.Number("nr", n).Text("namn", r.name).Text("fran", r.fromDate).Text("till", r.toDate)
+          .Number("verifikationer", r.lastVerNr).Text("tillstand", state);
+      array.Add(o);
+    } else {
+      // Padded while the name is still one byte a letter.
+      char line[160];
+      std::snprintf(line, sizeof line, "%d  %-26s  %-10s  %-10s  %6d  %s", n, r.name.c_str(),
+                    r.fromDate.c_str(), r.toDate.c_str(), r.lastVerNr, state.c_str());
+      std::cout << ansi::ToUtf8(line) << "\n";
+    }
+  }
+  shared.dataBas = kept;
+  if (json) std::cout << array.str() << "\n";
+  return kDone;
+}
+
+int New(Session& s, const Arguments& a) {
+  if (!a.Has("--name") || !a.Has("--from") || !a.Has("--to")) {
+    std::cerr << "bfnolk: new behöver --name, --from och --to\n";
+    return kUsage;
+  }
+  bf::BfDatabase& db = s.db();
+  if (!db.BeginNewBookkeeping()) return kRefused;
+  if (!FillListRecord(a, db.shared().dataBas)) {
+    db.CancelBookkeepingForm();
+    return kUsage;
+  }
+  if (!db.FinishNewBookkeeping()) return kRefused;
+  std::cout << "bokföring nr " << db.current() << " skapad\n";
+  return kDone;
+}
+
+int Change(Session& s, const Arguments& a, int n) {
+  if (!s.Select(n)) return kRefused;
+  bf::BfDataBasRecord changed = s.db().shared().dataBas;
+  if (!FillListRecord(a, changed)) return kUsage;
+  s.db().shared().dataBas = changed;
+  return s.db().FinishChangeBookkeeping() ? kDone : kRefused;
+}
+
+int Select(Session& s, int n) {
+  if (!s.Select(n)) return kRefused;
+  std::cout << "bokföring nr " << n << " vald\n";
+  return kDone;
+}
+
+}  // namespace
+
+int DatabaseCommand(const std::string& command, const std::vector<std::string>& words) {
+  const Arguments a(words, {"--name", "--from", "--to", "--group"}, {"--yes", "--json"});
+  if (!a.ok()) {
+    std::cerr << "bfnolk " << command << ": " << a.error() << "\n";
+    return kUsage;
+  }
+  const auto& pos = a.positional();
+  long n = 0;
+  const bool numbered = command == "change" || command == "select" || command == "delete";
+  if (numbered && (pos.size() != 1 || !ParseNumber(pos[0], 1, bf::kMaxBookkeepings, n))) {
+    std::cerr << "bfnolk " << command << ": ange bokföringens nummer 1..8\n";
+    return kUsage;
+  }
+  if (command == "backup" && pos.size() != 1) {
+    std::cerr << "bfnolk backup: ange en katalog\n";
+    return kUsage;
+  }
+  if (!numbered && command != "backup" && !pos.empty()) {
+    std::cerr << "bfnolk " << command << ": oväntat argument " << pos[0] << "\n";
+    return kUsage;
+  }
+  Session s(a.Has("--yes"));
+  if (!s.ok()) return kRefused;
+  int code = kRefused;
+  if (command == "init") code = Init(s);
+  else if (command == "list") code = List(s, a.Has("--json"));
+  else if (command == "new") code = New(s, a);
+  else if (command == "change") code = Change(s, a, static_cast<int>(n));
+  else if (command == "select") code = Select(s, static_cast<int>(n));
+  else if (command == "delete") code = s.db().DeleteBookkeeping(static_cast<int>(n)) ? kDone : kRefused;
+  else if (command == "copy") code = s.db().CopyBookkeeping(bf::CopyMode::kCopy) ? kDone : kRefused;
+  else if (command == "backup")
+    code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(pos[0])) ? kDone : kRefused;
+  else if (command == "reset") code = s.db().ResetBookkeeping() ? kDone : kRefused;
+  for (const std::string& partial : s.db().partialFiles())
+    std::cerr << "ofullständig fil kvar: " << ansi::ToUtf8(partial) << "\n";
+  PrintStatus();
+  return code;
+}
+
+bool IsDatabaseCommand(const std::string& command) {
+  for (const char* c : {"init", "list", "new", "change", "select", "delete", "copy", "backup", "reset"})
+    if (command == c) return true;
+  return false;
+}
+
+}  // namespace bfnolk

@@ -1,0 +1,66 @@
+#include "app/bfnolk_session.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "common/Ansi.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+#include "shell/ekonfig32_command.h"
+#include "storage/Filer.h"
+
+namespace bfnolk {
+
+int YesMessageBoxes::Show(eerror::BoxKind kind, const std::string& caption, const std::string& text) {
+  if (kind != eerror::BoxKind::Question) return ConsoleMessageBoxes::Show(kind, caption, text);
+  std::cerr << ansi::ToUtf8(caption) << ": " << ansi::ToUtf8(text) << " ja (--yes)\n";
+  return eerror::kYes;
+}
+
+void PrintStatus() {
+  if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";
+}
+
+Session::Session(bool answerYes) {
+  if (answerYes) {
+    yes_ = std::make_unique<YesMessageBoxes>(std::cin, std::cerr, ::isatty(0) && ::isatty(2));
+    boxes_ = std::make_unique<eerror::ScopedMessageBoxes>(*yes_);
+  }
+  if (ekonfig::InitKonfig(ekonfig::kBookkeepingProgNr, true, "") != ekonfig::KonfigStart::kStarted) return;
+  konfig_ = true;
+  engine_ = isam::StartIsam({}, [](const std::string& text, int code) { eerror::EMsg(code, text); });
+  if (!engine_) return;
+  db_ = std::make_unique<bf::BfDatabase>(ekonfig::Konfig.DataDir());
+  db_->OpenBookkeepingList();
+  db_->SelectRemembered();
+  ok_ = true;
+}
+
+Session::~Session() {
+  db_.reset();  // closes the bookkeeping and the list
+  if (engine_) isam::ExitIsam();
+  if (konfig_) ekonfig::ExitKonfig();
+}
+
+bool Session::Select(int n) {
+  if (!db_->listOpen()) return false;
+  if (n < 1 || n > bf::kMaxBookkeepings || n > db_->shared().listLength - 1) {
+    std::cerr << "bfnolk: ingen bokföring nr " << n << "\n";
+    return false;
+  }
+  if (db_->current() != n || !db_->bookkeepingOpen()) db_->SelectBookkeeping(n);
+  if (db_->current() != n || !db_->bookkeepingOpen()) {
+    std::cerr << "bfnolk: bokföring nr " << n << " kan inte väljas\n";
+    return false;
+  }
+  return true;
+}
+
+bool Session::NeedBookkeeping() {
+  if (db_->bookkeepingOpen()) return true;
+  eerror::EMsg(0, A("Databas ej vald/ datafiler saknas!"));
+  return false;
+}
+
+}  // namespace bfnolk

@@ -1,0 +1,54 @@
+// One run of a bfnolk bookkeeping command: the configuration and the data directory as the
+// window program has them, the storage engine, the list of bookkeepings and the remembered
+// bookkeeping selected, and how questions are answered (--yes, else a terminal, else no).
+// Everything is closed again, in the window program's exit order, when the session ends.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "bookkeeping/BFBas.h"
+#include "shell/Eerror32_MessageBoxes.h"
+
+namespace bfnolk {
+
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
+
+// Questions answered yes, everything else shown as the console shows it.
+class YesMessageBoxes : public eerror::ConsoleMessageBoxes {
+ public:
+  using eerror::ConsoleMessageBoxes::ConsoleMessageBoxes;
+  int Show(eerror::BoxKind kind, const std::string& caption, const std::string& text) override;
+};
+
+class Session {
+ public:
+  // False from ok() when the configuration or the engine could not start; the reason is
+  // on standard error then.
+  explicit Session(bool answerYes);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  bool ok() const { return ok_; }
+  bf::BfDatabase& db() { return *db_; }
+  // Selects bookkeeping n; false with a message when it is not a live bookkeeping.
+  bool Select(int n);
+  // The bookkeeping is open, else a message and false.
+  bool NeedBookkeeping();
+
+ private:
+  std::unique_ptr<YesMessageBoxes> yes_;
+  std::unique_ptr<eerror::ScopedMessageBoxes> boxes_;
+  std::unique_ptr<bf::BfDatabase> db_;
+  bool konfig_ = false;
+  bool engine_ = false;
+  bool ok_ = false;
+};
+
+// Prints StatusMsg (UTF-8) on standard error when it holds a text.
+void PrintStatus();
+
+}  // namespace bfnolk

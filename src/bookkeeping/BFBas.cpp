@@ -1,0 +1,466 @@
+#include "bookkeeping/BFBas.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "bookkeeping/BFMisc.h"
+#include "common/Ansi.h"
+#include "shell/ECountForm.h"
+#include "shell/Eerror32.h"
+#include "shell/ETider.h"
+#include "shell/Eerror32_Memory.h"
+#include "shell/ekonfig32.h"
+#include "storage/BTFileIO.h"
+
+namespace bf {
+
+namespace {
+
+constexpr int64_t kCopyBlock = 32767;
+
+void Status(const std::string& text) { eerror::EMsg(0, text); }
+void Info(const std::string& text) { eerror::EMsg(200, text); }
+bool Ask(const std::string& text) { return eerror::EMsg(100, text) == eerror::kYes; }
+
+std::string NoBookkeepingText() { return A("Databas ej vald/ datafiler saknas!"); }
+
+void CloseHandle(isam::FileBlock*& fb) {
+  if (fb) isam::CloseFileBlock(fb);
+  fb = nullptr;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '/' || folder.back() == '\\' ? folder + name : folder + "/" + name;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The same folder, seen through the letter case the engine forgives and through links.
+bool SameFolder(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path pa = fs::weakly_canonical(fs::absolute(isam::ResolvePath(a), ec), ec);
+  const fs::path pb = fs::weakly_canonical(fs::absolute(isam::ResolvePath(b), ec), ec);
+  std::string sa = pa.lexically_normal().string(), sb = pb.lexically_normal().string();
+  while (sa.size() > 1 && sa.back() == '/') sa.pop_back();
+  while (sb.size() > 1 && sb.back() == '/') sb.pop_back();
+  return Lower(sa) == Lower(sb);
+}
+
+// The five files of bookkeeping NN in the order a copy takes them.
+std::vector<std::string> BookkeepingFileNames(const std::string& nn) {
+  return {"Konto" + nn + ".Dat", "Bf" + nn + ".Dat", "Konto" + nn + ".Ix", "BfSums" + nn + ".Ix",
+          "BfSums" + nn + ".Dat"};
+}
+
+// What a backup takes beside the bookkeeping: the salary template and the payee registers,
+// the bankgiro one ("giro" + "B") too, so that a restore from the backup loses nothing.
+const char* const kBackupExtras[] = {"lon.ver",  "girop.dat", "girop.ix", "giron.dat",
+                                     "giron.ix", "giroB.dat", "giroB.ix"};
+
+std::string CountText(int64_t bytes) {
+  char s[24];
+  std::snprintf(s, sizeof s, "%7lld", static_cast<long long>(bytes));
+  return s;
+}
+
+}  // namespace
+
+std::string TwoDigits(int n) {
+  char s[8];
+  std::snprintf(s, sizeof s, "%02d", n);
+  return s;
+}
+
+BfDatabase::BfDatabase(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+
+BfDatabase::~BfDatabase() {
+  CloseBookkeeping();
+  CloseBookkeepingList();
+}
+
+void BfDatabase::RefreshListCounters() {
+  if (s_.listFile) {
+    s_.listLength = isam::FileLen(s_.listFile);
+    s_.listInUse = isam::UsedRecs(s_.listFile);
+  } else {
+    s_.listLength = s_.listInUse = 0;
+  }
+}
+
+void BfDatabase::StoreRemembered(int n) { ekonfig::Konfig.SetCurBase(n); }
+
+bool BfDatabase::ReadListRecord(int n) {
+  int32_t recNo = n;
+  bool found = false, atEnd = false;
+  BfAccess(s_, kListFile, 1, "", recNo, found, atEnd);
+  return found;
+}
+
+void BfDatabase::OpenBookkeepingList() {
+  listOpen_ = false;
+  if (!ListVersionOk(dataDir_)) return;
+  const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_);
+  RefreshListCounters();
+  listOpen_ = opened;
+  Status(opened ? A("Filerna öppna....") : A("Datafiler saknas/ ej i aktuellt bibliotek"));
+  s_.current = 0;
+}
+
+void BfDatabase::CloseBookkeepingList() {
+  if (!listOpen_) return;
+  CloseHandle(s_.listFile);
+  Status(A("Filerna stängda.."));
+  listOpen_ = false;
+}
+
+bool BfDatabase::CreateBookkeepingList() {
+  const int inUse = s_.listInUse;
+  CloseBookkeeping();
+  const bool wasOpen = listOpen_;
+  CloseBookkeepingList();
+  if (inUse != 0 && !Ask(A("Befintliga datafiler kommer att förstöras OK?"))) {
+    // Declined: the list and the bookkeeping come back as they were.
+    if (wasOpen) {
+      OpenBookkeepingList();
+      SelectRemembered();
+    }
+    return false;
+  }
+  CreateBfFile(kListFile, 0, dataDir_);
+  if (!isam::IsamSuccess) {
+    eerror::ReportIsamError();
+    return false;
+  }
+  OpenBookkeepingList();
+  return listOpen_;
+}
+
+void BfDatabase::OpenBookkeeping() {
+  if (!listOpen_ || s_.current == 0 || bookkeepingOpen_) return;
+  const int n = s_.current;
+  bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_) &&
+            OpenBfFile(s_.verFile, kVerFile, n, dataDir_);
+  if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_)) {
+    isam::ClearError();
+    CreateBfFile(kSumsFile, n, dataDir_);
+    ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
+  }
+  if (ok) {
+    bookkeepingOpen_ = true;
+    StoreRemembered(n);
+  } else {
+    // A bookkeeping is open with all three files or not at all.
+    CloseHandle(s_.kontoFile);
+    CloseHandle(s_.verFile);
+    CloseHandle(s_.sumsFile);
+  }
+  ClearPendingSums(s_);
+}
+
+void BfDatabase::CloseBookkeeping() {
+  if (!bookkeepingOpen_) return;
+  int32_t recNo = s_.current;
+  PutDataBas(s_, false, recNo);
+  RefreshListCounters();
+  CloseHandle(s_.kontoFile);
+  CloseHandle(s_.verFile);
+  FlushMonthSums(s_);
+  CloseHandle(s_.sumsFile);
+  bookkeepingOpen_ = false;
+}
+
+void BfDatabase::SelectRemembered() {
+  const int n = ekonfig::Konfig.CurBase();
+  if (!listOpen_ || n < 1 || n > s_.listLength - 1) {
+    StoreRemembered(0);
+    return;
+  }
+  CloseBookkeeping();
+  s_.current = ReadListRecord(n) ? n : 0;
+  OpenBookkeeping();
+  StoreRemembered(s_.current);
+}
+
+void BfDatabase::SelectBookkeeping(int n) {
+  CloseBookkeeping();
+  StoreRemembered(n);
+  SelectRemembered();
+}
+
+bool BfDatabase::BeginNewBookkeeping() {
+  if (!listOpen_) {
+    Status(NoBookkeepingText());
+    return false;
+  }
+  if (s_.listInUse >= kMaxBookkeepings) {
+    Status(A("Max antal bokföringar uppnått!"));
+    eerror::Beep();
+    return false;
+  }
+  CloseBookkeeping();
+  s_.dataBas = FreshDataBasRecord();
+  s_.current = 0;
+  return true;
+}
+
+bool BfDatabase::FinishNewBookkeeping() {
+  if (!SaveBookkeepingInfo(true)) return false;
+  CreateBookkeepingFiles();
+  return bookkeepingOpen_;
+}
+
+bool BfDatabase::FinishChangeBookkeeping() {
+  if (!SaveBookkeepingInfo(false)) return false;
+  if (!bookkeepingOpen_) OpenBookkeeping();
+  return true;
+}
+
+void BfDatabase::CancelBookkeepingForm() {
+  if (!bookkeepingOpen_) SelectRemembered();
+}
+
+bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
+  if (!listOpen_) return false;
+  if (isNew) {
+    s_.dataBas.chain = 0;
+    int32_t recNo = 0;
+    if (!PutDataBas(s_, true, recNo)) return false;
+    s_.dataBas.number = TwoDigits(recNo);
+    s_.current = recNo;
+  }
+  if (s_.current == 0) return false;
+  int32_t recNo = s_.current;
+  const bool ok = PutDataBas(s_, false, recNo);
+  RefreshListCounters();
+  return ok;
+}
+
+void BfDatabase::CreateBookkeepingFiles() {
+  if (!listOpen_ || s_.current == 0) return;
+  for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
+    CreateBfFile(file, s_.current, dataDir_);
+    if (!isam::IsamSuccess) {
+      eerror::ReportIsamError();
+      return;
+    }
+  }
+  OpenBookkeeping();
+}
+
+bool BfDatabase::DeleteBookkeeping(int n) {
+  if (n > s_.listLength - 1) return false;
+  const int previous = s_.current;
+  CloseBookkeeping();
+  bool deleted = false;
+  if (listOpen_ && n >= 1 && n < s_.listLength) {
+    s_.current = n;
+    if (ReadListRecord(n)) {
+      const std::string named = "BfDataBas: " + s_.dataBas.name + " " + s_.dataBas.toDate;
+      if (Ask(named + " raderas ")) {
+        for (const BfFile file : {kKontoFile, kVerFile, kSumsFile})
+          isam::DeleteFileBlock(BfFileName(file, n, dataDir_));
+        isam::DeleteRec(s_.listFile, n);
+        deleted = isam::IsamSuccess;
+        if (deleted) Status(named + " raderad");
+        else eerror::ReportIsamError();
+        RefreshListCounters();
+        s_.current = 0;
+      }
+    }
+  }
+  if (previous != 0 && previous != n) {
+    s_.current = previous;
+    if (ReadListRecord(previous)) OpenBookkeeping();
+  } else {
+    s_.current = 0;
+  }
+  StoreRemembered(s_.current);
+  return deleted;
+}
+
+bool BfDatabase::CopyOneFile(const std::string& from, const std::string& to, const std::string& shownAs,
+                             bool& skipped, int& error) {
+  skipped = false;
+  error = 0;
+  isam::FileRec src, dst;
+  if (!isam::OpenFile(src, from)) {
+    isam::ClearError();
+    skipped = true;
+    return true;
+  }
+  int64_t size = 0;
+  bool ok = isam::FileSize(src, size) && isam::CreateFile(dst, to);
+  const bool made = dst.IsOpen();
+  std::unique_ptr<char[]> block(new char[kCopyBlock]);
+  int64_t done = 0;
+  while (ok && done < size) {
+    const int64_t n = std::min(kCopyBlock, size - done);
+    ok = isam::ReadAt(src, done, n, block.get()) && isam::WriteAt(dst, done, n, block.get());
+    if (ok) done += n;
+    ecountform::Line(3, shownAs + " bytes:" + CountText(done));
+  }
+  ok = ok && isam::Flush(dst);
+  if (!ok) error = isam::IsamDosError != 0 ? isam::IsamDosError : isam::IsamError % 1000;
+  isam::CloseFile(src);
+  if (made && !isam::CloseFile(dst) && ok) {
+    ok = false;
+    error = isam::IsamDosError;
+  }
+  isam::ClearError();
+  ecountform::Line(3, shownAs + " bytes:" + CountText(done) + (ok ? " ..done" : " ..error"));
+  if (!ok && made) partialFiles_.push_back(to);
+  return ok;
+}
+
+bool BfDatabase::CopyFiles(CopyMode mode, const std::string& target, int from, int to,
+                           bool& bookkeepingFailed, int& lastError, bool& lastFailed) {
+  auto copy = [&](const std::string& source, const std::string& dest) {
+    bool skipped = false;
+    int error = 0;
+    const bool ok = CopyOneFile(InFolder(dataDir_, source), InFolder(target, dest),
+                                InFolder(target, dest), skipped, error);
+    if (!skipped) {
+      lastFailed = !ok;
+      if (!ok) lastError = error;
+    }
+    return ok;
+  };
+  bool all = true;
+  if (mode == CopyMode::kBackup) all = copy("BfNolk.Dat", "BfNolk.Dat") && all;
+  const std::vector<std::string> sources = BookkeepingFileNames(TwoDigits(from));
+  const std::vector<std::string> targets = BookkeepingFileNames(TwoDigits(to));
+  for (size_t i = 0; i < sources.size(); ++i) {
+    if (!copy(sources[i], targets[i])) {
+      bookkeepingFailed = true;
+      all = false;
+      break;
+    }
+  }
+  if (mode == CopyMode::kBackup)
+    for (const char* extra : kBackupExtras) all = copy(extra, extra) && all;
+  return all;
+}
+
+bool BfDatabase::CopyBookkeeping(CopyMode mode, const std::string& targetDir) {
+  partialFiles_.clear();
+  if (!bookkeepingOpen_) {
+    Status(NoBookkeepingText());
+    return false;
+  }
+  if (mode == CopyMode::kCopy && s_.listInUse >= kMaxBookkeepings) {
+    Status(A("Max antal baser uppnått kan ej kopiera!"));
+    return false;
+  }
+  if (!eerror::MemoryCheck(kCopyBlock)) {
+    Status(A("Minnet fullt ingen kopiering!!"));
+    return false;
+  }
+  std::string target = dataDir_;
+  if (mode == CopyMode::kBackup) {
+    target = targetDir.substr(0, BfDataBasRecord::kBackupDirCapacity);
+    if (target.size() > 1 && (target.back() == '\\' || target.back() == '/')) target.pop_back();
+    s_.dataBas.backupDir = target;
+    if (SameFolder(target, dataDir_)) {
+      Status(A("Kopiering till samma bibliotek, ange annat bibliotek!"));
+      return false;
+    }
+  }
+  if (target.empty()) return false;
+
+  bool bookkeepingFailed = false, lastFailed = false, all = false;
+  int lastError = 0;
+  const int from = s_.current;
+  int to = from;
+  {
+    ecountform::ScopedCountForm progress(0, false, 4, A("kopierar"));
+    CloseBookkeeping();
+    if (mode == CopyMode::kCopy) {
+      if (!SaveBookkeepingInfo(true)) {
+        eerror::ReportIsamError();
+        s_.current = from;
+        ReadListRecord(from);
+        OpenBookkeeping();
+        return false;
+      }
+      to = s_.current;
+    }
+    CloseBookkeepingList();
+    all = CopyFiles(mode, target, from, to, bookkeepingFailed, lastError, lastFailed);
+  }
+
+  const std::string copied = "BfDataBas nr." + TwoDigits(from) + " kopierad till " + target;
+  std::string report;
+  if (lastFailed) {
+    char code[8];
+    std::snprintf(code, sizeof code, "%03d", lastError % 1000);
+    Info(std::string("Error vid kopiering ") + code);
+  } else if (bookkeepingFailed) {
+    Info(copied + " ..ej.. lyckad kopiering!!");
+  } else {
+    report = copied + " ..lyckad kopiering!!";
+    Status(report);
+  }
+
+  OpenBookkeepingList();
+  if (mode == CopyMode::kCopy && bookkeepingFailed) {
+    // A copy that is not whole must not stand in the list as a bookkeeping of its own.
+    for (const std::string& partial : partialFiles_) isam::DeleteFile(partial);
+    for (const BfFile file : {kKontoFile, kVerFile, kSumsFile})
+      isam::DeleteFileBlock(BfFileName(file, to, dataDir_));
+    if (listOpen_) isam::DeleteRec(s_.listFile, to);
+    isam::ClearError();
+    RefreshListCounters();
+    to = from;
+  }
+  s_.current = to;
+  if (ReadListRecord(to)) OpenBookkeeping();
+  // The reopening has its own status text; the copy's report is what the user asked for.
+  if (!report.empty()) Status(report);
+  return all && !bookkeepingFailed;
+}
+
+bool BfDatabase::ResetBookkeeping() {
+  if (!bookkeepingOpen_) {
+    Status(NoBookkeepingText());
+    return false;
+  }
+  if (!Ask(A("Alla verifikationer kommer att raderas OK!"))) return false;
+  ecountform::ScopedCountForm progress(0, false, 4, "");
+  progress.Line(3, "Skapar nya verifikationsfiler");
+  CloseHandle(s_.verFile);
+  CreateBfFile(kVerFile, s_.current, dataDir_);
+  if (!isam::IsamSuccess || !OpenBfFile(s_.verFile, kVerFile, s_.current, dataDir_)) {
+    eerror::ReportIsamError();
+    return false;
+  }
+  s_.dataBas.groupTotals.fill(0);
+  s_.dataBas.groupOpeningTotals.fill(0);
+  s_.dataBas.total1020 = 0;
+  s_.dataBas.grandTotal = 0;
+  s_.dataBas.lastVerNr = 0;
+  int32_t recNo = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s_, kKontoFile, 4, "", recNo, found, atEnd);
+  for (;;) {
+    BfAccess(s_, kKontoFile, 2, "", recNo, found, atEnd);
+    if (atEnd) break;
+    if (!found) continue;
+    progress.Line(3, A("Nollställer Konto:") + s_.konto.number);
+    CarryForward(s_);
+    if (!RewriteKonto(s_, recNo)) {
+      eerror::ReportIsamError();
+      return false;
+    }
+  }
+  s_.ver = FreshVerRecord(static_cast<int16_t>(s_.dataBas.lastVerNr + 1), etider::Format(18), s_.konto.sign);
+  return true;
+}
+
+}  // namespace bf

@@ -1,0 +1,96 @@
+// The bookkeeping database: the list of up to eight bookkeepings in the data directory and
+// the operations on it that the main window and bfnolk call.
+//
+// BfDatabase keeps the program-wide state: whether the list is open, whether the three files
+// of the current bookkeeping are open, and the shared buffers of BfShared (the current
+// bookkeeping's list record among them). Invariants: bookkeeping open implies list open and
+// current in 1..8 with all three of its fileblocks open; every operation that changes the
+// list closes the open bookkeeping first (writing its list record back) and opens one again
+// at its end; every message goes through EMsg, every question through the message interface
+// and every long step through the progress interface.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "bookkeeping/BFFiler.h"
+
+namespace bf {
+
+enum class CopyMode { kCopy, kBackup };
+
+class BfDatabase {
+ public:
+  // dataDir: the data directory (a Linux path, Windows-1252 as the engine takes names).
+  explicit BfDatabase(std::string dataDir);
+  ~BfDatabase();  // closes the bookkeeping and the list, as program exit does
+  BfDatabase(const BfDatabase&) = delete;
+  BfDatabase& operator=(const BfDatabase&) = delete;
+
+  BfShared& shared() { return s_; }
+  const BfShared& shared() const { return s_; }
+  const std::string& dataDir() const { return dataDir_; }
+  bool listOpen() const { return listOpen_; }
+  bool bookkeepingOpen() const { return bookkeepingOpen_; }
+  int current() const { return s_.current; }
+
+  void OpenBookkeepingList();
+  void CloseBookkeepingList();
+  // A new, empty list replacing the old one; asks first when the old one is in use. True
+  // when the new list was made.
+  bool CreateBookkeepingList();
+
+  void OpenBookkeeping();
+  void CloseBookkeeping();
+  // Selects the remembered bookkeeping (the configuration's CurBase) and opens it.
+  void SelectRemembered();
+  // The menu's choice of bookkeeping n.
+  void SelectBookkeeping(int n);
+
+  // A new bookkeeping: refused (false, with its message) while the list is closed or eight
+  // are in use; otherwise the open one is closed and the list record buffer holds the fresh
+  // record to fill before FinishNewBookkeeping.
+  bool BeginNewBookkeeping();
+  // Adds the filled list record and creates the three files of the new bookkeeping.
+  bool FinishNewBookkeeping();
+  // Writes the changed list record of the current bookkeeping (and opens it when closed).
+  bool FinishChangeBookkeeping();
+  // The form was cancelled.
+  void CancelBookkeepingForm();
+
+  // Adds (isNew) or rewrites the list record buffer at the current bookkeeping.
+  bool SaveBookkeepingInfo(bool isNew);
+  void CreateBookkeepingFiles();
+  // Asks, then deletes bookkeeping n and its files. True when it was deleted.
+  bool DeleteBookkeeping(int n);
+
+  // Copies the current bookkeeping into a new slot (kCopy) or into targetDir (kBackup).
+  // True when every file was copied.
+  bool CopyBookkeeping(CopyMode mode, const std::string& targetDir = "");
+  // Year-end: asks, then empties the verifications and carries closing balances forward.
+  bool ResetBookkeeping();
+
+  // The files a failed copy left in its target, for the report.
+  const std::vector<std::string>& partialFiles() const { return partialFiles_; }
+
+ private:
+  void RefreshListCounters();
+  void StoreRemembered(int n);
+  bool ReadListRecord(int n);
+  bool CopyFiles(CopyMode mode, const std::string& target, int from, int to, bool& bookkeepingFailed,
+                 int& lastError, bool& lastFailed);
+  bool CopyOneFile(const std::string& from, const std::string& to, const std::string& shownAs,
+                   bool& skipped, int& error);
+
+  BfShared s_;
+  std::string dataDir_;
+  bool listOpen_ = false;
+  bool bookkeepingOpen_ = false;
+  std::vector<std::string> partialFiles_;
+};
+
+// Two digits of a bookkeeping number ("03").
+std::string TwoDigits(int n);
+
+}  // namespace bf

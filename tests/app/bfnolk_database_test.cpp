@@ -1,0 +1,97 @@
+// The commands on the list of bookkeepings through the bfnolk program, as a script would
+// run them: each call a whole run that starts from the configuration and the files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "ProgramRun.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BfnolkDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/bfnolk_databaseXXXXXX";
+    root_ = ::mkdtemp(pattern);
+    fs::create_directories(root_ + "/data");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // Standard input is empty and no terminal, so a question without --yes is answered no.
+  ProgramRun Run(const std::string& args) const {
+    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
+                      "/data' " + args + " </dev/null");
+  }
+  bool Has(const std::string& name) const { return fs::exists(root_ + "/data/" + name); }
+
+  std::string root_;
+};
+
+TEST_F(BfnolkDatabase, AListOfBookkeepingsFromInitToDelete) {
+  EXPECT_EQ(Run("list").status, 1);  // no list yet
+  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("new --name Hemmet --from 2026-01-01 --to 2026-12-31").status, 0);
+  const ProgramRun second = Run("new --name Föreningen --from 2026-07-01 --to 2027-06-30 --group 1=1000..1999");
+  ASSERT_EQ(second.status, 0) << second.out;
+  EXPECT_NE(second.out.find("bokföring nr 2 skapad"), std::string::npos);
+
+  const ProgramRun json = Run("list --json");
+  ASSERT_EQ(json.status, 0);
+  EXPECT_NE(json.out.find(R"({"nr":1,"namn":"Hemmet","fran":"2026-01-01","till":"2026-12-31","verifikationer":0,"tillstand":""})"),
+            std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(R"("nr":2,"namn":"Föreningen")"), std::string::npos);
+  EXPECT_NE(json.out.find(R"("tillstand":"vald")"), std::string::npos);  // the last one made
+
+  EXPECT_EQ(Run("select 1").status, 0);
+  EXPECT_NE(Run("list").out.find("vald"), std::string::npos);
+
+  // Without --yes nobody answers the question: nothing is deleted.
+  EXPECT_EQ(Run("delete 2").status, 1);
+  EXPECT_TRUE(Has("Konto02.DAT"));
+  const ProgramRun deleted = Run("delete 2 --yes");
+  EXPECT_EQ(deleted.status, 0) << deleted.out;
+  EXPECT_NE(deleted.out.find("BfDataBas: Föreningen 2027-06-30 raderad"), std::string::npos) << deleted.out;
+  EXPECT_FALSE(Has("Konto02.DAT"));
+  EXPECT_NE(Run("list").out.find("2                                                           0  raderad"),
+            std::string::npos);
+  ASSERT_EQ(Run("new --name Ny --from 2026-01-01 --to 2026-12-31").status, 0);
+  EXPECT_TRUE(Has("Konto02.DAT"));  // the deleted slot again
+}
+
+TEST_F(BfnolkDatabase, BackupAndCopy) {
+  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("new --name Hemmet --from 2026-01-01 --to 2026-12-31").status, 0);
+  const ProgramRun same = Run("backup '" + root_ + "/DATA/'");
+  EXPECT_EQ(same.status, 1);
+  EXPECT_NE(same.out.find("Kopiering till samma bibliotek, ange annat bibliotek!"), std::string::npos) << same.out;
+  fs::create_directories(root_ + "/kopia");
+  const ProgramRun backup = Run("backup '" + root_ + "/kopia'");
+  EXPECT_EQ(backup.status, 0) << backup.out;
+  EXPECT_NE(backup.out.find("BfDataBas nr.01 kopierad till " + root_ + "/kopia ..lyckad kopiering!!"),
+            std::string::npos) << backup.out;
+  EXPECT_TRUE(fs::exists(root_ + "/kopia/Konto01.Dat"));
+  EXPECT_TRUE(fs::exists(root_ + "/kopia/BfNolk.Dat"));
+  const ProgramRun copy = Run("copy");
+  EXPECT_EQ(copy.status, 0) << copy.out;
+  EXPECT_TRUE(Has("Konto02.Dat"));
+  EXPECT_NE(Run("list").out.find("2  Hemmet"), std::string::npos);
+}
+
+TEST_F(BfnolkDatabase, UsageErrorsExitTwoAndChangeNothing) {
+  ASSERT_EQ(Run("init").status, 0);
+  const std::string list = Run("list").out;
+  for (const char* bad : {"new --name X --from 2026-02-30 --to 2026-12-31", "new --name X --from 2026-01-01",
+                          "new --name X --from 2026-06-01 --to 2026-01-01", "select 9", "select x",
+                          "delete", "change 1 --colour red", "backup", "list extra"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(Run(bad).status, 2);
+  }
+  EXPECT_EQ(Run("list").out, list);
+}
+
+}  // namespace

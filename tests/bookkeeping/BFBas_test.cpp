@@ -1,0 +1,228 @@
+// The bookkeeping database over real files in a fresh data directory: the list, the eight
+// slots, selection, deletion with its question, copy and backup with their failures.
+#include "bookkeeping/BFBas.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/Ansi.h"
+#include "bookkeeping/BFMisc.h"
+#include "shell/ECountForm.h"
+#include "shell/ETider.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+
+namespace bf {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Database : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(isam::InitIsam(0, 200), 0);
+    root_ = fs::temp_directory_path() / ("bfbas-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "data");
+    fs::create_directories(root_ / "backup");
+    data_ = (root_ / "data").string();
+    ekonfig::Konfig.SetCurBase(0);
+    previousProgress_ = ecountform::InstallProgressWindows(&progress_);
+    db_ = std::make_unique<BfDatabase>(data_);
+  }
+  void TearDown() override {
+    db_.reset();
+    ecountform::InstallProgressWindows(previousProgress_);
+    isam::ExitIsam();
+    fs::remove_all(root_);
+  }
+
+  // A fresh list, opened.
+  void MakeList() {
+    ASSERT_TRUE(db_->CreateBookkeepingList());
+    ASSERT_TRUE(db_->listOpen());
+  }
+
+  int NewBookkeeping(const std::string& name) {
+    EXPECT_TRUE(db_->BeginNewBookkeeping()) << eerror::StatusMsg;
+    BfDataBasRecord& r = db_->shared().dataBas;
+    r.name = name;
+    r.fromDate = "2026-01-01";
+    r.toDate = "2026-12-31";
+    EXPECT_TRUE(db_->FinishNewBookkeeping());
+    return db_->current();
+  }
+
+  bool Exists(const std::string& name) const { return fs::exists(root_ / "data" / name); }
+
+  fs::path root_;
+  std::string data_;
+  std::unique_ptr<BfDatabase> db_;
+  eerror::RecordingMessageBoxes boxes_;
+  eerror::ScopedMessageBoxes boxesInstalled_{boxes_};
+  ecountform::RecordingProgressWindows progress_;
+  ecountform::ProgressWindows* previousProgress_ = nullptr;
+};
+
+TEST_F(Database, OpeningWithoutAListSaysTheFilesAreMissing) {
+  db_->OpenBookkeepingList();
+  EXPECT_FALSE(db_->listOpen());
+  EXPECT_EQ(eerror::StatusMsg, "Datafiler saknas/ ej i aktuellt bibliotek");
+  EXPECT_FALSE(db_->BeginNewBookkeeping());
+}
+
+TEST_F(Database, NineBookkeepingsAreOneTooMany) {
+  MakeList();
+  EXPECT_EQ(eerror::StatusMsg, A("Filerna öppna...."));
+  for (int n = 1; n <= kMaxBookkeepings; ++n) {
+    EXPECT_EQ(NewBookkeeping("bok " + std::to_string(n)), n);
+    EXPECT_TRUE(db_->bookkeepingOpen());
+    EXPECT_TRUE(Exists("Konto" + TwoDigits(n) + ".DAT"));
+  }
+  EXPECT_FALSE(db_->BeginNewBookkeeping());
+  EXPECT_EQ(eerror::StatusMsg, A("Max antal bokföringar uppnått!"));
+  EXPECT_EQ(boxes_.beeps, 1);
+  EXPECT_EQ(db_->current(), kMaxBookkeepings);  // the open one stays open
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_FALSE(db_->CopyBookkeeping(CopyMode::kCopy));
+  EXPECT_EQ(eerror::StatusMsg, A("Max antal baser uppnått kan ej kopiera!"));
+}
+
+TEST_F(Database, ADeletedSlotIsTakenByTheNextNewBookkeeping) {
+  MakeList();
+  for (int n = 1; n <= 4; ++n) NewBookkeeping("bok " + std::to_string(n));
+  boxes_.answers = {eerror::kYes};
+  ASSERT_TRUE(db_->DeleteBookkeeping(3));
+  EXPECT_EQ(boxes_.boxes.back().text, "BfDataBas: bok 3 2026-12-31 raderas ");
+  EXPECT_EQ(eerror::StatusMsg, "BfDataBas: bok 3 2026-12-31 raderad");
+  EXPECT_FALSE(Exists("Konto03.DAT"));
+  EXPECT_FALSE(Exists("Bf03.DAT"));
+  EXPECT_FALSE(Exists("BfSums03.DAT"));
+  EXPECT_EQ(db_->current(), 4);  // the one open before is open again
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(NewBookkeeping("ny"), 3);
+  EXPECT_EQ(db_->shared().dataBas.number, "03");
+  EXPECT_TRUE(Exists("Konto03.DAT"));
+  EXPECT_TRUE(Exists("Bf03.DAT"));
+  EXPECT_TRUE(Exists("BfSums03.DAT"));
+}
+
+TEST_F(Database, DeletingTheSelectedBookkeepingAndAnsweringNoLeavesNoneSelected) {
+  MakeList();
+  NewBookkeeping("hem");
+  boxes_.answers = {eerror::kNo};
+  EXPECT_FALSE(db_->DeleteBookkeeping(1));
+  EXPECT_TRUE(Exists("Konto01.DAT"));
+  EXPECT_EQ(db_->current(), 0);
+  EXPECT_FALSE(db_->bookkeepingOpen());
+  EXPECT_EQ(ekonfig::Konfig.CurBase(), 0);
+}
+
+TEST_F(Database, TheSelectionIsRememberedAcrossAClose) {
+  MakeList();
+  NewBookkeeping("ett");
+  NewBookkeeping("två");
+  db_->SelectBookkeeping(1);
+  EXPECT_EQ(db_->current(), 1);
+  EXPECT_EQ(db_->shared().dataBas.name, "ett");
+  EXPECT_EQ(ekonfig::Konfig.CurBase(), 1);
+  db_ = std::make_unique<BfDatabase>(data_);
+  db_->OpenBookkeepingList();
+  db_->SelectRemembered();
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(db_->current(), 1);
+}
+
+TEST_F(Database, DecliningANewListKeepsTheOldOneOpen) {
+  MakeList();
+  NewBookkeeping("kvar");
+  boxes_.answers = {eerror::kNo};
+  EXPECT_FALSE(db_->CreateBookkeepingList());
+  EXPECT_EQ(boxes_.boxes.back().text, A("Befintliga datafiler kommer att förstöras OK?"));
+  EXPECT_TRUE(db_->listOpen());
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(db_->shared().dataBas.name, "kvar");
+}
+
+TEST_F(Database, ABackupIntoTheDataDirectoryInOtherLetterCaseIsRefused) {
+  MakeList();
+  NewBookkeeping("hem");
+  EXPECT_FALSE(db_->CopyBookkeeping(CopyMode::kBackup, (root_ / "DATA").string() + "/"));
+  EXPECT_EQ(eerror::StatusMsg, "Kopiering till samma bibliotek, ange annat bibliotek!");
+  EXPECT_TRUE(db_->bookkeepingOpen());
+}
+
+TEST_F(Database, ABackupWithoutPayeeFilesSucceedsAndTakesTheList) {
+  MakeList();
+  NewBookkeeping("hem");
+  const std::string target = (root_ / "backup").string();
+  EXPECT_TRUE(db_->CopyBookkeeping(CopyMode::kBackup, target));
+  EXPECT_EQ(eerror::StatusMsg, "BfDataBas nr.01 kopierad till " + target + " ..lyckad kopiering!!");
+  for (const char* name : {"BfNolk.Dat", "Konto01.Dat", "Bf01.Dat", "Konto01.Ix", "BfSums01.Ix", "BfSums01.Dat"})
+    EXPECT_TRUE(fs::exists(root_ / "backup" / name)) << name;
+  EXPECT_FALSE(fs::exists(root_ / "backup" / "girop.dat"));
+  EXPECT_EQ(db_->current(), 1);
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(db_->shared().dataBas.backupDir, target);
+}
+
+TEST_F(Database, ACopyGoesIntoANewSlotWithTheSameRecords) {
+  MakeList();
+  NewBookkeeping("original");
+  EXPECT_TRUE(db_->CopyBookkeeping(CopyMode::kCopy));
+  EXPECT_EQ(db_->current(), 2);
+  EXPECT_EQ(db_->shared().dataBas.name, "original");
+  EXPECT_EQ(db_->shared().dataBas.number, "02");
+  EXPECT_TRUE(Exists("Konto02.Dat"));
+  EXPECT_EQ(db_->shared().listInUse, 2);
+}
+
+TEST_F(Database, AFailedCopyLeavesTheSourceAndNamesWhatItLeftBehind) {
+  MakeList();
+  NewBookkeeping("källa");
+  const std::string before = [&] {
+    std::ifstream in(root_ / "data" / "Konto01.DAT", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }();
+  // A folder where the copy's sums index would go: that file cannot be made.
+  fs::create_directories(root_ / "backup" / "BfSums01.Ix");
+  EXPECT_FALSE(db_->CopyBookkeeping(CopyMode::kBackup, (root_ / "backup").string()));
+  EXPECT_EQ(boxes_.boxes.back().caption, "info");
+  EXPECT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(db_->current(), 1);
+  std::ifstream in(root_ / "data" / "Konto01.DAT", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
+}
+
+TEST_F(Database, TheFirstFlushOfAMonthStartsItsRecordFromZero) {
+  const etider::SetClock march(2026, 3, 15);
+  const etider::ScopedClock clock(march);
+  MakeList();
+  NewBookkeeping("ett");
+  BfShared& s = db_->shared();
+  s.konto = KontoRecord{};
+  s.konto.number = "1930";
+  Real6 amount = *Real6::FromDouble(100);
+  ASSERT_TRUE(PostTotal(s, amount, kPostRow));
+  NewBookkeeping("två");  // closes "ett", which files its March sums
+  db_->SelectBookkeeping(1);
+  int32_t recNo = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s, kSumsFile, 0, "2026-03", recNo, found, atEnd);
+  ASSERT_TRUE(found);
+  const int g = 1;  // 1930 is in 1000..1999
+  EXPECT_DOUBLE_EQ(s.sums.debitSums[g].Value(), 100);
+  EXPECT_DOUBLE_EQ(s.sums.groupBalances[g].Value(), 100);
+  db_->SelectBookkeeping(2);
+  db_->SelectBookkeeping(1);  // "två" flushed nothing but its own, empty month
+  db_->SelectBookkeeping(2);
+  BfAccess(s, kSumsFile, 0, "2026-03", recNo, found, atEnd);
+  ASSERT_TRUE(found);
+  for (int k = 0; k < kGroupCount; ++k) EXPECT_EQ(s.sums.debitSums[k].Value(), 0) << k;
+}
+
+}  // namespace
+}  // namespace bf
