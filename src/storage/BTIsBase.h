@@ -17,7 +17,10 @@
 #include <string>
 #include <vector>
 
+#include <span>
+
 #include "storage/BTFileIO.h"
+#include "storage/Filer.h"
 
 namespace isam {
 
@@ -137,6 +140,10 @@ bool WriteChangedHeaders(FileBlock& fb);  // index headers first, then the data 
 // Takes a record (index 0) or page number off the free chain or past the high mark.
 bool Allocate(FileBlock& fb, int index, int32_t& number);
 void NoteHeaderChange(FileBlock& fb, int index);
+
+// Writes name's index file afresh with empty indexes (deleting the old one and the journal);
+// false with the error set, 10055 for a key length outside 1..30.
+bool CreateEmptyIndexFile(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes);
 
 // ---- the journal ----
 

@@ -258,6 +258,58 @@ void ExitIsam() {
   g_engine.started = false;
 }
 
+namespace {
+
+// The index descriptions as headers, laid out in a section; false with 10055 for a key
+// length outside 1..30.
+bool DescribeIndexes(uint16_t indexCount, std::span<const IndexDescription> indexes, std::vector<Index>& idx,
+                     int64_t& sectionLength) {
+  idx.assign(indexCount + 1, Index{});
+  sectionLength = 0;
+  for (int k = 1; k <= indexCount; ++k) {
+    const IndexDescription desc = k <= static_cast<int>(indexes.size()) ? indexes[k - 1]
+                                                                       : IndexDescription{};
+    if (desc.keyLength < 1 || desc.keyLength > kMaxKeyLength) {
+      SetError(10055);
+      return false;
+    }
+    Index& d = idx[k];
+    d.keyLength = desc.keyLength;
+    d.h.length = (desc.keyLength + 9) * kPageItems + 6;
+    d.h.allowDuplicates = desc.allowDuplicates ? 1 : 0;
+    d.keyOffset = sectionLength;
+    sectionLength += d.h.length;
+  }
+  return true;
+}
+
+bool WriteEmptyIndexFile(const std::string& ixName, const std::vector<Index>& idx, int64_t sectionLength) {
+  FileRec ix;
+  bool ok = CreateFile(ix, ixName) && WriteZeros(ix, 0, sectionLength);
+  for (size_t k = 1; ok && k < idx.size(); ++k) {
+    unsigned char bytes[kIndexHeaderBytes];
+    EncodeIndexHeader(idx[k].h, bytes);
+    ok = WriteAt(ix, idx[k].keyOffset, kIndexHeaderBytes, bytes);
+  }
+  ok = ok && Flush(ix);
+  return CloseFile(ix) && ok;
+}
+
+}  // namespace
+
+bool CreateEmptyIndexFile(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes) {
+  std::vector<Index> idx;
+  int64_t sectionLength = 0;
+  if (!DescribeIndexes(indexCount, indexes, idx, sectionLength)) return false;
+  DeleteFile(FileBlockFileName(name, FileKind::Index));
+  DeleteFile(FileBlockFileName(name, FileKind::Journal));
+  ClearError();
+  if (WriteEmptyIndexFile(FileBlockFileName(name, FileKind::Index), idx, sectionLength)) return true;
+  const ErrorKeeper keep;
+  DeleteFile(FileBlockFileName(name, FileKind::Index));
+  return false;
+}
+
 void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t indexCount,
                      std::span<const IndexDescription> indexes) {
   if (!Started()) return;
@@ -268,22 +320,9 @@ void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t
   if (indexCount > kMaxIndexes) SetError(10050);
   if (!IsamSuccess) return;
   // Key lengths are checked before the old files go, so a wrong call destroys nothing.
-  std::vector<Index> idx(indexCount + 1);
+  std::vector<Index> idx;
   int64_t sectionLength = 0;
-  for (int k = 1; k <= indexCount; ++k) {
-    const IndexDescription desc = k <= static_cast<int>(indexes.size()) ? indexes[k - 1]
-                                                                       : IndexDescription{};
-    if (desc.keyLength < 1 || desc.keyLength > kMaxKeyLength) {
-      SetError(10055);
-      return;
-    }
-    Index& d = idx[k];
-    d.keyLength = desc.keyLength;
-    d.h.length = (desc.keyLength + 9) * kPageItems + 6;
-    d.h.allowDuplicates = desc.allowDuplicates ? 1 : 0;
-    d.keyOffset = sectionLength;
-    sectionLength += d.h.length;
-  }
+  if (!DescribeIndexes(indexCount, indexes, idx, sectionLength)) return;
   for (FileKind kind : {FileKind::Index, FileKind::Journal, FileKind::Data})
     DeleteFile(FileBlockFileName(name, kind));
   ClearError();
@@ -299,24 +338,11 @@ void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t
   bool ok = CreateFile(dat, datName) && WriteZeros(dat, 0, recordLength) &&
             WriteAt(dat, 0, kDataHeaderBytes, header) && Flush(dat);
   ok = CloseFile(dat) && ok;
-  if (ok && indexCount > 0) {
-    FileRec ix;
-    ok = CreateFile(ix, ixName) && WriteZeros(ix, 0, sectionLength);
-    for (int k = 1; ok && k <= indexCount; ++k) {
-      unsigned char bytes[kIndexHeaderBytes];
-      EncodeIndexHeader(idx[k].h, bytes);
-      ok = WriteAt(ix, idx[k].keyOffset, kIndexHeaderBytes, bytes);
-    }
-    ok = ok && Flush(ix);
-    ok = CloseFile(ix) && ok;
-  }
+  if (ok && indexCount > 0) ok = WriteEmptyIndexFile(ixName, idx, sectionLength);
   if (!ok) {
-    const int32_t error = IsamError, dos = IsamDosError;
+    const ErrorKeeper keep;
     DeleteFile(ixName);
     DeleteFile(datName);
-    ClearError();
-    SetError(error);
-    IsamDosError = dos;
   }
 }
 
@@ -327,12 +353,9 @@ void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal
   fb->journal = journal;
   bool journalCreated = false;
   if (!OpenFiles(*fb, journalCreated) || !RecoverJournal(*fb, journalCreated)) {
-    const int32_t error = IsamError, dos = IsamDosError;
+    const ErrorKeeper keep;
     CloseAll(*fb);
     if (journalCreated) DeleteFile(FileBlockFileName(fb->name, FileKind::Journal));
-    ClearError();
-    SetError(error);
-    IsamDosError = dos;
     return;
   }
   fb->marker = kOpenMarker;

@@ -1,0 +1,73 @@
+// Block buffers for the sequential passes of ReStruct and ReIndex: records are read in
+// blocks of k consecutive records and appended in blocks of k records, one system call a
+// block, so a file of many small records costs few calls.
+//
+// k = 32768 / record length, lowered one by one until the memory is there; below 2, or
+// for a record length outside 1..16384, records go one at a time. The append block is
+// only used while the target fileblock is empty (FileLen 1), since it writes past the
+// highest record without the free chain.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "storage/BTFileIO.h"
+
+namespace isam {
+
+struct FileBlock;
+
+constexpr int64_t kBlockBytes = 32768;
+
+// Records in a block for a record length; 0 when records go singly.
+int32_t BlockRecords(int32_t recordLength);
+
+// Reads records 1, 2, … of a data file through a block.
+class RecordReader {
+ public:
+  RecordReader(FileRec& file, int32_t recordLength);
+  // Starts again at record 1.
+  void Reset();
+  // The next record into out (recordLength bytes); false at the end of the file or on a
+  // read failure (IsamSuccess tells which). number receives the record's number.
+  bool Next(unsigned char* out, int32_t& number);
+  // Makes the block smaller, for memory (below 2 records it is given up and records go
+  // singly); false when there is no block left to shrink.
+  bool Shrink();
+
+ private:
+  bool Fill(int32_t first);
+
+  FileRec& file_;
+  int32_t length_;
+  int32_t blockRecords_;
+  std::unique_ptr<unsigned char[]> block_;
+  int32_t next_ = 1;         // the record Next gives
+  int32_t blockFirst_ = 0;   // record number of the block's first record
+  int32_t blockCount_ = 0;   // records held
+  int64_t fileSize_ = -1;
+};
+
+// Appends records to an empty fileblock opened without journal, a block at a time. Until
+// Finish the records are not all in the file.
+class RecordAppender {
+ public:
+  explicit RecordAppender(FileBlock& fb);
+  bool Append(const unsigned char* record);
+  // Writes what the block still holds.
+  bool Finish();
+  // As RecordReader::Shrink, after writing out what the block holds.
+  bool Shrink();
+
+ private:
+  bool WriteBlock();
+
+  FileBlock& fb_;
+  int32_t length_;
+  int32_t blockRecords_;
+  std::unique_ptr<unsigned char[]> block_;
+  int32_t held_ = 0;
+};
+
+}  // namespace isam

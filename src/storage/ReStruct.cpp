@@ -1,0 +1,142 @@
+#include "storage/ReStruct.h"
+
+#include <cerrno>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "storage/BTFileIO.h"
+#include "storage/BufRecIO.h"
+#include "storage/Filer.h"
+#include "storage/Filer_error.h"
+
+namespace isam {
+
+namespace {
+
+constexpr int32_t kMaxReorgLength = 65535;
+
+// "D;X" of "D;X;S": the fileblock being rebuilt.
+std::string DataAndIndex(const std::string& name) {
+  const auto first = name.find(';');
+  if (first == std::string::npos) return name;
+  return name.substr(0, name.find(';', first + 1));
+}
+
+bool HasOwnSavedName(const std::string& name) {
+  const auto first = name.find(';');
+  return first != std::string::npos && name.find(';', first + 1) != std::string::npos;
+}
+
+// Buffers for one old and one new record; block buffers give way when memory is short.
+bool RecordBuffers(RecordReader& reader, RecordAppender* appender, int32_t oldLength, int32_t newLength,
+                   std::unique_ptr<unsigned char[]>& oldRecord, std::unique_ptr<unsigned char[]>& newRecord) {
+  for (;;) {
+    oldRecord.reset(new (std::nothrow) unsigned char[static_cast<size_t>(oldLength)]);
+    newRecord.reset(new (std::nothrow) unsigned char[static_cast<size_t>(newLength)]());
+    if (oldRecord && newRecord) return true;
+    if (!reader.Shrink() && !(appender && appender->Shrink())) {
+      SetError(10411);
+      return false;
+    }
+  }
+}
+
+}  // namespace
+
+std::string SavedFileName(const std::string& fullName) {
+  const std::string name = fullName.substr(0, kMaxNameLength);
+  if (!HasOwnSavedName(name)) return FileBlockFileName(name, FileKind::Saved);
+  const auto second = name.find(';', name.find(';') + 1);
+  return FileBlockFileName(name.substr(second + 1), FileKind::Saved);
+}
+
+void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength, const ConversionFunction& convert) {
+  ClearError();
+  if (newLength > kMaxReorgLength || oldLength > kMaxReorgLength) {
+    SetError(10412);
+    return;
+  }
+  if (oldLength < 1) {
+    SetError(10020);
+    return;
+  }
+  const std::string name = fullName.substr(0, kMaxNameLength);
+  const std::string fileblock = DataAndIndex(name);
+  const std::string datName = FileBlockFileName(fileblock, FileKind::Data);
+  const std::string savName = SavedFileName(name);
+  if (FileExists(savName) && FileExists(datName)) {
+    SetError(10465);  // an earlier run left its saved copy; nothing is touched
+    return;
+  }
+  bool resumed = false;
+  if (!RenameFile(datName, savName)) {
+    if (IsamError == 10140) {
+      SetError(10399);
+      return;
+    }
+    ClearError();
+    if (FileExists(savName)) {
+      resumed = true;
+    } else if (HasOwnSavedName(name) && FileExists(datName)) {
+      DeleteFile(FileBlockFileName(fileblock, FileKind::Index));
+      ClearError();
+      if (!CopyFile(datName, savName, true)) return;
+    } else {
+      SetError(10410);
+      return;
+    }
+  }
+
+  FileBlock* fb = nullptr;
+  FileRec sav;
+  bool ok = true;
+  CreateFileBlock(fileblock, newLength, 0, {});
+  ok = IsamSuccess;
+  if (ok) {
+    OpenFileBlock(fb, fileblock, false);
+    ok = IsamSuccess;
+  }
+  ok = ok && OpenFile(sav, savName);
+  if (ok) {
+    RecordReader reader(sav, oldLength);
+    RecordAppender appender(*fb);
+    std::unique_ptr<unsigned char[]> oldRecord, newRecord;
+    ok = RecordBuffers(reader, &appender, oldLength, newLength, oldRecord, newRecord);
+    int32_t number = 0;
+    while (ok && reader.Next(oldRecord.get(), number)) {
+      const bool keep = convert(oldRecord.get(), newRecord.get());
+      if (!IsamSuccess) {
+        ClearError();
+        SetError(10475);
+        ok = false;
+      } else if (keep) {
+        ok = appender.Append(newRecord.get());
+      }
+    }
+    ok = ok && IsamSuccess && appender.Finish();
+  }
+  if (ok) {
+    // Only a new file that is whole and closed lets the saved copy go; when its close
+    // fails, the old file comes back as below and the failure is reported.
+    CloseFileBlock(fb);
+    ok = IsamSuccess;
+  }
+  if (ok) {
+    if (CloseFile(sav)) DeleteFile(savName);
+    ClearError();
+    return;
+  }
+
+  const ErrorKeeper keep;
+  if (fb) CloseFileBlock(fb);
+  CloseFile(sav);
+  for (FileKind kind : {FileKind::Index, FileKind::Journal, FileKind::Data})
+    DeleteFile(FileBlockFileName(fileblock, kind));
+  if (!resumed && !RenameFile(savName, datName)) {
+    ClearError();
+    CopyFile(savName, datName, true);
+  }
+}
+
+}  // namespace isam
