@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/Ansi.h"
+#include "isamtool_repair.h"
+#include "storage/FileCheck.h"
 #include "storage/Filer.h"
 
 namespace isamtool {
@@ -16,6 +18,11 @@ namespace {
 
 struct UsageError {
   std::string text;
+};
+
+// check found something: the result line is "error" and the first finding.
+struct Unsound {
+  std::string finding;
 };
 
 // The words of a line, each with the place where the rest of the line after it begins.
@@ -106,6 +113,24 @@ class Session {
     if (cmd == "exit") {
       line.End();
       isam::ExitIsam();
+      return "";
+    }
+    if (cmd == "check") {
+      const std::string name = A(line.Word("NAME"));
+      line.End();
+      isam::ClearError();
+      const isam::FileBlockCheck check(name);
+      if (!check.sound()) throw Unsound{check.findings().front()};
+      return "";
+    }
+    if (cmd == "reorg" || cmd == "reindex") {
+      const std::string name = A(line.Word("NAME"));
+      std::vector<std::string> words;
+      while (line.More()) words.push_back(line.Word("KEY"));
+      std::vector<KeySpec> specs;
+      std::string error;
+      if (!ParseKeySpecs(words, specs, error)) throw UsageError{error};
+      Rebuild(name, specs, cmd == "reindex", nullptr);
       return "";
     }
     if (cmd == "create") {
@@ -269,6 +294,8 @@ bool RunScript(std::istream& in, std::ostream& out) {
     } catch (const UsageError& e) {
       out << "error usage: " << e.text << '\n';
       allParsed = false;
+    } catch (const Unsound& u) {
+      out << "error " << u.finding << '\n';
     } catch (int32_t) {
       out << "error " << isam::IsamError << " class " << isam::IsamErrorClass() << '\n';
     }

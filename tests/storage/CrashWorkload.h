@@ -17,6 +17,7 @@
 
 #include "IndexFileReader.h"
 #include "TempFolder.h"
+#include "storage/FileCheck.h"
 #include "storage/Filer.h"
 
 constexpr int32_t kWorkloadRecordLength = 40;
@@ -77,6 +78,9 @@ inline FileBlockState ReadFileBlockState(const TempFolder& dir, const std::strin
         faults << "index " << k << " names record " << e.rec << ", which is not live\n";
     s.entries.push_back(std::move(entries));
   }
+  // The repair tool's checker must agree that nothing is wrong.
+  const isam::FileBlockCheck check(dir / stem);
+  for (const std::string& f : check.findings()) faults << "check: " << f << "\n";
   const std::string dia = dir.Read(stem + ".DIA");
   if (dia.size() != 1) faults << "journal of " << dia.size() << " bytes after the open\n";
   s.faults = faults.str();

@@ -48,3 +48,37 @@ TEST(Isamtool, UsageAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("searchkey H K KEY"), std::string::npos);
 }
+
+TEST(Isamtool, CheckReorgAndReindexOfAFileblock) {
+  TempFolder dir;
+  // Two records with the same name (no index kept them apart), one deleted slot between.
+  dir.Write("make", "init\ncreate t 32\nopen t\n"
+                    "addrec 1 00000000056b616c6c65\naddrec 1 0000000003626f00\naddrec 1 00000000056b616c6c65\n"
+                    "delrec 1 2\nclose 1\nexit\n");
+  ASSERT_EQ(Isamtool(dir.path(), "script make").status, 0);
+  const ProgramRun sound = Isamtool(dir.path(), "check t");
+  EXPECT_EQ(sound.out, "sound\n");
+  EXPECT_EQ(sound.status, 0);
+
+  const ProgramRun reorg = Isamtool(dir.path(), "reorg t 4:10");
+  EXPECT_EQ(reorg.status, 0) << reorg.out;
+  EXPECT_EQ(reorg.out, "2 records kept, 1 deleted slots left out\n1 indexes built\n"
+                       "duplicate keys are listed in t.MSG\n");
+  EXPECT_EQ(dir.Read("t.MSG"), "Key:<kalle> KeyNr: 1 Ref: 2 not added\r\nData record deleted - Dump follows\r\n\r\n\r\n");
+  const ProgramRun dump = Isamtool(dir.path(), "dump t --records --keys 1");
+  EXPECT_NE(dump.out.find("data: RecordLength 32, HighRecord 2, FreeCount 1"), std::string::npos) << dump.out;
+  EXPECT_NE(dump.out.find("key 1 kalle\n"), std::string::npos) << dump.out;
+  EXPECT_NE(dump.out.find("record 1: 00000000056b616c6c65"), std::string::npos) << dump.out;
+
+  // A fileblock left open without journal: check names it, reindex mends it.
+  std::string dat = dir.Read("t.DAT");
+  dat[20] = 1;
+  dir.Write("t.DAT", dat);
+  const ProgramRun unsound = Isamtool(dir.path(), "check t");
+  EXPECT_EQ(unsound.status, 1);
+  EXPECT_NE(unsound.out.find("OpenFlag set"), std::string::npos);
+  dir.Write("s", "check t\ninit\nreindex t 4:10d\ncheck t\nreorg t 4:99\n");
+  const ProgramRun script = Isamtool(dir.path(), "script s");
+  EXPECT_EQ(script.out, "error OpenFlag set: the fileblock was not closed properly (reindex mends it)\n"
+                        "ok\nok\nok\nerror usage: not a key OFF:LEN[d] with LEN 1..30: 4:99\n");
+}
