@@ -1,5 +1,5 @@
 // bfnolk's commands on the list of bookkeepings: init, list, new, change, select, delete,
-// copy, backup, reset.
+// copy, backup, reset, rebuild.
 #include "app/bfnolk_database.h"
 
 #include <cstdio>
@@ -163,6 +163,7 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
   else if (command == "backup")
     code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(pos[0])) ? kDone : kRefused;
   else if (command == "reset") code = s.db().ResetBookkeeping() ? kDone : kRefused;
+  else if (command == "rebuild") code = s.db().RebuildBookkeeping() ? kDone : kRefused;
   for (const std::string& partial : s.db().partialFiles())
     std::cerr << "ofullständig fil kvar: " << ansi::ToUtf8(partial) << "\n";
   PrintStatus();
@@ -170,7 +171,7 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
 }
 
 bool IsDatabaseCommand(const std::string& command) {
-  for (const char* c : {"init", "list", "new", "change", "select", "delete", "copy", "backup", "reset"})
+  for (const char* c : {"init", "list", "new", "change", "select", "delete", "copy", "backup", "reset", "rebuild"})
     if (command == c) return true;
   return false;
 }

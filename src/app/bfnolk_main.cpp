@@ -35,6 +35,8 @@ void PrintUsage(std::ostream& out) {
          "  copy                 kopierar vald bokföring till en ny plats\n"
          "  backup KATALOG       säkerhetskopierar vald bokföring till KATALOG\n"
          "  reset [--yes]        årsskifte: tömmer verifikationerna, för över saldona\n"
+         "  rebuild              bygger om vald bokföring: filerna omorganiseras, alla\n"
+         "                       summor räknas om från ingående balanser och verifikationer\n"
          "\n"
          "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
          "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"

@@ -70,6 +70,9 @@ class BfDatabase {
   bool CopyBookkeeping(CopyMode mode, const std::string& targetDir = "");
   // Year-end: asks, then empties the verifications and carries closing balances forward.
   bool ResetBookkeeping();
+  // Reorganises the current bookkeeping's three files and recomputes every total from the
+  // opening balances and the verifications; on any failure everything is as before.
+  bool RebuildBookkeeping();
 
   // The files a failed copy left in its target, for the report.
   const std::vector<std::string>& partialFiles() const { return partialFiles_; }
