@@ -1,0 +1,189 @@
+#include "bookkeeping/BFMisc_entry.h"
+
+#include <cfenv>
+#include <cmath>
+
+#include "bookkeeping/BFMisc.h"
+#include "bookkeeping/BFMisc_amount.h"
+#include "common/Ansi.h"
+#include "shell/ETider.h"
+#include "shell/Eerror32.h"
+
+namespace bf {
+
+namespace {
+
+// What a posting may change in memory, so a refused operation can leave it as it was.
+struct PostingState {
+  explicit PostingState(const BfShared& s) : konto(s.konto), ver(s.ver), dataBas(s.dataBas), pending(s.pendingSums) {}
+  void Restore(BfShared& s) const {
+    s.konto = konto;
+    s.ver = ver;
+    s.dataBas = dataBas;
+    s.pendingSums = pending;
+  }
+  KontoRecord konto;
+  VerRecord ver;
+  BfDataBasRecord dataBas;
+  SumsRecord pending;
+};
+
+bool FindAccount(BfShared& s, const std::string& key, int32_t& recNo) {
+  bool found = false, atEnd = false;
+  recNo = 0;
+  BfAccess(s, kKontoFile, 0, key, recNo, found, atEnd);
+  return found;
+}
+
+double RoundedToWhole(double v) {
+  const int mode = std::fegetround();
+  std::fesetround(FE_TONEAREST);  // ties to even
+  const double r = std::nearbyint(v);
+  std::fesetround(mode);
+  return r;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+void PrepareFreshVerification(BfShared& s) {
+  s.ver = FreshVerRecord(static_cast<int16_t>(s.dataBas.lastVerNr + 1), etider::Format(18), s.konto.sign);
+}
+
+bool IsBalanced(const VerRecord& v) {
+  const std::string shown = AmountText(v.Balance().Value(), 0);
+  return shown == "0.00" || shown == "-0.00";
+}
+
+RowResult AddVerificationRow(BfShared& s, int account, char side, double amount) {
+  const int row = s.ver.RowCount() + 1;
+  if (row > kMaxRows) return RowResult::kFull;
+  const auto value = Real6::FromDouble(RoundedToCents(amount));
+  const PostingState before(s);
+  int32_t recNo = 0;
+  if (!FindAccount(s, KontoKey(account), recNo)) {
+    before.Restore(s);
+    return RowResult::kNoAccount;
+  }
+  if (!value) return RowResult::kNotPosted;
+  const auto r = static_cast<size_t>(row);
+  s.ver.accounts[r] = static_cast<int16_t>(account);
+  s.ver.amounts[r] = *value;
+  s.ver.sides[r] = side;
+  s.ver.accounts[0] = static_cast<int16_t>(row);
+  if (!PostRow(s, side, 1, row) || !RewriteKonto(s, recNo)) {
+    before.Restore(s);
+    return RowResult::kNotPosted;
+  }
+  return RowResult::kPosted;
+}
+
+SaveResult SaveVerification(BfShared& s, const std::string& name, const std::string& date) {
+  if (s.ver.RowCount() < 1) return SaveResult::kNoRows;
+  if (!IsBalanced(s.ver)) {
+    eerror::EMsg(0, "verifikationen ej balanserad");
+    eerror::Beep();
+    return SaveResult::kUnbalanced;
+  }
+  const VerRecord before = s.ver;
+  ++s.dataBas.lastVerNr;
+  s.ver.name = name;
+  s.ver.date = date;
+  int32_t recNo = 0;
+  if (!PutVer(s, true, recNo)) {
+    --s.dataBas.lastVerNr;
+    s.ver = before;
+    return SaveResult::kFailed;
+  }
+  return SaveResult::kSaved;
+}
+
+bool CancelVerification(BfShared& s) {
+  // From the last row back, so a failure leaves rows 1..r still posted and in the buffer.
+  for (int r = s.ver.RowCount(); r >= 1; --r) {
+    const auto i = static_cast<size_t>(r);
+    int32_t recNo = 0;
+    if (FindAccount(s, KontoKey(s.ver.accounts[i]), recNo)) {
+      const PostingState before(s);
+      s.ver.amounts[i] = *Real6::FromDouble(-s.ver.amounts[i].Value());
+      if (!PostRow(s, s.ver.sides[i], 1, r) || !RewriteKonto(s, recNo)) {
+        before.Restore(s);
+        return false;
+      }
+    }
+    s.ver.accounts[0] = static_cast<int16_t>(r - 1);
+  }
+  PrepareFreshVerification(s);
+  return true;
+}
+
+bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edited) {
+  const PostingState before(s);
+  const std::string number = edited.number.substr(0, KontoRecord::kNumberCapacity);
+  int32_t existing = 0;
+  const bool taken = !number.empty() && FindAccount(s, number, existing) && (isNew || existing != recNo);
+  before.Restore(s);
+  if (taken) return false;
+
+  KontoRecord kept;  // debit and credit of a changed account
+  if (!isNew) {
+    bool found = false, atEnd = false;
+    int32_t at = recNo;
+    BfAccess(s, kKontoFile, 1, "", at, found, atEnd);
+    if (!found) {
+      before.Restore(s);
+      return false;
+    }
+    kept = s.konto;
+    TakeOpeningOut(s);
+    if (!DeleteKonto(s, 1, "", recNo, false)) {
+      before.Restore(s);
+      return false;
+    }
+  }
+  s.konto = edited;
+  s.konto.debit = kept.debit;
+  s.konto.credit = kept.credit;
+  PutOpeningBack(s);
+  if (!UpdateClosing(s.konto) || !PutKonto(s, isNew, recNo)) {
+    if (!isNew) {  // the old record and key come back
+      s.konto = kept;
+      int32_t at = recNo;
+      PutKonto(s, false, at);
+    }
+    before.Restore(s);
+    return false;
+  }
+  return true;
+}
+
+bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t recNo, bool deleteRecord) {
+  if (operation == 0 && !FindAccount(s, key, recNo)) recNo = 0;
+  if (recNo <= 0 || recNo >= isam::FileLen(s.kontoFile)) return false;
+  bool found = false, atEnd = false;
+  int32_t at = recNo;
+  BfAccess(s, kKontoFile, 1, "", at, found, atEnd);
+  if (!found) return false;
+  const std::string number = s.konto.number;
+  isam::DeleteKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
+  if (!isam::IsamSuccess) return false;
+  if (!deleteRecord) return true;
+  const KontoRecord& k = s.konto;
+  if (RoundedToWhole(k.debit.Value() + k.credit.Value() + k.closing.Value()) != 0) {
+    isam::AddKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
+    eerror::EMsg(0, "Konto " + Quoted(number) + A(" ej nollställd! ") + AmountText(k.credit.Value(), 0) +
+                        " " + AmountText(k.debit.Value(), 0) + " " + AmountText(k.closing.Value(), 0));
+    return false;
+  }
+  isam::DeleteRec(s.kontoFile, recNo);
+  if (!isam::IsamSuccess) {
+    isam::AddKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
+    return false;
+  }
+  s.kontoRecNo = 0;
+  eerror::EMsg(0, "KontoRecord " + Quoted(number) + ", raderad...");
+  return true;
+}
+
+}  // namespace bf

@@ -1,0 +1,167 @@
+// Entering verifications and keeping accounts over real files: rows posted at once, the
+// balance rule, cancel as an opposite posting, 100 rows and no more, account changes that
+// move totals, and the deletion rule with its rounding.
+#include "bookkeeping/BFMisc_entry.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFMisc.h"
+#include "common/Ansi.h"
+#include "shell/ECountForm.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+
+namespace bf {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Entry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(isam::InitIsam(0, 200), 0);
+    root_ = fs::temp_directory_path() / ("bfentry-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+    ekonfig::Konfig.SetCurBase(0);
+    previousProgress_ = ecountform::InstallProgressWindows(&progress_);
+    db_ = std::make_unique<BfDatabase>(root_.string());
+    ASSERT_TRUE(db_->CreateBookkeepingList());
+    ASSERT_TRUE(db_->BeginNewBookkeeping());
+    db_->shared().dataBas.name = "prov";
+    ASSERT_TRUE(db_->FinishNewBookkeeping());
+    NewAccount("1930", 1000);
+    NewAccount("2010", 0);
+    NewAccount("3010", 0);
+    PrepareFreshVerification(s());
+  }
+  void TearDown() override {
+    db_.reset();
+    ecountform::InstallProgressWindows(previousProgress_);
+    isam::ExitIsam();
+    fs::remove_all(root_);
+  }
+
+  BfShared& s() { return db_->shared(); }
+
+  int32_t NewAccount(const std::string& number, double opening) {
+    KontoRecord k;
+    k.number = number;
+    k.name = "konto";
+    k.opening = *Real6::FromDouble(opening);
+    int32_t recNo = 0;
+    EXPECT_TRUE(SaveAccount(s(), true, recNo, k));
+    return recNo;
+  }
+  KontoRecord Account(const std::string& number) {
+    int32_t at = 0;
+    bool found = false, atEnd = false;
+    BfAccess(s(), kKontoFile, 0, number, at, found, atEnd);
+    EXPECT_TRUE(found) << number;
+    return s().konto;
+  }
+
+  fs::path root_;
+  std::unique_ptr<BfDatabase> db_;
+  eerror::RecordingMessageBoxes boxes_;
+  eerror::ScopedMessageBoxes installed_{boxes_};
+  ecountform::RecordingProgressWindows progress_;
+  ecountform::ProgressWindows* previousProgress_ = nullptr;
+};
+
+TEST_F(Entry, ABalancedVerificationIsSavedAndNumbered) {
+  EXPECT_EQ(s().ver.number, 1);
+  EXPECT_EQ(SaveVerification(s(), "tom", "2026-03-01"), SaveResult::kNoRows);
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 100.0), RowResult::kPosted);
+  EXPECT_EQ(SaveVerification(s(), "halv", "2026-03-01"), SaveResult::kUnbalanced);
+  EXPECT_EQ(eerror::StatusMsg, "verifikationen ej balanserad");
+  EXPECT_EQ(boxes_.beeps, 1);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 100.004), RowResult::kPosted);  // shown as 100.00
+  EXPECT_TRUE(IsBalanced(s().ver));
+  EXPECT_EQ(SaveVerification(s(), "försäljning", "2026-03-01"), SaveResult::kSaved);
+  EXPECT_EQ(s().dataBas.lastVerNr, 1);
+  const KontoRecord bank = Account("1930");
+  EXPECT_DOUBLE_EQ(bank.debit.Value(), 100.0);
+  EXPECT_DOUBLE_EQ(bank.closing.Value(), 1100.0);
+  EXPECT_DOUBLE_EQ(Account("3010").credit.Value(), 100.0);
+  EXPECT_EQ(AddVerificationRow(s(), 4444, '+', 1.0), RowResult::kNoAccount);
+  EXPECT_EQ(AddVerificationRow(s(), 1930, 'x', 1.0), RowResult::kNotPosted);
+}
+
+TEST_F(Entry, CancellingPostsEveryRowBack) {
+  const BfDataBasRecord totals = s().dataBas;
+  const KontoRecord bank = Account("1930");
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 100.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 40.0), RowResult::kPosted);
+  ASSERT_TRUE(CancelVerification(s()));
+  EXPECT_EQ(s().ver.RowCount(), 0);
+  EXPECT_EQ(s().ver.number, 1);  // the number is not used up
+  EXPECT_EQ(Account("1930"), bank);
+  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, totals.grandTotal);
+  EXPECT_EQ(s().dataBas.groupTotals, totals.groupTotals);
+  // In the month sums a reversal is an opposite posting, not a removal.
+  EXPECT_DOUBLE_EQ(s().pendingSums.debitSums[1].Value(), 100.0);
+  EXPECT_DOUBLE_EQ(s().pendingSums.creditSums[1].Value(), -100.0);
+}
+
+TEST_F(Entry, AHundredRowsAreAllAVerificationHolds) {
+  for (int r = 1; r <= kMaxRows; ++r) ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 1.0), RowResult::kPosted) << r;
+  const BfDataBasRecord totals = s().dataBas;
+  EXPECT_EQ(AddVerificationRow(s(), 1930, '+', 1.0), RowResult::kFull);
+  EXPECT_EQ(s().ver.RowCount(), kMaxRows);
+  EXPECT_EQ(s().dataBas, totals);
+  EXPECT_DOUBLE_EQ(Account("1930").debit.Value(), 100.0);
+}
+
+TEST_F(Entry, AChangedAccountMovesItsOpeningBalanceWithItsNumber) {
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 25.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 25.0), RowResult::kPosted);
+  ASSERT_EQ(SaveVerification(s(), "v", "2026-03-01"), SaveResult::kSaved);
+  int32_t at = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s(), kKontoFile, 0, "1930", at, found, atEnd);
+  KontoRecord edited = s().konto;
+  edited.number = "2930";
+  edited.opening = *Real6::FromDouble(500);
+  ASSERT_TRUE(SaveAccount(s(), false, at, edited));
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 0.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[2], 500.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 500.0);  // the postings balance out
+  const KontoRecord moved = Account("2930");
+  EXPECT_DOUBLE_EQ(moved.debit.Value(), 25.0);  // kept
+  EXPECT_DOUBLE_EQ(moved.closing.Value(), 525.0);
+  BfAccess(s(), kKontoFile, 0, "1930", at, found, atEnd);
+  EXPECT_FALSE(found);
+  KontoRecord twin;
+  twin.number = "2010";
+  int32_t recNo = 0;
+  EXPECT_FALSE(SaveAccount(s(), true, recNo, twin));  // the number is in use
+}
+
+TEST_F(Entry, AnAccountIsDeletableOnlyWhenItsSumsRoundToZero) {
+  for (const auto& [closing, deletable] : {std::pair{0.40, true}, {0.50, true}, {0.60, false}, {-0.50, true}}) {
+    SCOPED_TRACE(closing);
+    const int32_t recNo = NewAccount("5010", 0);
+    s().konto.closing = *Real6::FromDouble(closing);
+    ASSERT_TRUE(RewriteKonto(s(), recNo));
+    EXPECT_EQ(DeleteKonto(s(), 0, "5010", 0, true), deletable);
+    int32_t at = 0;
+    bool found = false, atEnd = false;
+    BfAccess(s(), kKontoFile, 0, "5010", at, found, atEnd);
+    EXPECT_EQ(found, !deletable);
+    if (deletable) {
+      EXPECT_EQ(eerror::StatusMsg, "KontoRecord \"5010\", raderad...");
+    } else {
+      EXPECT_EQ(eerror::StatusMsg, A("Konto \"5010\" ej nollställd! 0.00 0.00 0.60"));
+      ASSERT_TRUE(DeleteKonto(s(), 0, "5010", 0, false));
+      isam::DeleteRec(s().kontoFile, at);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace bf
