@@ -34,4 +34,7 @@ class Arguments {
 // A whole decimal number in [low, high]; false for anything else.
 bool ParseNumber(const std::string& text, long low, long high, long& value);
 
+// yyyy-mm-dd with a month and day that exist.
+bool IsDate(const std::string& date);
+
 }  // namespace bfnolk

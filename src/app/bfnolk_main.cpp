@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bfnolk_books.h"
 #include "app/bfnolk_database.h"
 #include "common/Ansi.h"
 #include "shell/Eerror32.h"
@@ -38,6 +39,16 @@ void PrintUsage(std::ostream& out) {
          "  rebuild              bygger om vald bokföring: filerna omorganiseras, alla\n"
          "                       summor räknas om från ingående balanser och verifikationer\n"
          "\n"
+         "  account list|show NR [--json]\n"
+         "  account add NR --name N [--ref R] [--sign +|-] [--opening BELOPP] [--budget BELOPP]\n"
+         "  account change NR [--number NYTT] [--name N] [--ref R] [--sign S] [--opening B] [--budget B]\n"
+         "  account delete NR    raderar kontot när det är nollställt\n"
+         "  ver add --text T [--date ÅÅÅÅ-MM-DD] KONTO:SIDA:BELOPP ...\n"
+         "                       bokför raderna (SIDA + debet, - kredit); sparas bara om\n"
+         "                       verifikationen balanserar, annars tas raderna bort igen\n"
+         "  ver list [--json] | ver show NR [--json]\n"
+         "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
+         "\n"
          "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
          "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
          "\n"
@@ -46,6 +57,8 @@ void PrintUsage(std::ostream& out) {
          "  bfnolk init --yes\n"
          "  bfnolk new --name Hemmet --from 2026-01-01 --to 2026-12-31\n"
          "  bfnolk --data-dir ~/bok list --json\n"
+         "  bfnolk account add 1930 --name Bank --sign + --opening 1000.00\n"
+         "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
          "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 }
 
@@ -85,6 +98,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
   ekonfig::SetKonfigPaths(paths);
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
+  if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
     if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";

@@ -166,6 +166,9 @@ bool BfDatabase::RebuildBookkeeping() {
                     int32_t at = 0;
                     bool found = false, atEnd = false;
                     BfAccess(s_, kKontoFile, 0, KontoKey(v.accounts[static_cast<size_t>(r)]), at, found, atEnd);
+                    // A row of an account that is gone is kept but not posted; the engine's
+                    // "not found" must not read as a request to stop.
+                    isam::ClearError();
                     if (!found) continue;
                     if (PostRow(s_, v.sides[static_cast<size_t>(r)], 1, r) && !RewriteKonto(s_, at)) {
                       posted = false;
@@ -182,13 +185,13 @@ bool BfDatabase::RebuildBookkeeping() {
     ok = ok && PutDataBas(s_, false, recNo);
     RefreshListCounters();
   }
+  const int32_t error = ok ? 0 : isam::IsamError;
   if (s_.kontoFile) isam::CloseFileBlock(s_.kontoFile);
   s_.kontoFile = nullptr;
 
   if (ok) {
     DropAside(files);
   } else {
-    const int32_t error = isam::IsamError;
     PutBack(files);
     s_.dataBas = listBefore;
     recNo = n;

@@ -170,7 +170,9 @@ bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t rec
   if (!isam::IsamSuccess) return false;
   if (!deleteRecord) return true;
   const KontoRecord& k = s.konto;
-  if (RoundedToWhole(k.debit.Value() + k.credit.Value() + k.closing.Value()) != 0) {
+  // Magnitudes, so that a credit and the negative closing balance it made cannot cancel out
+  // and let an account with money on it go.
+  if (RoundedToWhole(std::fabs(k.debit.Value()) + std::fabs(k.credit.Value()) + std::fabs(k.closing.Value())) != 0) {
     isam::AddKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
     eerror::EMsg(0, "Konto " + Quoted(number) + A(" ej nollställd! ") + AmountText(k.credit.Value(), 0) +
                         " " + AmountText(k.debit.Value(), 0) + " " + AmountText(k.closing.Value(), 0));

@@ -280,6 +280,20 @@ TEST_F(Rebuild, TotalsComeBackFromTheVerificationsAndNumbersCloseUp) {
   EXPECT_EQ(isam::FileLen(s.verFile), 3);  // no gap left
 }
 
+TEST_F(Rebuild, ARowOfAnAccountThatIsGoneIsKeptButNotPosted) {
+  BfShared& s = db_->shared();
+  int32_t at = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s, kKontoFile, 0, "6110", at, found, atEnd);
+  ASSERT_TRUE(found);
+  isam::DeleteKey(s.kontoFile, 1, at, "6110");
+  isam::DeleteRec(s.kontoFile, at);
+  ASSERT_TRUE(db_->RebuildBookkeeping()) << eerror::StatusMsg;
+  EXPECT_EQ(s.dataBas.lastVerNr, 3);
+  EXPECT_DOUBLE_EQ(Account(1930).credit.Value(), 99.5);
+  EXPECT_DOUBLE_EQ(s.dataBas.grandTotal, 1000.0 - 99.5);
+}
+
 TEST_F(Rebuild, AFailureHalfWayPutsEverythingBack) {
   BfShared& s = db_->shared();
   const BfDataBasRecord listBefore = s.dataBas;

@@ -161,6 +161,12 @@ TEST_F(Entry, AnAccountIsDeletableOnlyWhenItsSumsRoundToZero) {
       isam::DeleteRec(s().kontoFile, at);
     }
   }
+  // A credit and the negative closing balance it made do not cancel out.
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 250.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 250.0), RowResult::kPosted);
+  ASSERT_EQ(SaveVerification(s(), "v", "2026-03-01"), SaveResult::kSaved);
+  EXPECT_FALSE(DeleteKonto(s(), 0, "3010", 0, true));
+  EXPECT_EQ(Account("3010").credit.Value(), 250.0);
 }
 
 }  // namespace

@@ -1,0 +1,317 @@
+// bfnolk's commands inside the selected bookkeeping: accounts, verifications and verify.
+// They call the same logic operations as the window program's dialogs.
+#include "app/bfnolk_books.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+#include "app/bfnolk_arguments.h"
+#include "app/bfnolk_json.h"
+#include "app/bfnolk_session.h"
+#include "bookkeeping/BFMisc.h"
+#include "bookkeeping/BFMisc_amount.h"
+#include "bookkeeping/BFMisc_entry.h"
+#include "bookkeeping/BFVerify.h"
+#include "common/Ansi.h"
+#include "shell/ETider.h"
+
+namespace bfnolk {
+
+namespace {
+
+bool ParseAccount(const std::string& text, int& account) {
+  long n = 0;
+  if (text.size() != 4 || !ParseNumber(text, 0, 9999, n)) {
+    std::cerr << "bfnolk: " << text << " är inget kontonummer (fyra siffror)\n";
+    return false;
+  }
+  account = static_cast<int>(n);
+  return true;
+}
+
+// 100, 100.5, 100.50 or 100,50 (and a leading minus when allowed).
+bool ParseAmount(const std::string& text, bool allowNegative, double& value) {
+  std::string t = text;
+  for (char& c : t)
+    if (c == ',') c = '.';
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative && !allowNegative) return false;
+  const std::string digits = negative ? t.substr(1) : t;
+  const auto dot = digits.find('.');
+  const std::string whole = digits.substr(0, dot);
+  const std::string part = dot == std::string::npos ? "" : digits.substr(dot + 1);
+  long w = 0, p = 0;
+  if (!ParseNumber(whole, 0, 9999999, w) || part.size() > 2 || (!part.empty() && !ParseNumber(part, 0, 99, p)))
+    return false;
+  value = static_cast<double>(w) + static_cast<double>(p) / (part.size() == 1 ? 10.0 : 100.0);
+  if (negative) value = -value;
+  return true;
+}
+
+bool FindAccount(bf::BfShared& s, int account, int32_t& recNo) {
+  bool found = false, atEnd = false;
+  recNo = 0;
+  bf::BfAccess(s, bf::kKontoFile, 0, bf::KontoKey(account), recNo, found, atEnd);
+  return found;
+}
+
+JsonObject AccountJson(const bf::KontoRecord& k) {
+  JsonObject o;
+  o.Text("nummer", k.number).Text("namn", k.name).Text("referens", k.reference).Text("tecken", std::string(1, k.sign))
+      .Amount("ingaende", k.opening.Value()).Amount("debet", k.debit.Value()).Amount("kredit", k.credit.Value())
+      .Amount("utgaende", k.closing.Value()).Amount("budget", k.budget.Value());
+  return o;
+}
+
+void PrintAccount(const bf::KontoRecord& k) {
+  char line[200];
+  std::snprintf(line, sizeof line, "%-4s  %-8s  %-23s %c %14s %14s %14s %14s", k.number.c_str(), k.name.c_str(),
+                k.reference.c_str(), k.sign, bf::AmountText(k.opening.Value(), 14).c_str(),
+                bf::AmountText(k.debit.Value(), 14).c_str(), bf::AmountText(k.credit.Value(), 14).c_str(),
+                bf::AmountText(k.closing.Value(), 14).c_str());
+  std::cout << ansi::ToUtf8(line) << "\n";
+}
+
+// Fills an account from the options; false with a message for a value that does not fit.
+bool FillAccount(const Arguments& a, bf::KontoRecord& k) {
+  if (a.Has("--name")) k.name = ansi::FromUtf8(a.Value("--name"));
+  if (a.Has("--ref")) k.reference = ansi::FromUtf8(a.Value("--ref"));
+  if (a.Has("--sign")) {
+    const std::string sign = a.Value("--sign");
+    if (sign != "+" && sign != "-" && sign != " ") {
+      std::cerr << "bfnolk: --sign är + eller -\n";
+      return false;
+    }
+    k.sign = sign[0];
+  }
+  for (const char* option : {"--opening", "--budget"}) {
+    if (!a.Has(option)) continue;
+    double v = 0;
+    if (!ParseAmount(a.Value(option), true, v)) {
+      std::cerr << "bfnolk: " << option << " " << a.Value(option) << " är inget belopp\n";
+      return false;
+    }
+    (std::string(option) == "--opening" ? k.opening : k.budget) = *bf::Real6::FromDouble(v);
+  }
+  return true;
+}
+
+int AccountCommand(Session& session, const Arguments& a) {
+  const auto& pos = a.positional();
+  if (pos.empty()) return kUsage;
+  const std::string verb = pos[0];
+  bf::BfShared& s = session.db().shared();
+  if (verb == "list" && pos.size() == 1) {
+    JsonArray array;
+    int32_t recNo = 0;
+    bool found = false, atEnd = false;
+    bf::BfAccess(s, bf::kKontoFile, 4, "", recNo, found, atEnd);
+    for (;;) {
+      bf::BfAccess(s, bf::kKontoFile, 2, "", recNo, found, atEnd);
+      if (atEnd) break;
+      if (!found) continue;
+      if (a.Has("--json")) array.Add(AccountJson(s.konto));
+      else PrintAccount(s.konto);
+    }
+    if (a.Has("--json")) std::cout << array.str() << "\n";
+    return kDone;
+  }
+  int account = 0;
+  if (pos.size() != 2 || !ParseAccount(pos[1], account)) return kUsage;
+  int32_t recNo = 0;
+  const bool exists = FindAccount(s, account, recNo);
+  if (verb == "show") {
+    if (!exists) {
+      std::cerr << "bfnolk: kontot " << pos[1] << " finns inte\n";
+      return kRefused;
+    }
+    if (a.Has("--json")) std::cout << AccountJson(s.konto).str() << "\n";
+    else PrintAccount(s.konto);
+    return kDone;
+  }
+  if (verb == "add" || verb == "change") {
+    if (exists != (verb == "change")) {
+      std::cerr << "bfnolk: kontot " << pos[1] << (exists ? " finns redan\n" : " finns inte\n");
+      return kRefused;
+    }
+    bf::KontoRecord k = exists ? s.konto : bf::KontoRecord{};
+    k.number = bf::KontoKey(account);
+    if (a.Has("--number")) {
+      int renumbered = 0;
+      if (!ParseAccount(a.Value("--number"), renumbered)) return kUsage;
+      k.number = bf::KontoKey(renumbered);
+    }
+    if (!FillAccount(a, k)) return kUsage;
+    if (!bf::SaveAccount(s, !exists, recNo, k)) {
+      std::cerr << "bfnolk: kontot kunde inte sparas (numret används redan, eller filfel)\n";
+      return kRefused;
+    }
+    std::cout << "konto " << k.number << (exists ? " ändrat\n" : " upplagt\n");
+    return kDone;
+  }
+  if (verb == "delete") {
+    if (!exists) {
+      std::cerr << "bfnolk: kontot " << pos[1] << " finns inte\n";
+      return kRefused;
+    }
+    return bf::DeleteKonto(s, 0, bf::KontoKey(account), 0, true) ? kDone : kRefused;
+  }
+  return kUsage;
+}
+
+JsonObject VerificationJson(const bf::VerRecord& v) {
+  JsonArray rows;
+  for (int r = 1; r <= v.RowCount(); ++r) {
+    const auto i = static_cast<size_t>(r);
+    JsonObject row;
+    row.Text("konto", bf::KontoKey(v.accounts[i])).Text("sida", std::string(1, v.sides[i]))
+        .Amount("belopp", v.amounts[i].Value());
+    rows.Add(row);
+  }
+  JsonObject o;
+  o.Number("nummer", v.number).Text("datum", v.date).Text("text", v.name).Raw("rader", rows.str());
+  return o;
+}
+
+void PrintVerification(const bf::VerRecord& v, bool withRows) {
+  char head[120];
+  std::snprintf(head, sizeof head, "%4d  %-10s  %s", v.number, v.date.c_str(), v.name.c_str());
+  std::cout << ansi::ToUtf8(head) << "\n";
+  if (!withRows) return;
+  for (int r = 1; r <= v.RowCount(); ++r) {
+    const auto i = static_cast<size_t>(r);
+    std::cout << "      " << bf::KontoKey(v.accounts[i]) << " " << v.sides[i] << " "
+              << bf::AmountText(v.amounts[i].Value(), 14) << "\n";
+  }
+}
+
+int VerAdd(Session& session, const Arguments& a) {
+  bf::BfShared& s = session.db().shared();
+  const std::string date = a.Value("--date", etider::Format(18));
+  if (!IsDate(date)) {
+    std::cerr << "bfnolk: --date " << date << " är inget datum (åååå-mm-dd)\n";
+    return kUsage;
+  }
+  if (!a.Has("--text")) {
+    std::cerr << "bfnolk: ver add behöver --text\n";
+    return kUsage;
+  }
+  struct Row {
+    int account;
+    char side;
+    double amount;
+  };
+  std::vector<Row> rows;
+  for (size_t i = 1; i < a.positional().size(); ++i) {
+    const std::string& w = a.positional()[i];
+    const auto first = w.find(':'), second = w.find(':', first + 1);
+    Row row{};
+    if (first == std::string::npos || second == std::string::npos || second != first + 2 ||
+        !ParseAccount(w.substr(0, first), row.account) || !ParseAmount(w.substr(second + 1), false, row.amount)) {
+      std::cerr << "bfnolk: raden " << w << " ska vara KONTO:SIDA:BELOPP, t.ex. 1930:+:100.00\n";
+      return kUsage;
+    }
+    row.side = w[first + 1];
+    if (!bf::IsDebitSide(row.side) && !bf::IsCreditSide(row.side)) {
+      std::cerr << "bfnolk: sidan i " << w << " är + (debet) eller - (kredit)\n";
+      return kUsage;
+    }
+    rows.push_back(row);
+  }
+  if (rows.empty()) {
+    std::cerr << "bfnolk: ver add behöver minst en rad\n";
+    return kUsage;
+  }
+  bf::PrepareFreshVerification(s);
+  for (const Row& row : rows) {
+    const bf::RowResult result = bf::AddVerificationRow(s, row.account, row.side, row.amount);
+    if (result == bf::RowResult::kPosted) continue;
+    std::cerr << "bfnolk: raden " << bf::KontoKey(row.account) << " kunde inte bokföras: "
+              << (result == bf::RowResult::kFull ? "verifikationen har redan 100 rader"
+                  : result == bf::RowResult::kNoAccount ? "kontot finns inte"
+                                                        : "beloppet ryms inte eller filfel")
+              << "\n";
+    bf::CancelVerification(s);
+    return kRefused;
+  }
+  const bf::SaveResult saved = bf::SaveVerification(s, ansi::FromUtf8(a.Value("--text")), date);
+  if (saved != bf::SaveResult::kSaved) {
+    bf::CancelVerification(s);
+    return kRefused;
+  }
+  std::cout << "verifikation " << s.ver.number << " sparad\n";
+  bf::PrepareFreshVerification(s);
+  return kDone;
+}
+
+int VerCommand(Session& session, const Arguments& a) {
+  const auto& pos = a.positional();
+  if (pos.empty()) return kUsage;
+  bf::BfShared& s = session.db().shared();
+  if (pos[0] == "add") return VerAdd(session, a);
+  long wanted = -1;
+  if (pos[0] == "show" && (pos.size() != 2 || !ParseNumber(pos[1], 1, 32767, wanted))) return kUsage;
+  if (pos[0] != "show" && (pos[0] != "list" || pos.size() != 1)) return kUsage;
+  JsonArray array;
+  bool shown = false;
+  const int32_t last = isam::FileLen(s.verFile) - 1;
+  for (int32_t n = 1; n <= last; ++n) {
+    int32_t recNo = n;
+    bool found = false, atEnd = false;
+    bf::BfAccess(s, bf::kVerFile, 1, "", recNo, found, atEnd);
+    if (!found || (wanted > 0 && s.ver.number != wanted)) continue;
+    shown = true;
+    if (a.Has("--json")) {
+      if (wanted > 0) std::cout << VerificationJson(s.ver).str() << "\n";
+      else array.Add(VerificationJson(s.ver));
+    } else {
+      PrintVerification(s.ver, wanted > 0);
+    }
+  }
+  bf::PrepareFreshVerification(s);
+  if (wanted > 0 && !shown) {
+    std::cerr << "bfnolk: verifikation " << wanted << " finns inte\n";
+    return kRefused;
+  }
+  if (a.Has("--json") && wanted <= 0) std::cout << array.str() << "\n";
+  return kDone;
+}
+
+int Verify(Session& session) {
+  const std::vector<std::string> findings =
+      bf::VerifyBookkeeping(session.db().shared(), session.db().dataDir());
+  for (const std::string& f : findings) std::cout << ansi::ToUtf8(f) << "\n";
+  if (findings.empty()) std::cout << "bokföringen stämmer\n";
+  return findings.empty() ? kDone : kRefused;
+}
+
+}  // namespace
+
+bool IsBooksCommand(const std::string& command) {
+  return command == "account" || command == "ver" || command == "verify";
+}
+
+int BooksCommand(const std::string& command, const std::vector<std::string>& words) {
+  const Arguments a(words, {"--name", "--ref", "--sign", "--opening", "--budget", "--number", "--text", "--date"},
+                    {"--json", "--yes"});
+  if (!a.ok()) {
+    std::cerr << "bfnolk " << command << ": " << a.error() << "\n";
+    return kUsage;
+  }
+  Session session(a.Has("--yes"));
+  if (!session.ok()) return kRefused;
+  if (!session.NeedBookkeeping()) {
+    PrintStatus();
+    return kRefused;
+  }
+  int code = kUsage;
+  if (command == "account") code = AccountCommand(session, a);
+  else if (command == "ver") code = VerCommand(session, a);
+  else if (command == "verify") code = a.positional().empty() ? Verify(session) : kUsage;
+  if (code == kUsage) std::cerr << "bfnolk " << command << ": se bfnolk --help\n";
+  PrintStatus();
+  return code;
+}
+
+}  // namespace bfnolk

@@ -1,0 +1,107 @@
+// A small year of books driven through bfnolk as a script would: twenty accounts, two
+// hundred verifications, a backup, a rebuild and the year-end reset, with bfnolk verify
+// after each step and the balances it prints compared with sums worked out here.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "ProgramRun.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BfnolkYear : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/bfnolk_yearXXXXXX";
+    root_ = ::mkdtemp(pattern);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  ProgramRun Run(const std::string& args) const {
+    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
+                      "/data' " + args + " </dev/null");
+  }
+  void Ok(const std::string& args) const {
+    const ProgramRun run = Run(args);
+    ASSERT_EQ(run.status, 0) << args << "\n" << run.out;
+  }
+  void Verified(const std::string& when) const {
+    const ProgramRun run = Run("verify");
+    EXPECT_EQ(run.status, 0) << when << "\n" << run.out;
+  }
+  static std::string Cents(long cents) {
+    char s[32];
+    std::snprintf(s, sizeof s, "%s%ld.%02ld", cents < 0 ? "-" : "", std::labs(cents) / 100, std::labs(cents) % 100);
+    return s;
+  }
+  // The closing balance bfnolk prints for an account, as "1234.50" text.
+  std::string Closing(int account) const {
+    const ProgramRun run = Run("account show " + std::to_string(account) + " --json");
+    const auto at = run.out.find("\"utgaende\":");
+    if (at == std::string::npos) return "?" + run.out;
+    const auto end = run.out.find_first_of(",}", at);
+    return run.out.substr(at + 11, end - at - 11);
+  }
+
+  std::string root_;
+};
+
+TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
+  Ok("init");
+  Ok("new --name Året --from 2026-01-01 --to 2026-12-31");
+  std::map<int, long> opening, closing;  // in cents
+  std::mt19937 rng(2026);
+  std::vector<int> accounts;
+  for (int i = 0; i < 20; ++i) {
+    const int number = 1000 + i * 400 + (i % 3) * 10;  // 1000 .. 8610, some from 29xx on
+    accounts.push_back(number);
+    const long cents = i % 4 == 0 ? static_cast<long>(rng() % 500000) : 0;
+    opening[number] = closing[number] = cents;
+    Ok("account add " + std::to_string(number) + " --name k" + std::to_string(i) + " --opening " + Cents(cents));
+  }
+  Verified("accounts");
+  for (int v = 0; v < 200; ++v) {
+    const int debit = accounts[rng() % accounts.size()];
+    int credit = accounts[rng() % accounts.size()];
+    if (credit == debit) credit = accounts[(std::find(accounts.begin(), accounts.end(), debit) - accounts.begin() + 1) % accounts.size()];
+    const long a = static_cast<long>(rng() % 100000) + 1, b = static_cast<long>(rng() % 100000) + 1;
+    // Two debit rows, one credit row that balances them.
+    Ok("ver add --text v" + std::to_string(v) + " --date 2026-06-01 " + std::to_string(debit) + ":+:" + Cents(a) +
+       " " + std::to_string(debit) + ":+:" + Cents(b) + " " + std::to_string(credit) + ":-:" + Cents(a + b));
+    closing[debit] += a + b;
+    closing[credit] -= a + b;
+  }
+  // An unbalanced one is refused and leaves nothing behind.
+  EXPECT_EQ(Run("ver add --text fel 1000:+:1.00 1400:-:0.99").status, 1);
+  Verified("verifications");
+  for (int number : accounts) EXPECT_EQ(Closing(number), Cents(closing[number])) << number;
+
+  fs::create_directories(root_ + "/kopia");
+  Ok("backup '" + root_ + "/kopia'");
+  Verified("backup");
+  Ok("rebuild");
+  Verified("rebuild");
+  for (int number : accounts) EXPECT_EQ(Closing(number), Cents(closing[number])) << number;
+  EXPECT_NE(Run("list").out.find("   200  vald"), std::string::npos) << Run("list").out;
+
+  Ok("reset --yes");
+  Ok("change 1 --from 2027-01-01 --to 2027-12-31");
+  Verified("reset");
+  for (int number : accounts) {
+    const long carried = number >= 2900 ? 0 : closing[number];
+    EXPECT_EQ(Closing(number), Cents(carried)) << number;
+  }
+  const ProgramRun list = Run("ver list");
+  EXPECT_EQ(list.out.find("v0"), std::string::npos);
+}
+
+}  // namespace
