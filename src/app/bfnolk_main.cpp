@@ -3,6 +3,7 @@
 // ends with the status line on standard error.
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,49 +18,74 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-void PrintUsage(std::ostream& out) {
-  out << "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] KOMMANDO ...\n"
-         "\n"
-         "kommandon:\n"
-         "  config show          visar inställningarna (datakatalog, etikett- och\n"
-         "                       rapportinställning, skrivare, typsnitt, marginaler)\n"
-         "  config reset [--yes] återställer alla inställningar till standardvärden\n"
-         "\n"
-         "  init [--yes]         ny tom lista över bokföringar (frågar om den gamla används)\n"
-         "  list [--json]        de åtta platserna: nummer, namn, period, verifikationer, tillstånd\n"
-         "  new --name N --from ÅÅÅÅ-MM-DD --to ÅÅÅÅ-MM-DD [--group K=DEF]...\n"
-         "                       ny bokföring (K 0..8: summagrupp, 0 = namnet på övriga)\n"
-         "  change NR [--name N] [--from D] [--to D] [--group K=DEF]...\n"
-         "                       ändrar bokföringens uppgifter\n"
-         "  select NR            väljer bokföring NR (kommer ihåg valet)\n"
-         "  delete NR [--yes]    raderar bokföring NR med dess filer\n"
-         "  copy                 kopierar vald bokföring till en ny plats\n"
-         "  backup KATALOG       säkerhetskopierar vald bokföring till KATALOG\n"
-         "  reset [--yes]        årsskifte: tömmer verifikationerna, för över saldona\n"
-         "  rebuild              bygger om vald bokföring: filerna omorganiseras, alla\n"
-         "                       summor räknas om från ingående balanser och verifikationer\n"
-         "\n"
-         "  account list|show NR [--json]\n"
-         "  account add NR --name N [--ref R] [--sign +|-] [--opening BELOPP] [--budget BELOPP]\n"
-         "  account change NR [--number NYTT] [--name N] [--ref R] [--sign S] [--opening B] [--budget B]\n"
-         "  account delete NR    raderar kontot när det är nollställt\n"
-         "  ver add --text T [--date ÅÅÅÅ-MM-DD] KONTO:SIDA:BELOPP ...\n"
-         "                       bokför raderna (SIDA + debet, - kredit); sparas bara om\n"
-         "                       verifikationen balanserar, annars tas raderna bort igen\n"
-         "  ver list [--json] | ver show NR [--json]\n"
-         "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
-         "\n"
-         "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
-         "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
-         "\n"
-         "exempel:\n"
-         "  bfnolk config show\n"
-         "  bfnolk init --yes\n"
-         "  bfnolk new --name Hemmet --from 2026-01-01 --to 2026-12-31\n"
-         "  bfnolk --data-dir ~/bok list --json\n"
-         "  bfnolk account add 1930 --name Bank --sign + --opening 1000.00\n"
-         "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
-         "  bfnolk --config-dir /tmp/prov config reset --yes\n";
+const char kUsage[] =
+    "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] KOMMANDO ...\n"
+    "\n"
+    "kommandon:\n"
+    "  config show          visar inställningarna (datakatalog, etikett- och\n"
+    "                       rapportinställning, skrivare, typsnitt, marginaler)\n"
+    "  config reset [--yes] återställer alla inställningar till standardvärden\n"
+    "\n"
+    "  init [--yes]         ny tom lista över bokföringar (frågar om den gamla används)\n"
+    "  list [--json]        de åtta platserna: nummer, namn, period, verifikationer, tillstånd\n"
+    "  new --name N --from ÅÅÅÅ-MM-DD --to ÅÅÅÅ-MM-DD [--group K=DEF]...\n"
+    "                       ny bokföring (K 0..8: summagrupp, 0 = namnet på övriga)\n"
+    "  change NR [--name N] [--from D] [--to D] [--group K=DEF]...\n"
+    "                       ändrar bokföringens uppgifter\n"
+    "  select NR            väljer bokföring NR (kommer ihåg valet)\n"
+    "  delete NR [--yes]    raderar bokföring NR med dess filer\n"
+    "  copy                 kopierar vald bokföring till en ny plats\n"
+    "  backup KATALOG       säkerhetskopierar vald bokföring till KATALOG\n"
+    "  reset [--yes]        årsskifte: tömmer verifikationerna, för över saldona\n"
+    "  rebuild              bygger om vald bokföring: filerna omorganiseras, alla\n"
+    "                       summor räknas om från ingående balanser och verifikationer\n"
+    "\n"
+    "  account list|show NR [--json]\n"
+    "  account add NR --name N [--ref R] [--sign +|-] [--opening BELOPP] [--budget BELOPP]\n"
+    "  account change NR [--number NYTT] [--name N] [--ref R] [--sign S] [--opening B] [--budget B]\n"
+    "  account delete NR    raderar kontot när det är nollställt\n"
+    "  ver add --text T [--date ÅÅÅÅ-MM-DD] KONTO:SIDA:BELOPP ...\n"
+    "                       bokför raderna (SIDA + debet, - kredit); sparas bara om\n"
+    "                       verifikationen balanserar, annars tas raderna bort igen\n"
+    "  ver list [--json] | ver show NR [--json]\n"
+    "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
+    "\n"
+    "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
+    "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
+    "\n"
+    "exempel:\n"
+    "  bfnolk config show\n"
+    "  bfnolk init --yes\n"
+    "  bfnolk new --name Hemmet --from 2026-01-01 --to 2026-12-31\n"
+    "  bfnolk --data-dir ~/bok list --json\n"
+    "  bfnolk account add 1930 --name Bank --sign + --opening 1000.00\n"
+    "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
+    "  bfnolk --config-dir /tmp/prov config reset --yes\n";
+
+void PrintUsage(std::ostream& out) { out << kUsage; }
+
+// The lines of the usage that describe command, with their continuation lines and the
+// examples that use it.
+void PrintCommandHelp(const std::string& command, std::ostream& out) {
+  std::istringstream lines(kUsage);
+  std::string line;
+  bool inCommand = false;
+  out << "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] " << command << " ...\n\n";
+  std::string examples;
+  while (std::getline(lines, line)) {
+    if (line.rfind("  " + command + " ", 0) == 0 || line == "  " + command) {
+      inCommand = true;
+    } else if (inCommand && line.rfind("          ", 0) == 0) {
+      // a continuation line
+    } else {
+      inCommand = false;
+    }
+    if (inCommand) out << line << "\n";
+    if (line.find("bfnolk " + command + " ") != std::string::npos ||
+        line.find("' " + command + " ") != std::string::npos)
+      examples += line + "\n";
+  }
+  if (!examples.empty()) out << "\nexempel:\n" << examples;
 }
 
 // Takes the value of an option that needs one; false when it is missing.
@@ -97,6 +123,11 @@ int main(int argc, char** argv) {
   const std::string command = args[i];
   const std::vector<std::string> rest(args.begin() + static_cast<long>(i) + 1, args.end());
   ekonfig::SetKonfigPaths(paths);
+  for (const std::string& word : rest)
+    if (word == "--help") {
+      PrintCommandHelp(command, std::cout);
+      return 0;
+    }
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (command == "config") {
