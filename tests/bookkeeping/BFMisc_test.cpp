@@ -1,0 +1,98 @@
+// Posting on real files: the credit side, account 1020 and its own total, the refusals
+// that keep the totals equal to the accounts, and the year-end carry-forward.
+#include "bookkeeping/BFMisc.h"
+
+#include <gtest/gtest.h>
+
+#include "BookkeepingFolder.h"
+#include "bookkeeping/BFMisc_entry.h"
+
+namespace bf {
+namespace {
+
+using Posting = BookkeepingFolder;
+
+TEST_F(Posting, ACreditRowLowersTheClosingBalanceAndTheVerificationBalance) {
+  NewAccount("1930", 1000);
+  PrepareFreshVerification(s());
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '-', 250.0), RowResult::kPosted);
+  const KontoRecord k = Account("1930");
+  EXPECT_DOUBLE_EQ(k.credit.Value(), 250.0);
+  EXPECT_DOUBLE_EQ(k.debit.Value(), 0.0);
+  EXPECT_DOUBLE_EQ(k.closing.Value(), 750.0);
+  EXPECT_DOUBLE_EQ(s().ver.Balance().Value(), -250.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 750.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupTotals[1], -250.0);
+  EXPECT_DOUBLE_EQ(s().pendingSums.creditSums[1].Value(), -250.0);
+  EXPECT_DOUBLE_EQ(s().pendingSums.debitSums[1].Value(), 0.0);
+  EXPECT_FALSE(IsBalanced(s().ver));
+}
+
+TEST_F(Posting, Account1020FeedsItsOwnTotalBesidesItsGroup) {
+  NewAccount("1020", 300);
+  NewAccount("1021", 5);
+  EXPECT_DOUBLE_EQ(s().dataBas.total1020, 300.0);
+  PrepareFreshVerification(s());
+  ASSERT_EQ(AddVerificationRow(s(), 1020, '+', 40.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 1021, '+', 1.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 1020, 'K', 41.0), RowResult::kPosted);
+  EXPECT_DOUBLE_EQ(s().dataBas.total1020, 300.0 + 40.0 - 41.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupTotals[1], 0.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 305.0);
+  EXPECT_TRUE(IsBalanced(s().ver));
+}
+
+TEST_F(Posting, ARowThatCannotBeBookedChangesNothing) {
+  NewAccount("1930", 0);
+  PrepareFreshVerification(s());
+  s().konto = Account("1930");
+  s().ver.accounts[0] = 1;
+  s().ver.accounts[1] = 1930;
+  s().ver.amounts[1] = *Real6::FromDouble(10);
+  const KontoRecord before = s().konto;
+  const BfDataBasRecord listBefore = s().dataBas;
+  EXPECT_FALSE(PostRow(s(), '=', 1, 1));  // neither debit nor credit
+  EXPECT_FALSE(PostRow(s(), '+', 1, 0));
+  EXPECT_FALSE(PostRow(s(), '+', 1, kMaxRows + 1));
+  EXPECT_EQ(s().konto, before);
+  EXPECT_EQ(s().dataBas, listBefore);
+  EXPECT_DOUBLE_EQ(s().ver.Balance().Value(), 0.0);
+  EXPECT_DOUBLE_EQ(s().pendingSums.debitSums[1].Value(), 0.0);
+  // A side of 'd' and a blank are debit, 'k' credit.
+  EXPECT_TRUE(PostRow(s(), 'd', 1, 1));
+  EXPECT_TRUE(PostRow(s(), ' ', 1, 1));
+  EXPECT_TRUE(PostRow(s(), 'k', 1, 1));
+  EXPECT_DOUBLE_EQ(s().konto.debit.Value(), 20.0);
+  EXPECT_DOUBLE_EQ(s().konto.credit.Value(), 10.0);
+  EXPECT_DOUBLE_EQ(s().ver.Balance().Value(), 10.0);
+}
+
+TEST_F(Posting, TheYearEndDropsBalancesFrom29OnAndCarriesTheRest) {
+  NewAccount("1930", 200);
+  NewAccount("2910", 0);
+  NewAccount("3010", 0);
+  PrepareFreshVerification(s());
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 300.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 2910, '+', 500.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 800.0), RowResult::kPosted);
+  ASSERT_EQ(SaveVerification(s(), "bokslut", "2026-12-31"), SaveResult::kSaved);
+
+  boxes_.answers.push_back(eerror::kYes);
+  ASSERT_TRUE(db_->ResetBookkeeping()) << eerror::StatusMsg;
+  for (const auto& [number, expected] : {std::pair{"1930", 500.0}, {"2910", 0.0}, {"3010", 0.0}}) {
+    SCOPED_TRACE(number);
+    const KontoRecord k = Account(number);
+    EXPECT_DOUBLE_EQ(k.opening.Value(), expected);
+    EXPECT_DOUBLE_EQ(k.closing.Value(), expected);
+    EXPECT_DOUBLE_EQ(k.debit.Value(), 0.0);
+    EXPECT_DOUBLE_EQ(k.credit.Value(), 0.0);
+  }
+  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 500.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 500.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[2], 0.0);
+  for (int g = 0; g < kGroupCount; ++g) EXPECT_DOUBLE_EQ(s().dataBas.groupTotals[static_cast<size_t>(g)], 0.0) << g;
+  EXPECT_EQ(s().ver.RowCount(), 0);
+}
+
+}  // namespace
+}  // namespace bf
