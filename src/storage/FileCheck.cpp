@@ -8,6 +8,7 @@
 #include "common/Ansi.h"
 #include "storage/BTFileIO.h"
 #include "storage/BTIsBase.h"
+#include "storage/ReStruct.h"
 
 namespace isam {
 
@@ -39,6 +40,11 @@ std::string Str(int64_t n) { return std::to_string(n); }
 }  // namespace
 
 FileBlockCheck::FileBlockCheck(const std::string& name) {
+  // First, since it tells where the user's records are when a reorganisation stopped.
+  const std::string saved = SavedFileName(name);
+  if (FileExists(saved))
+    Find("saved copy " + ansi::ToUtf8(saved) +
+         " of an unfinished reorganisation is present (without a data file, reorg goes on from it)");
   if (!ReadWhole(FileBlockFileName(name, FileKind::Data), dat_)) {
     Find("data file " + ansi::ToUtf8(FileBlockFileName(name, FileKind::Data)) + " cannot be read");
     return;

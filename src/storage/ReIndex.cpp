@@ -51,6 +51,25 @@ bool ResetDataHeader(const std::string& datName, uint16_t indexCount) {
   return CloseFile(dat) && ok;
 }
 
+// Sets OpenFlag of a closed data file, so OpenFileBlock refuses it (10010).
+bool MarkNotClosed(const std::string& datName) {
+  FileRec dat;
+  const unsigned char one = 1;
+  const bool ok = OpenFile(dat, datName) && WriteAt(dat, 20, 1, &one) && Flush(dat);
+  return CloseFile(dat) && ok;
+}
+
+// Closes fb; when the close cannot write, the fileblock is let go without writing more
+// rather than kept open, so a new ReIndex can run.
+void LetGo(FileBlock*& fb) {
+  CloseFileBlock(fb);
+  if (!fb) return;
+  DropFileBlockPages(*fb);
+  fb->headerChanged = false;
+  for (Index& d : fb->idx) d.changed = false;
+  CloseFileBlock(fb);
+}
+
 // The dump log, made on the first duplicate of a run; its failures become 9500 + errno.
 class DumpLog {
  public:
@@ -104,10 +123,26 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
     SetError(10050);
     return;
   }
-  if (!CreateEmptyIndexFile(name, indexCount, indexes) || !ResetDataHeader(datName, indexCount)) return;
+  for (int k = 1; k <= indexCount; ++k) {
+    const int keyLength = k <= static_cast<int>(indexes.size()) ? indexes[k - 1].keyLength : 0;
+    if (keyLength < 1 || keyLength > kMaxKeyLength) {
+      SetError(10055);  // before anything is touched
+      return;
+    }
+  }
+  // From before the old index file goes until every index is whole, the data file says it
+  // was not closed properly, so a run cut off or failed half-way is never opened with
+  // indexes that lack keys (10010); a new ReIndex mends it.
+  if (!MarkNotClosed(datName)) return;
   FileBlock* fb = nullptr;
-  OpenFileBlock(fb, name, false);
-  if (!IsamSuccess) return;
+  if (CreateEmptyIndexFile(name, indexCount, indexes) && ResetDataHeader(datName, indexCount))
+    OpenFileBlock(fb, name, false);
+  if (!fb) {
+    const ErrorKeeper keep;
+    MarkNotClosed(datName);
+    return;
+  }
+  NoteHeaderChange(*fb, 0);
 
   DumpLog log(ResolvePath(FileBlockFileName(name, FileKind::DumpLog)));
   RecordReader reader(fb->dat, h.length);
@@ -158,12 +193,13 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
   }
   if (ok && log.Close()) {
     CloseFileBlock(fb);
-    return;
+    if (!fb) return;
   }
   // The index file is left as far as it was built.
   const ErrorKeeper keep;
   log.Close();
-  CloseFileBlock(fb);
+  LetGo(fb);
+  MarkNotClosed(datName);
 }
 
 }  // namespace isam

@@ -70,7 +70,17 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     return;
   }
   bool resumed = false;
-  if (!RenameFile(datName, savName)) {
+  // The data file is held open, locked, across the rename: a fileblock in use, here or in
+  // another process, is refused as the rename of an open file would be.
+  FileRec held;
+  if (!OpenFile(held, datName) && IsamError == 10140) {
+    SetError(10399);
+    return;
+  }
+  ClearError();
+  const bool renamed = RenameFile(datName, savName);
+  CloseFile(held);
+  if (!renamed) {
     if (IsamError == 10140) {
       SetError(10399);
       return;
@@ -79,8 +89,6 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     if (FileExists(savName)) {
       resumed = true;
     } else if (HasOwnSavedName(name) && FileExists(datName)) {
-      DeleteFile(FileBlockFileName(fileblock, FileKind::Index));
-      ClearError();
       if (!CopyFile(datName, savName, true)) return;
     } else {
       SetError(10410);

@@ -1,0 +1,188 @@
+// Reorganising when things go wrong: a fileblock in use, a failing call at every step of
+// ReStruct from a whole data file and from an interrupted run, and a ReIndex that stops
+// half-way. The records are never lost, and the repair tool's check says where they are.
+#include <filesystem>
+
+#include "EngineFixture.h"
+#include "storage/FileCheck.h"
+#include "storage/ReOrg.h"
+
+using namespace isam;
+
+namespace {
+
+constexpr int32_t kLength = 32;
+const IndexDescription kIndexes[] = {{6, false}, {6, true}};
+
+// Index 1: the six bytes from offset 4; index 2: the first two of them.
+void Key(std::string& key, const unsigned char* record, int indexNo) {
+  key.assign(reinterpret_cast<const char*>(record + 4), indexNo == 1 ? 6 : 2);
+}
+
+bool KeepLive(const unsigned char* oldRecord, unsigned char* newRecord) {
+  if (oldRecord[0] | oldRecord[1] | oldRecord[2] | oldRecord[3]) return false;
+  std::copy(oldRecord, oldRecord + kLength, newRecord);
+  return true;
+}
+
+class ReorgFailures : public EngineTest {
+ protected:
+  // "t": records k00001.. with keys, every third deleted.
+  void SetUp() override {
+    EngineTest::SetUp();
+    CreateFileBlock(Name("t"), kLength, 2, kIndexes);
+    FileBlock* fb = Open("t");
+    for (int i = 1; i <= 30; ++i) {
+      char body[8];
+      std::snprintf(body, sizeof body, "k%05d", i);
+      int32_t n = 0;
+      AddRec(fb, n, Record(kLength, body).data());
+      AddKey(fb, 1, n, body);
+      AddKey(fb, 2, n, std::string(body, 2));
+    }
+    for (int n = 3; n <= 30; n += 3) DeleteRec(fb, n);
+    CloseFileBlock(fb);
+    ASSERT_TRUE(IsamSuccess);
+    dat_ = dir.Read("t.DAT");
+    ix_ = dir.Read("t.IX");
+  }
+
+  // Puts the files back as SetUp left them, or as a run cut off after its rename leaves them.
+  void Start(bool interrupted) {
+    for (const char* f : {"t.DAT", "t.IX", "t.DIA", "t.SAV", "t.MSG"}) std::filesystem::remove(dir / f);
+    dir.Write(interrupted ? "t.SAV" : "t.DAT", dat_);
+    if (!interrupted) dir.Write("t.IX", ix_);
+  }
+
+  bool Exists(const std::string& f) const { return std::filesystem::exists(dir / f); }
+
+  // A fault-free ReOrg from whatever a failed run left, then the fileblock holds the 20
+  // live records and the check finds nothing.
+  void ExpectReorgMends() {
+    ReOrg(Name("t"), kLength, 2, kIndexes, kLength, Key, KeepLive);
+    ASSERT_TRUE(IsamSuccess) << IsamError;
+    const FileBlockCheck check(Name("t"));
+    EXPECT_TRUE(check.sound()) << check.findings().front();
+    EXPECT_EQ(check.shape().highRecord, 20);
+  }
+
+  std::string dat_, ix_;
+};
+
+TEST_F(ReorgFailures, AFileblockInUseIsRefusedAndStaysUsable) {
+  FileBlock* fb = Open("t");
+  ReStruct(Name("t"), kLength, kLength, KeepLive);
+  EXPECT_EQ(IsamError, 10399);
+  EXPECT_FALSE(Exists("t.SAV"));
+  ReIndex(Name("t"), 2, kIndexes, Key, true);
+  EXPECT_EQ(IsamError, 10140);
+  int32_t n = 0;
+  AddRec(fb, n, Record(kLength, "k99999").data());
+  EXPECT_TRUE(IsamSuccess) << IsamError;
+  EXPECT_EQ(n, 30);  // the last deleted slot, from the chain the open fileblock keeps
+  CloseFileBlock(fb);
+  EXPECT_EQ(dir.Read("t.IX"), ix_);
+}
+
+TEST_F(ReorgFailures, ARenameThatCannotBeDoneTouchesNothing) {
+  ReStruct(Name("t") + ";" + Name("t") + ";" + (dir / "no/such/folder/t"), kLength, kLength, KeepLive);
+  EXPECT_FALSE(IsamSuccess);
+  EXPECT_EQ(dir.Read("t.DAT"), dat_);
+  EXPECT_EQ(dir.Read("t.IX"), ix_);
+}
+
+// Every read, write, truncate and flush of ReStruct made to fail in turn, from a whole data
+// file and from a saved copy: either the run succeeded, or the old records are back in
+// t.DAT, or the saved copy is kept and the check names it first.
+TEST_F(ReorgFailures, EveryFailingCallLeavesTheRecordsWhereTheCheckSaysTheyAre) {
+  for (bool interrupted : {false, true}) {
+    for (seam::Op op : {seam::Op::Read, seam::Op::Write, seam::Op::Truncate, seam::Op::Flush}) {
+      for (int64_t nth = 1;; ++nth) {
+        SCOPED_TRACE(::testing::Message() << (interrupted ? "from t.SAV" : "from t.DAT") << ", call "
+                                          << nth << " of kind " << static_cast<int>(op));
+        Start(interrupted);
+        seam::Arm({op, nth, 5, 0});
+        ReStruct(Name("t"), kLength, kLength, KeepLive);
+        const bool fired = seam::Fired();
+        const bool ok = IsamSuccess;
+        const int32_t error = IsamError;
+        seam::Disarm();
+        if (!fired) break;
+        const FileBlockCheck check(Name("t"));
+        if (ok) {
+          EXPECT_FALSE(Exists("t.SAV"));
+          EXPECT_EQ(check.shape().highRecord, 20);
+        } else if (interrupted) {
+          EXPECT_NE(error, 0);
+          EXPECT_EQ(dir.Read("t.SAV"), dat_);
+          EXPECT_FALSE(Exists("t.DAT"));
+          ASSERT_FALSE(check.sound());
+          EXPECT_EQ(check.findings().front().rfind("saved copy ", 0), 0u) << check.findings().front();
+        } else {
+          EXPECT_EQ(dir.Read("t.DAT"), dat_);
+          EXPECT_FALSE(Exists("t.SAV"));
+          for (const std::string& f : check.findings()) EXPECT_EQ(f.find("saved copy"), std::string::npos) << f;
+        }
+        ExpectReorgMends();
+        if (HasFailure()) return;
+      }
+    }
+  }
+}
+
+// A ReIndex that stops after the old index file went leaves a fileblock that the engine
+// refuses and the check flags, until a ReIndex finishes; a wrong call touches nothing.
+TEST_F(ReorgFailures, AReIndexThatStopsLeavesTheFileblockRefusedUntilRebuilt) {
+  int calls = 0;
+  ReIndex(Name("t"), 2, kIndexes, [&](std::string& key, const unsigned char* r, int k) {
+    if (k == 2 && ++calls == 5) IsamSuccess = false;
+    Key(key, r, k);
+  }, true);
+  EXPECT_EQ(IsamError, 10470);
+  FileBlock* fb = nullptr;
+  OpenFileBlock(fb, Name("t"), true);
+  EXPECT_EQ(IsamError, 10010);
+  const FileBlockCheck half(Name("t"));
+  ASSERT_FALSE(half.sound());
+  EXPECT_NE(half.findings().front().find("OpenFlag"), std::string::npos) << half.findings().front();
+
+  const IndexDescription wrong[] = {{6, false}, {31, true}};
+  const std::string before = dir.Read("t.DAT");
+  ReIndex(Name("t"), 2, wrong, Key, true);
+  EXPECT_EQ(IsamError, 10055);
+  EXPECT_EQ(dir.Read("t.DAT"), before);
+
+  ReIndex(Name("t"), 2, kIndexes, Key, true);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  const FileBlockCheck whole(Name("t"));
+  EXPECT_TRUE(whole.sound()) << whole.findings().front();
+  fb = Open("t");
+  int32_t n = 0;
+  FindKey(fb, 2, n, "k0");
+  EXPECT_EQ(n, 1);
+  CloseFileBlock(fb);
+}
+
+TEST_F(ReorgFailures, AReIndexWithAFailingWriteIsNeverTakenForWhole) {
+  for (int64_t nth = 1;; ++nth) {
+    SCOPED_TRACE(nth);
+    Start(false);
+    seam::Arm({seam::Op::Write, nth, 5, 0});
+    ReIndex(Name("t"), 2, kIndexes, Key, true);
+    const bool fired = seam::Fired(), ok = IsamSuccess;
+    seam::Disarm();
+    if (!fired) break;
+    FileBlock* fb = nullptr;
+    OpenFileBlock(fb, Name("t"), true);
+    // A failed rebuild either touched nothing or is refused.
+    const bool untouched = dir.Read("t.IX") == ix_;
+    if (!ok && !untouched) EXPECT_FALSE(IsamSuccess) << "a failed rebuild opened";
+    if (fb) CloseFileBlock(fb);
+    ReIndex(Name("t"), 2, kIndexes, Key, true);
+    ASSERT_TRUE(IsamSuccess) << IsamError;
+    const FileBlockCheck check(Name("t"));
+    EXPECT_TRUE(check.sound()) << check.findings().front();
+  }
+}
+
+}  // namespace
