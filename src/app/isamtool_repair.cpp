@@ -17,15 +17,23 @@ namespace {
 
 constexpr int64_t kProgressEvery = 5000;
 
-int32_t RecordLengthOnDisk(const std::string& name) {
+// RecordLength and IndexCount of the data file as they stand on disk; length 0 when the
+// header cannot be read.
+struct DiskHeader {
+  int32_t length = 0;
+  int indexCount = 0;
+};
+
+DiskHeader DataHeaderOnDisk(const std::string& name) {
   isam::FileRec dat;
-  unsigned char header[16] = {};
+  unsigned char header[17] = {};
   const bool ok = isam::OpenFile(dat, isam::FileBlockFileName(name, isam::FileKind::Data)) &&
-                  isam::ReadAt(dat, 0, 16, header);
+                  isam::ReadAt(dat, 0, 17, header);
   isam::CloseFile(dat);
-  return ok ? static_cast<int32_t>(header[12] | (header[13] << 8) | (header[14] << 16) |
-                                  (static_cast<uint32_t>(header[15]) << 24))
-            : 0;
+  if (!ok) return {};
+  return {static_cast<int32_t>(header[12] | (header[13] << 8) | (header[14] << 16) |
+                               (static_cast<uint32_t>(header[15]) << 24)),
+          header[16]};
 }
 
 std::string Hex(const std::string& bytes) {
@@ -78,7 +86,7 @@ bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& 
 RebuildCounts Rebuild(const std::string& name, const std::vector<KeySpec>& specs, bool reindexOnly,
                       std::ostream* progress) {
   RebuildCounts counts;
-  const int32_t length = RecordLengthOnDisk(name);
+  const int32_t length = DataHeaderOnDisk(name).length;
   std::vector<isam::IndexDescription> indexes;
   for (const KeySpec& s : specs) indexes.push_back(s.index);
   // A field beyond the record gives an empty key; its length byte is cut to the record's end.
@@ -156,6 +164,13 @@ int RebuildCommand(const std::string& name, const std::vector<std::string>& spec
   std::string error;
   if (!ParseKeySpecs(specWords, specs, error)) {
     progress << "isamtool: " << error << '\n';
+    return 2;
+  }
+  // Fewer keys than the file has indexes would leave the program's file without them.
+  const DiskHeader header = DataHeaderOnDisk(name);
+  if (header.length > 0 && header.indexCount > static_cast<int>(specs.size())) {
+    progress << "isamtool: " << ansi::ToUtf8(name) << " has " << header.indexCount
+             << " indexes: give one OFF:LEN[d] for each\n";
     return 2;
   }
   if (isam::InitIsam(0, isam::kDefaultBuffers) == 0) {
