@@ -45,6 +45,15 @@ double RoundedToWhole(double v) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// An account that goes takes what it holds out of the totals: its opening balance, and its
+// postings as an opposite posting (so the month sums still add up to the group totals).
+// The totals then are those a rebuild computes from the accounts that remain.
+void TakeOutOfTotals(BfShared& s) {
+  TakeOpeningOut(s);
+  const KontoRecord& k = s.konto;
+  if (auto net = Real6::FromDouble(std::fabs(k.credit.Value()) - std::fabs(k.debit.Value()))) PostTotal(s, *net, kPostRow);
+}
+
 }  // namespace
 
 void PrepareFreshVerification(BfShared& s) {
@@ -60,13 +69,13 @@ RowResult AddVerificationRow(BfShared& s, int account, char side, double amount)
   const int row = s.ver.RowCount() + 1;
   if (row > kMaxRows) return RowResult::kFull;
   const auto value = Real6::FromDouble(RoundedToCents(amount));
+  if (!value) return RowResult::kNotPosted;
   const PostingState before(s);
   int32_t recNo = 0;
   if (!FindAccount(s, KontoKey(account), recNo)) {
     before.Restore(s);
     return RowResult::kNoAccount;
   }
-  if (!value) return RowResult::kNotPosted;
   const auto r = static_cast<size_t>(row);
   s.ver.accounts[r] = static_cast<int16_t>(account);
   s.ver.amounts[r] = *value;
@@ -183,6 +192,7 @@ bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t rec
     isam::AddKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
     return false;
   }
+  TakeOutOfTotals(s);
   s.kontoRecNo = 0;
   eerror::EMsg(0, "KontoRecord " + Quoted(number) + ", raderad...");
   return true;

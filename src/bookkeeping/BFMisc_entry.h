@@ -51,8 +51,9 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
 // then the account at recNo loses its key. Without deleteRecord that is all (the caller
 // adds the key again when it writes the account back). With it, an account whose |debit| +
 // |credit| + |closing balance|, rounded to a whole number (ties to even), is not 0 gets its key
-// back and the status line says why; otherwise the record goes and the status line says
-// so. True when the account was deleted (or, without deleteRecord, its key).
+// back and the status line says why; otherwise the record goes, its opening balance and
+// postings leave the totals (the postings as an opposite posting), and the status line
+// says so. True when the account was deleted (or, without deleteRecord, its key).
 bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t recNo, bool deleteRecord);
 
 }  // namespace bf

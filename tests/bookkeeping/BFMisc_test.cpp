@@ -94,5 +94,31 @@ TEST_F(Posting, TheYearEndDropsBalancesFrom29OnAndCarriesTheRest) {
   EXPECT_EQ(s().ver.RowCount(), 0);
 }
 
+TEST_F(Posting, AnAccountThatGoesTakesItsBalanceOutOfTheTotals) {
+  NewAccount("1930", 100);
+  NewAccount("1020", 0.40);
+  EXPECT_NEAR(s().dataBas.total1020, 0.40, 1e-9);
+  PrepareFreshVerification(s());
+  ASSERT_EQ(AddVerificationRow(s(), 1020, '+', 0.03), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '-', 0.03), RowResult::kPosted);
+  ASSERT_EQ(SaveVerification(s(), "litet", "2026-03-01"), SaveResult::kSaved);
+
+  ASSERT_TRUE(DeleteKonto(s(), 0, "1020", 0, true));  // 0.03 + 0.43 rounds to 0
+  const BfDataBasRecord d = s().dataBas;
+  EXPECT_NEAR(d.grandTotal, 100 - 0.03, 1e-9);
+  EXPECT_NEAR(d.total1020, 0.0, 1e-9);
+  EXPECT_NEAR(d.groupOpeningTotals[1], 100.0, 1e-9);
+  EXPECT_NEAR(d.groupTotals[1], -0.03, 1e-9);
+  // The posting left as an opposite one, so the month sums still give the group total.
+  EXPECT_NEAR(s().pendingSums.debitSums[1].Value() + s().pendingSums.creditSums[1].Value(), d.groupTotals[1], 1e-9);
+
+  // The totals are those a rebuild computes from the accounts that remain.
+  ASSERT_TRUE(db_->RebuildBookkeeping()) << eerror::StatusMsg;
+  EXPECT_NEAR(s().dataBas.grandTotal, d.grandTotal, 1e-9);
+  EXPECT_NEAR(s().dataBas.total1020, d.total1020, 1e-9);
+  EXPECT_NEAR(s().dataBas.groupTotals[1], d.groupTotals[1], 1e-9);
+  EXPECT_NEAR(s().dataBas.groupOpeningTotals[1], d.groupOpeningTotals[1], 1e-9);
+}
+
 }  // namespace
 }  // namespace bf
