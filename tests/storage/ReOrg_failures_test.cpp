@@ -185,4 +185,21 @@ TEST_F(ReorgFailures, AReIndexWithAFailingWriteIsNeverTakenForWhole) {
   }
 }
 
+TEST_F(ReorgFailures, ADumpLogThatCannotBeWrittenStopsTheRunWith9500AndTheSystemsCode) {
+  std::filesystem::create_directory(dir / "t.MSG");  // EISDIR (21) on opening it to write
+  const IndexDescription unique[] = {{2, false}};
+  const auto same = [](std::string& key, const unsigned char*, int) { key = "k0"; };
+  ReIndex(Name("t"), 1, unique, same, true);
+  EXPECT_EQ(IsamError, 9500 + 21);
+  FileBlock* fb = nullptr;
+  OpenFileBlock(fb, Name("t"), true);
+  EXPECT_EQ(IsamError, 10010);
+  std::filesystem::remove(dir / "t.MSG");
+  ReIndex(Name("t"), 1, unique, same, true);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  fb = Open("t");
+  EXPECT_EQ(UsedRecs(fb), 1);  // every later record had the first one's key
+  CloseFileBlock(fb);
+}
+
 }  // namespace
