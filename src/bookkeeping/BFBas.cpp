@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "bookkeeping/BFBas_aside.h"
 #include "bookkeeping/BFMisc.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
@@ -434,12 +435,46 @@ bool BfDatabase::ResetBookkeeping() {
   if (!Ask(A("Alla verifikationer kommer att raderas OK!"))) return false;
   ecountform::ScopedCountForm progress(0, false, 4, "");
   progress.Line(3, "Skapar nya verifikationsfiler");
+  // All or nothing: the files are kept aside while they are closed, and come back with the
+  // list record as it was when a step fails.
+  const int n = s_.current;
+  CloseBookkeeping();
+  FilesAside aside(FilesAside::BookkeepingFiles(n, dataDir_));
+  s_.current = n;
+  bool ok = ReadListRecord(n);
+  const BfDataBasRecord listBefore = s_.dataBas;
+  ok = ok && aside.Keep();
+  if (ok) OpenBookkeeping();
+  ok = ok && bookkeepingOpen_ && CarryEverythingForward();
+  if (ok) {
+    s_.ver = FreshVerRecord(static_cast<int16_t>(s_.dataBas.lastVerNr + 1), etider::Format(18), s_.konto.sign);
+    return true;
+  }
+  const int32_t error = isam::IsamError, dos = isam::IsamDosError;
+  CloseHandle(s_.kontoFile);
+  CloseHandle(s_.verFile);
+  CloseHandle(s_.sumsFile);
+  bookkeepingOpen_ = false;
+  aside.PutBack();
+  s_.dataBas = listBefore;
+  int32_t recNo = n;
+  PutDataBas(s_, false, recNo);
+  RefreshListCounters();
+  isam::ClearError();
+  if (error != 0) {
+    isam::SetError(error);
+    isam::IsamDosError = dos;
+    eerror::ReportIsamError();
+  }
+  s_.current = n;
+  OpenBookkeeping();
+  return false;
+}
+
+bool BfDatabase::CarryEverythingForward() {
   CloseHandle(s_.verFile);
   CreateBfFile(kVerFile, s_.current, dataDir_);
-  if (!isam::IsamSuccess || !OpenBfFile(s_.verFile, kVerFile, s_.current, dataDir_)) {
-    eerror::ReportIsamError();
-    return false;
-  }
+  if (!isam::IsamSuccess || !OpenBfFile(s_.verFile, kVerFile, s_.current, dataDir_)) return false;
   s_.dataBas.groupTotals.fill(0);
   s_.dataBas.groupOpeningTotals.fill(0);
   s_.dataBas.total1020 = 0;
@@ -450,17 +485,12 @@ bool BfDatabase::ResetBookkeeping() {
   BfAccess(s_, kKontoFile, 4, "", recNo, found, atEnd);
   for (;;) {
     BfAccess(s_, kKontoFile, 2, "", recNo, found, atEnd);
-    if (atEnd) break;
+    if (atEnd) return true;
     if (!found) continue;
-    progress.Line(3, A("Nollställer Konto:") + s_.konto.number);
+    ecountform::Line(3, A("Nollställer Konto:") + s_.konto.number);
     CarryForward(s_);
-    if (!RewriteKonto(s_, recNo)) {
-      eerror::ReportIsamError();
-      return false;
-    }
+    if (!RewriteKonto(s_, recNo)) return false;
   }
-  s_.ver = FreshVerRecord(static_cast<int16_t>(s_.dataBas.lastVerNr + 1), etider::Format(18), s_.konto.sign);
-  return true;
 }
 
 }  // namespace bf

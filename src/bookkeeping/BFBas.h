@@ -68,7 +68,8 @@ class BfDatabase {
   // Copies the current bookkeeping into a new slot (kCopy) or into targetDir (kBackup).
   // True when every file was copied.
   bool CopyBookkeeping(CopyMode mode, const std::string& targetDir = "");
-  // Year-end: asks, then empties the verifications and carries closing balances forward.
+  // Year-end: asks, then empties the verifications and carries closing balances forward;
+  // on any failure everything is as before.
   bool ResetBookkeeping();
   // Reorganises the current bookkeeping's three files and recomputes every total from the
   // opening balances and the verifications; on any failure everything is as before.
@@ -81,6 +82,9 @@ class BfDatabase {
   void RefreshListCounters();
   void StoreRemembered(int n);
   bool ReadListRecord(int n);
+  // The year-end steps on the open bookkeeping: a new verification file, totals to 0, every
+  // account carried forward.
+  bool CarryEverythingForward();
   bool CopyFiles(CopyMode mode, const std::string& target, int from, int to, bool& bookkeepingFailed,
                  int& lastError, bool& lastFailed);
   bool CopyOneFile(const std::string& from, const std::string& to, const std::string& shownAs,

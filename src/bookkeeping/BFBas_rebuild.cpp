@@ -1,10 +1,11 @@
 // The rebuild of a bookkeeping: its three files reorganised, every total recomputed from
-// the opening balances and the verifications. All or nothing: the files are copied aside
+// the opening balances and the verifications. All or nothing: the files are kept aside
 // first and put back, with the list record as it was, when any step fails.
 #include <array>
 #include <cstdio>
 
 #include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFBas_aside.h"
 #include "bookkeeping/BFMisc.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
@@ -15,39 +16,6 @@
 namespace bf {
 
 namespace {
-
-// The files of bookkeeping n that a rebuild rewrites, and where they wait meanwhile.
-std::vector<std::string> RebuiltFiles(int n, const std::string& dataDir) {
-  std::vector<std::string> files;
-  for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
-    const std::string name = BfFileName(file, n, dataDir);
-    files.push_back(isam::FileBlockFileName(name, isam::FileKind::Data));
-    if (LayoutOf(file).keyLength != 0) files.push_back(isam::FileBlockFileName(name, isam::FileKind::Index));
-  }
-  return files;
-}
-
-std::string Aside(const std::string& file) { return file + "~"; }
-
-bool CopyAside(const std::vector<std::string>& files) {
-  for (const std::string& f : files)
-    if (isam::FileExists(f) && !isam::CopyFile(f, Aside(f), false)) return false;
-  return true;
-}
-
-void PutBack(const std::vector<std::string>& files) {
-  for (const std::string& f : files) {
-    if (!isam::FileExists(Aside(f))) continue;
-    if (!isam::RenameFile(Aside(f), f)) isam::CopyFile(Aside(f), f, true);
-  }
-  isam::ClearError();
-}
-
-void DropAside(const std::vector<std::string>& files) {
-  for (const std::string& f : files)
-    if (isam::FileExists(Aside(f))) isam::DeleteFile(Aside(f));
-  isam::ClearError();
-}
 
 std::string Quoted(const std::string& base, int n) {
   return "Reorganiserar \"" + base + TwoDigits(n) + ".Dat\"";
@@ -88,8 +56,8 @@ bool BfDatabase::RebuildBookkeeping() {
     eerror::EMsg(0, A("Kan ej bygga ytterligare index om inte BfBas vald!"));
     return false;
   }
-  const std::vector<std::string> files = RebuiltFiles(n, dataDir_);
-  bool ok = ReadListRecord(n) && CopyAside(files);
+  FilesAside aside(FilesAside::BookkeepingFiles(n, dataDir_));
+  bool ok = ReadListRecord(n) && aside.Keep();
   const BfDataBasRecord listBefore = s_.dataBas;
   int64_t count = 0;
 
@@ -189,10 +157,8 @@ bool BfDatabase::RebuildBookkeeping() {
   if (s_.kontoFile) isam::CloseFileBlock(s_.kontoFile);
   s_.kontoFile = nullptr;
 
-  if (ok) {
-    DropAside(files);
-  } else {
-    PutBack(files);
+  if (!ok) {
+    aside.PutBack();
     s_.dataBas = listBefore;
     recNo = n;
     PutDataBas(s_, false, recNo);

@@ -314,6 +314,45 @@ TEST_F(Rebuild, AFailureHalfWayPutsEverythingBack) {
   EXPECT_FALSE(fs::exists(root_ / "data" / "Konto01.DAT~"));
 }
 
+TEST_F(Rebuild, TheYearEndCarriesBalancesAndEmptiesTheVerifications) {
+  BfShared& s = db_->shared();
+  boxes_.answers = {eerror::kYes};
+  ASSERT_TRUE(db_->ResetBookkeeping()) << eerror::StatusMsg;
+  EXPECT_EQ(s.dataBas.lastVerNr, 0);
+  EXPECT_EQ(isam::UsedRecs(s.verFile), 0);
+  EXPECT_EQ(s.ver.number, 1);
+  const KontoRecord bank = Account(1930);
+  EXPECT_DOUBLE_EQ(bank.opening.Value(), 1000.0 + 260.0 - 99.5);
+  EXPECT_DOUBLE_EQ(bank.debit.Value(), 0.0);
+  // Accounts from 29xx on start the new year at 0.
+  EXPECT_DOUBLE_EQ(Account(3010).opening.Value(), 0.0);
+  EXPECT_DOUBLE_EQ(Account(6110).closing.Value(), 0.0);
+  EXPECT_DOUBLE_EQ(s.dataBas.grandTotal, 1160.5);
+  EXPECT_DOUBLE_EQ(s.dataBas.groupOpeningTotals[1], 1160.5);
+  EXPECT_DOUBLE_EQ(s.dataBas.groupTotals[1], 0.0);
+}
+
+TEST_F(Rebuild, AYearEndThatFailsPutsEverythingBack) {
+  BfShared& s = db_->shared();
+  const BfDataBasRecord listBefore = s.dataBas;
+  const KontoRecord bank = Account(1930);
+  // The verification file's journal name is taken by a folder: the files cannot be opened
+  // again once the year end has closed them to keep them aside.
+  const fs::path dia = root_ / "data" / "Bf01.DIA";
+  fs::remove(dia);
+  fs::create_directories(dia);
+  boxes_.answers = {eerror::kYes};
+  EXPECT_FALSE(db_->ResetBookkeeping());
+  fs::remove(dia);
+  db_->SelectBookkeeping(1);
+  ASSERT_TRUE(db_->bookkeepingOpen());
+  EXPECT_EQ(s.dataBas.lastVerNr, listBefore.lastVerNr);
+  EXPECT_DOUBLE_EQ(s.dataBas.grandTotal, listBefore.grandTotal);
+  EXPECT_EQ(isam::UsedRecs(s.verFile), 3);
+  EXPECT_EQ(Account(1930), bank);
+  EXPECT_FALSE(fs::exists(root_ / "data" / "Bf01.DAT~"));
+}
+
 TEST_F(Database, TheFirstFlushOfAMonthStartsItsRecordFromZero) {
   const etider::SetClock march(2026, 3, 15);
   const etider::ScopedClock clock(march);

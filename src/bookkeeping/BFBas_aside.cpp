@@ -1,0 +1,45 @@
+#include "bookkeeping/BFBas_aside.h"
+
+#include "bookkeeping/BFFiler.h"
+#include "storage/BTFileIO.h"
+#include "storage/Filer_error.h"
+
+namespace bf {
+
+namespace {
+
+std::string Aside(const std::string& file) { return file + "~"; }
+
+}  // namespace
+
+std::vector<std::string> FilesAside::BookkeepingFiles(int n, const std::string& dataDir) {
+  std::vector<std::string> files;
+  for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
+    const std::string name = BfFileName(file, n, dataDir);
+    files.push_back(isam::FileBlockFileName(name, isam::FileKind::Data));
+    if (LayoutOf(file).keyLength != 0) files.push_back(isam::FileBlockFileName(name, isam::FileKind::Index));
+  }
+  return files;
+}
+
+bool FilesAside::Keep() {
+  for (const std::string& f : files_)
+    if (isam::FileExists(f) && !isam::CopyFile(f, Aside(f), false)) return false;
+  return true;
+}
+
+void FilesAside::PutBack() {
+  const isam::ErrorKeeper keep;
+  for (const std::string& f : files_) {
+    if (!isam::FileExists(Aside(f))) continue;
+    if (!isam::RenameFile(Aside(f), f)) isam::CopyFile(Aside(f), f, true);
+  }
+}
+
+void FilesAside::Drop() {
+  const isam::ErrorKeeper keep;
+  for (const std::string& f : files_)
+    if (isam::FileExists(Aside(f))) isam::DeleteFile(Aside(f));
+}
+
+}  // namespace bf
