@@ -5,72 +5,23 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "bookkeeping/BFBas.h"
+#include "BookkeepingFolder.h"
 #include "bookkeeping/BFMisc.h"
 #include "common/Ansi.h"
-#include "shell/ECountForm.h"
-#include "shell/Eerror32.h"
-#include "shell/ekonfig32.h"
 
 namespace bf {
 namespace {
 
-namespace fs = std::filesystem;
-
-class Entry : public ::testing::Test {
+class Entry : public BookkeepingFolder {
  protected:
   void SetUp() override {
-    ASSERT_GT(isam::InitIsam(0, 200), 0);
-    root_ = fs::temp_directory_path() / ("bfentry-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-    ekonfig::Konfig.SetCurBase(0);
-    previousProgress_ = ecountform::InstallProgressWindows(&progress_);
-    db_ = std::make_unique<BfDatabase>(root_.string());
-    ASSERT_TRUE(db_->CreateBookkeepingList());
-    ASSERT_TRUE(db_->BeginNewBookkeeping());
-    db_->shared().dataBas.name = "prov";
-    ASSERT_TRUE(db_->FinishNewBookkeeping());
+    BookkeepingFolder::SetUp();
+    ASSERT_FALSE(HasFatalFailure());
     NewAccount("1930", 1000);
     NewAccount("2010", 0);
     NewAccount("3010", 0);
     PrepareFreshVerification(s());
   }
-  void TearDown() override {
-    db_.reset();
-    ecountform::InstallProgressWindows(previousProgress_);
-    isam::ExitIsam();
-    fs::remove_all(root_);
-  }
-
-  BfShared& s() { return db_->shared(); }
-
-  int32_t NewAccount(const std::string& number, double opening) {
-    KontoRecord k;
-    k.number = number;
-    k.name = "konto";
-    k.opening = *Real6::FromDouble(opening);
-    int32_t recNo = 0;
-    EXPECT_TRUE(SaveAccount(s(), true, recNo, k));
-    return recNo;
-  }
-  KontoRecord Account(const std::string& number) {
-    int32_t at = 0;
-    bool found = false, atEnd = false;
-    BfAccess(s(), kKontoFile, 0, number, at, found, atEnd);
-    EXPECT_TRUE(found) << number;
-    return s().konto;
-  }
-
-  fs::path root_;
-  std::unique_ptr<BfDatabase> db_;
-  eerror::RecordingMessageBoxes boxes_;
-  eerror::ScopedMessageBoxes installed_{boxes_};
-  ecountform::RecordingProgressWindows progress_;
-  ecountform::ProgressWindows* previousProgress_ = nullptr;
 };
 
 TEST_F(Entry, ABalancedVerificationIsSavedAndNumbered) {

@@ -131,25 +131,25 @@ class Invariants : public BookkeepingFolder {
     }
   }
 
-  void ChangeOpening(int number, double opening) {
+  // Changes the account through the account register's save, as edit says.
+  template <typename Edit>
+  void EditAccount(int number, Edit edit) {
     int32_t at = 0;
     bool found = false, atEnd = false;
     BfAccess(s(), kKontoFile, 0, KontoKey(number), at, found, atEnd);
     ASSERT_TRUE(found);
     KontoRecord edited = s().konto;
-    edited.opening = *Real6::FromDouble(opening);
+    edit(edited);
     ASSERT_TRUE(SaveAccount(s(), false, at, edited));
+  }
+
+  void ChangeOpening(int number, double opening) {
+    EditAccount(number, [&](KontoRecord& k) { k.opening = *Real6::FromDouble(opening); });
     model_[number].opening = opening;
   }
 
   void Renumber(int from, int to) {
-    int32_t at = 0;
-    bool found = false, atEnd = false;
-    BfAccess(s(), kKontoFile, 0, KontoKey(from), at, found, atEnd);
-    ASSERT_TRUE(found);
-    KontoRecord edited = s().konto;
-    edited.number = KontoKey(to);
-    ASSERT_TRUE(SaveAccount(s(), false, at, edited));
+    EditAccount(from, [&](KontoRecord& k) { k.number = KontoKey(to); });
     model_[to] = model_[from];
     model_.erase(from);
   }
