@@ -1,0 +1,142 @@
+// Runs every workload on our engine and on SQLite in one run, in a fresh folder on a real
+// disk, and prints each pair, the ratio and the fsyncs per operation.
+//
+//   storage_bench [--scale S] [--dir FOLDER] [--keep]
+//
+// S (also from BFN_BENCH_SCALE) multiplies every size, 1 being the full sizes; the work goes
+// to a new folder inside FOLDER (default /var/tmp), removed afterwards unless --keep.
+#include <sqlite3.h>
+#include <sys/vfs.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "Workload.h"
+#include "storage/Filer.h"
+
+namespace bench {
+namespace {
+
+constexpr long kTmpfsMagic = 0x01021994;
+constexpr long kExt4Magic = 0xEF53;
+
+struct Options {
+  double scale = 1;
+  std::string parent = "/var/tmp";
+  bool keep = false;
+};
+
+[[noreturn]] void Usage(const char* why) {
+  std::fprintf(stderr, "%s\nusage: storage_bench [--scale S] [--dir FOLDER] [--keep]\n", why);
+  std::exit(2);
+}
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  if (const char* env = std::getenv("BFN_BENCH_SCALE")) o.scale = std::atof(env);
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--keep") {
+      o.keep = true;
+    } else if ((arg == "--scale" || arg == "--dir") && i + 1 < argc) {
+      if (arg == "--scale") o.scale = std::atof(argv[++i]);
+      else o.parent = argv[++i];
+    } else {
+      Usage(("unknown argument " + arg).c_str());
+    }
+  }
+  if (!(o.scale > 0) || o.scale * 1e6 > kMaxValues) Usage("the scale must be above 0 and at most 1.6");
+  return o;
+}
+
+int64_t Scaled(double full, double scale, int64_t least) {
+  return std::max(least, static_cast<int64_t>(std::llround(full * scale)));
+}
+
+// A fresh folder inside parent; says what file system holds it, since fsync is the cost.
+std::string MakeFolder(const std::string& parent) {
+  std::string pattern = parent + "/bfn-bench-XXXXXX";
+  if (!mkdtemp(pattern.data())) {
+    std::perror(("cannot make a folder in " + parent).c_str());
+    std::exit(1);
+  }
+  struct statfs fs;
+  if (statfs(pattern.c_str(), &fs) == 0) {
+    if (static_cast<long>(fs.f_type) == kTmpfsMagic)
+      std::printf("warning: %s is on tmpfs, where fsync costs nothing\n", pattern.c_str());
+    std::printf("folder %s (%s)\n", pattern.c_str(),
+                static_cast<long>(fs.f_type) == kExt4Magic ? "ext4" : "file system type not named here");
+  }
+  return pattern;
+}
+
+const char* Verdict(double ratio, double goal) { return ratio <= goal ? "met" : "MISSED"; }
+
+void Row(const char* label, const Measure& ours, const Measure& theirs, double goal) {
+  const double ratio = ours.seconds / theirs.seconds;
+  char goalText[32] = "";
+  if (goal > 0) std::snprintf(goalText, sizeof goalText, "<= %.1f %s", goal, Verdict(ratio, goal));
+  const auto perOp = [](const Measure& m) { return m.ops ? m.seconds * 1e6 / static_cast<double>(m.ops) : 0; };
+  const auto syncs = [](const Measure& m) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.2f (%lld)", m.ops ? static_cast<double>(m.syncs) / static_cast<double>(m.ops) : 0,
+                  static_cast<long long>(m.syncs));
+    return std::string(text);
+  };
+  std::printf("%-34s %8lld %9.3f %9.3f %9.2f %9.2f %7.2f %-12s %-16s %-16s %s\n", label,
+              static_cast<long long>(ours.ops), ours.seconds, theirs.seconds, perOp(ours),
+              perOp(theirs), ratio, goalText, syncs(ours).c_str(), syncs(theirs).c_str(),
+              ours.check == theirs.check && ours.ops == theirs.ops ? "yes" : "NO");
+  std::fflush(stdout);
+}
+
+int Run(const Options& o) {
+  const int64_t durable = Scaled(100000, o.scale, 100);
+  const int64_t bulk = Scaled(100000, o.scale, 100);
+  const int64_t big = Scaled(1000000, o.scale, 1000);
+  const int64_t lookups = Scaled(1000000, o.scale, 1000);
+  const int64_t openClose = Scaled(10000, o.scale, 100);
+  std::printf("storage engine against SQLite %s, scale %g: %lld durable inserts, bulk load of %lld,"
+              " %lld lookups and a walk on %lld records, %lld opens of a fileblock of %d indexes\n",
+              sqlite3_libversion(), o.scale, static_cast<long long>(durable),
+              static_cast<long long>(bulk), static_cast<long long>(lookups),
+              static_cast<long long>(big), static_cast<long long>(openClose), kOpenCloseIndexes);
+  std::printf("ours: %d page buffers; SQLite: default page cache, journal_mode=DELETE, synchronous=FULL\n",
+              isam::kDefaultBuffers);
+  const std::string folder = MakeFolder(o.parent);
+  std::printf("times in seconds and microseconds per operation; ratio = ours / SQLite;"
+              " fsyncs per operation (total)\n\n");
+  std::printf("%-34s %8s %9s %9s %9s %9s %7s %-12s %-16s %-16s %s\n", "workload", "ops", "ours s",
+              "SQLite s", "ours us", "SQLite us", "ratio", "goal", "fsyncs ours", "fsyncs SQLite",
+              "same");
+  {
+    auto ours = MakeIsamEngine(folder);
+    auto theirs = MakeSqliteEngine(folder);
+    const auto durableValues = Scrambled(static_cast<uint32_t>(durable), 1);
+    Row("1 durable inserts (record+2 keys)", ours->DurableInserts(durableValues),
+        theirs->DurableInserts(durableValues), 1.2);
+    const auto bulkValues = Scrambled(static_cast<uint32_t>(bulk), 2);
+    Row("2 bulk load", ours->BulkLoad("bulk", bulkValues), theirs->BulkLoad("bulk", bulkValues), 0);
+    const auto bigValues = Scrambled(static_cast<uint32_t>(big), 3);
+    Row("  (bulk load of the lookup file)", ours->BulkLoad("big", bigValues),
+        theirs->BulkLoad("big", bigValues), 0);
+    std::vector<uint32_t> probe(static_cast<size_t>(lookups));
+    const auto order = Scrambled(static_cast<uint32_t>(big), 4);
+    for (size_t i = 0; i < probe.size(); ++i) probe[i] = order[i % order.size()];
+    Row("3 FindKey+GetRec, 30-char key", ours->Lookups("big", probe), theirs->Lookups("big", probe), 0.5);
+    Row("4 walk in key order, 30-char key", ours->Walk("big"), theirs->Walk("big"), 0.5);
+    Row("5 open+close, 8 indexes", ours->OpenClose(static_cast<int>(openClose)),
+        theirs->OpenClose(static_cast<int>(openClose)), 0);
+  }
+  if (!o.keep) std::filesystem::remove_all(folder);
+  return 0;
+}
+
+}  // namespace
+}  // namespace bench
+
+int main(int argc, char** argv) { return bench::Run(bench::Parse(argc, argv)); }
