@@ -1,9 +1,11 @@
 # make run   installs what is missing, builds, starts the window program
 # make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan,
 #            and the storage fuzzers for a minute each)
+# make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
+#            for a quick run)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz
+.PHONY: run test deps build build-asan build-fuzz bench
 
 run: build
 	./build/bin/bfnolkw64
@@ -27,3 +29,8 @@ build-asan: deps
 build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBFN_FUZZ=ON
 	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target storage_bench
+	./build-bench/bin/storage_bench $(BENCH_ARGS)
