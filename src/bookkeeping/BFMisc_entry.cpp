@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdint>
 
 #include "bookkeeping/BFMisc.h"
 #include "bookkeeping/BFMisc_amount.h"
@@ -94,6 +95,11 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
     eerror::EMsg(0, "verifikationen ej balanserad");
     eerror::Beep();
     return SaveResult::kUnbalanced;
+  }
+  // The number is stored in 16 bits: one more would wrap onto numbers already in use.
+  if (s.dataBas.lastVerNr >= INT16_MAX) {
+    eerror::EMsg(0, A("verifikationsnumren är slut (högst ") + std::to_string(INT16_MAX) + ")");
+    return SaveResult::kFailed;
   }
   const VerRecord before = s.ver;
   ++s.dataBas.lastVerNr;

@@ -1,11 +1,16 @@
 // Posting on real files: the credit side, account 1020 and its own total, the refusals
-// that keep the totals equal to the accounts, and the year-end carry-forward.
+// that keep the totals equal to the accounts, a deleted account leaving the totals, the
+// last verification number, the month records and the year-end carry-forward.
 #include "bookkeeping/BFMisc.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "BookkeepingFolder.h"
 #include "bookkeeping/BFMisc_entry.h"
+#include "common/Ansi.h"
+#include "shell/ETider.h"
 
 namespace bf {
 namespace {
@@ -118,6 +123,57 @@ TEST_F(Posting, AnAccountThatGoesTakesItsBalanceOutOfTheTotals) {
   EXPECT_NEAR(s().dataBas.total1020, d.total1020, 1e-9);
   EXPECT_NEAR(s().dataBas.groupTotals[1], d.groupTotals[1], 1e-9);
   EXPECT_NEAR(s().dataBas.groupOpeningTotals[1], d.groupOpeningTotals[1], 1e-9);
+}
+
+TEST_F(Posting, AfterTheLargestVerificationNumberNoneIsSaved) {
+  NewAccount("1930", 0);
+  NewAccount("3010", 0);
+  s().dataBas.lastVerNr = INT16_MAX - 1;
+  for (const SaveResult expected : {SaveResult::kSaved, SaveResult::kFailed}) {
+    PrepareFreshVerification(s());
+    ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 5.0), RowResult::kPosted);
+    ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 5.0), RowResult::kPosted);
+    EXPECT_EQ(SaveVerification(s(), "sist", "2026-03-01"), expected);
+  }
+  EXPECT_EQ(s().dataBas.lastVerNr, INT16_MAX);
+  EXPECT_EQ(isam::UsedRecs(s().verFile), 1);
+  EXPECT_EQ(eerror::StatusMsg, A("verifikationsnumren är slut (högst 32767)"));
+  // The rows stay posted and can still be cancelled.
+  ASSERT_TRUE(CancelVerification(s()));
+  EXPECT_DOUBLE_EQ(Account("1930").debit.Value(), 5.0);
+}
+
+TEST_F(Posting, EachMonthGetsItsOwnRecordStartedFromZero) {
+  NewAccount("1930", 0);
+  s().konto = Account("1930");
+  auto postAndFlush = [&](int month, double amount) {
+    const etider::SetClock clock(2026, month, 28);
+    const etider::ScopedClock installed(clock);
+    Real6 value = *Real6::FromDouble(amount);
+    ASSERT_TRUE(PostTotal(s(), value, kPostRow));
+    ASSERT_TRUE(FlushMonthSums(s()));
+    EXPECT_DOUBLE_EQ(s().pendingSums.debitSums[1].Value(), 0.0);
+    EXPECT_DOUBLE_EQ(s().pendingSums.creditSums[1].Value(), 0.0);
+  };
+  postAndFlush(3, 70);
+  postAndFlush(3, -20);
+  postAndFlush(4, 5);
+  auto month = [&](const std::string& key) {
+    int32_t recNo = 0;
+    bool found = false, atEnd = false;
+    BfAccess(s(), kSumsFile, 0, key, recNo, found, atEnd);
+    EXPECT_TRUE(found) << key;
+    return s().sums;
+  };
+  const SumsRecord march = month("2026-03");
+  EXPECT_DOUBLE_EQ(march.debitSums[1].Value(), 70.0);
+  EXPECT_DOUBLE_EQ(march.creditSums[1].Value(), -20.0);
+  EXPECT_DOUBLE_EQ(march.groupBalances[1].Value(), 50.0);
+  const SumsRecord april = month("2026-04");
+  EXPECT_DOUBLE_EQ(april.debitSums[1].Value(), 5.0);
+  EXPECT_DOUBLE_EQ(april.creditSums[1].Value(), 0.0);
+  EXPECT_DOUBLE_EQ(april.groupBalances[1].Value(), 55.0);
+  EXPECT_EQ(isam::UsedRecs(s().sumsFile), 2);
 }
 
 }  // namespace
