@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "BookkeepingFolder.h"
 #include "bookkeeping/BFdefs_charset.h"
@@ -192,6 +195,27 @@ TEST_F(Access, AFileOfAnotherRecordLengthIsNeitherReadNorWritten) {
   BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
   EXPECT_FALSE(found);
   s().verFile = wrong;
+}
+
+TEST_F(Access, TheFilesOfABookkeepingAreFoundInAnyLetterCase) {
+  NewAccount("1930", 7);
+  db_->CloseBookkeeping();
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder_.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("Konto01", 0) == 0 || name.rfind("BfSums01", 0) == 0) names.push_back(name);
+  }
+  ASSERT_GE(names.size(), 4u);  // data and index of both
+  for (const std::string& name : names) {
+    std::string other = name;
+    for (char& c : other) c = static_cast<char>(std::islower(static_cast<unsigned char>(c)) ? std::toupper(c) : std::tolower(c));
+    fs::rename(folder_ / name, folder_ / other);
+  }
+  ASSERT_FALSE(fs::exists(folder_ / "Konto01.DAT"));
+  db_->SelectBookkeeping(1);
+  ASSERT_TRUE(db_->bookkeepingOpen()) << eerror::StatusMsg;
+  EXPECT_DOUBLE_EQ(Account("1930").opening.Value(), 7.0);
 }
 
 }  // namespace
