@@ -183,7 +183,7 @@ TEST_F(Access, DamagedRecordsOnDiskAreReadClampedAndNamed) {
   EXPECT_EQ(eerror::StatusMsg, A("Post ") + std::to_string(konto) + A(" i Konto01 är skadad!"));
 }
 
-TEST_F(Access, AFileOfAnotherRecordLengthIsNeitherReadNorWritten) {
+TEST_F(Access, AFileOfAnotherRecordLengthOrNoneIsNeitherReadNorWritten) {
   isam::FileBlock* wrong = s().verFile;
   s().verFile = s().kontoFile;
   s().ver = FreshVerRecord(1, "2026-03-01", ' ');
@@ -194,6 +194,12 @@ TEST_F(Access, AFileOfAnotherRecordLengthIsNeitherReadNorWritten) {
   bool found = true, atEnd = false;
   BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
   EXPECT_FALSE(found);
+  // Nor is a file that is not open.
+  s().verFile = nullptr;
+  recNo = 0;
+  BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+  EXPECT_FALSE(found);
+  EXPECT_FALSE(PutVer(s(), true, recNo));
   s().verFile = wrong;
 }
 
