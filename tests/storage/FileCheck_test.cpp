@@ -76,6 +76,7 @@ TEST_F(Check, EachDamageIsNamed) {
   };
   const IndexFileReader reader(ix, 2);
   const int64_t root1 = reader.PagePosition(1, reader.Header(1).rootPage);
+  const int64_t leaf1 = reader.PagePosition(1, reader.Page(1, reader.Header(1).rootPage).left);
   const Damage damage[] = {
       {"OpenFlag set", [&] { Poke("t.DAT", 20, std::string(1, '\1')); }},
       {"journal holds", [&] { dir.Write("t.DIA", dia + "\xE8\x03"); }},
@@ -88,6 +89,10 @@ TEST_F(Check, EachDamageIsNamed) {
       {"not a live record", [&] { Poke("t.IX", root1 + 6, Word(95)); }},
       {"outside 1..", [&] { Poke("t.IX", root1 + 2, Word(77)); }},
       {"shorter than its header", [&] { dir.Write("t.DAT", dat.substr(0, 10)); }},
+      {"not above the one before", [&] { Poke("t.IX", leaf1 + 6 + 9, "9999"); }},  // first key of the first leaf
+      {"holds only", [&] { Poke("t.IX", leaf1, std::string("\x02\x00", 2)); }},
+      {"page free chain broken", [&] { Poke("t.IX", reader.KeyOffset(1), Word(reader.Header(1).high + 5)); }},
+      {"but the index file holds", [&] { dir.Write("t.IX", ix.substr(0, ix.size() - 100)); }},  // cut
   };
   for (const Damage& d : damage) {
     SCOPED_TRACE(d.expected);

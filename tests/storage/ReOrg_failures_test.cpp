@@ -176,7 +176,9 @@ TEST_F(ReorgFailures, AReIndexWithAFailingWriteIsNeverTakenForWhole) {
     OpenFileBlock(fb, Name("t"), true);
     // A failed rebuild either touched nothing or is refused.
     const bool untouched = dir.Read("t.IX") == ix_;
-    if (!ok && !untouched) EXPECT_FALSE(IsamSuccess) << "a failed rebuild opened";
+    if (!ok && !untouched) {
+      EXPECT_FALSE(IsamSuccess) << "a failed rebuild opened";
+    }
     if (fb) CloseFileBlock(fb);
     ReIndex(Name("t"), 2, kIndexes, Key, true);
     ASSERT_TRUE(IsamSuccess) << IsamError;
