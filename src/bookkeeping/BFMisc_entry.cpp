@@ -103,6 +103,9 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
   }
   const VerRecord before = s.ver;
   ++s.dataBas.lastVerNr;
+  // The number it is saved under is the list's, also when the buffer was prepared before
+  // another verification took the number it showed.
+  s.ver.number = static_cast<int16_t>(s.dataBas.lastVerNr);
   s.ver.name = name;
   s.ver.date = date;
   int32_t recNo = 0;

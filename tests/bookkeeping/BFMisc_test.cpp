@@ -141,6 +141,23 @@ TEST_F(Posting, AfterTheLargestVerificationNumberNoneIsSaved) {
   // The rows stay posted and can still be cancelled.
   ASSERT_TRUE(CancelVerification(s()));
   EXPECT_DOUBLE_EQ(Account("1930").debit.Value(), 5.0);
+  int32_t recNo = 0;
+  bool found = false, atEnd = false;
+  BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+  EXPECT_EQ(s().ver.number, INT16_MAX);
+}
+
+TEST_F(Posting, AVerificationIsSavedUnderTheListsNextNumber) {
+  NewAccount("1930", 0);
+  NewAccount("3010", 0);
+  PrepareFreshVerification(s());
+  EXPECT_EQ(s().ver.number, 1);
+  s().dataBas.lastVerNr = 4;  // taken meanwhile, e.g. by bfnolk
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 5.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 5.0), RowResult::kPosted);
+  ASSERT_EQ(SaveVerification(s(), "sen", "2026-03-01"), SaveResult::kSaved);
+  EXPECT_EQ(s().ver.number, 5);
+  EXPECT_EQ(s().dataBas.lastVerNr, 5);
 }
 
 TEST_F(Posting, EachMonthGetsItsOwnRecordStartedFromZero) {
