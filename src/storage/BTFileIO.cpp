@@ -320,7 +320,11 @@ bool DeleteFile(const std::string& name) {
 bool RenameFile(const std::string& from, const std::string& to) {
   const std::string src = ResolvePath(from);
   const std::string dst = ResolvePath(to);
-  if (::rename(src.c_str(), dst.c_str()) != 0) return RemoveFailure(src, errno);
+  FileRec named;
+  named.name = from;
+  int64_t none = 0;
+  if (!Seam(seam::Op::Rename, named, 0, none) || ::rename(src.c_str(), dst.c_str()) != 0)
+    return RemoveFailure(src, errno);
   SyncFolderOf(dst);
   if (ParentOf(src) != ParentOf(dst)) SyncFolderOf(src);
   return true;

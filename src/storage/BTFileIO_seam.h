@@ -10,7 +10,7 @@
 
 namespace isam::seam {
 
-enum class Op { Read, Write, Truncate, Flush, Count_ };
+enum class Op { Read, Write, Truncate, Flush, Rename, Count_ };
 
 // A planned failure: the nth call (from 1, counted after Arm) of op fails with err; for a
 // write, shortBy > 0 instead writes that many bytes fewer and reports success of the call.
@@ -26,7 +26,8 @@ void Disarm();  // also zeroes the counters
 int64_t Calls(Op op);
 bool Fired();
 
-// Sees every write, truncate (pos = new size) and flush of any file, by its engine name.
+// Sees every write, truncate (pos = new size), flush and rename (of the file it names first)
+// of any file, by its engine name.
 struct Event {
   Op op;
   std::string path;

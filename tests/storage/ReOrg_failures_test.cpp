@@ -96,7 +96,7 @@ TEST_F(ReorgFailures, ARenameThatCannotBeDoneTouchesNothing) {
 // t.DAT, or the saved copy is kept and the check names it first.
 TEST_F(ReorgFailures, EveryFailingCallLeavesTheRecordsWhereTheCheckSaysTheyAre) {
   for (bool interrupted : {false, true}) {
-    for (seam::Op op : {seam::Op::Read, seam::Op::Write, seam::Op::Truncate, seam::Op::Flush}) {
+    for (seam::Op op : {seam::Op::Read, seam::Op::Write, seam::Op::Truncate, seam::Op::Flush, seam::Op::Rename}) {
       for (int64_t nth = 1;; ++nth) {
         SCOPED_TRACE(::testing::Message() << (interrupted ? "from t.SAV" : "from t.DAT") << ", call "
                                           << nth << " of kind " << static_cast<int>(op));
