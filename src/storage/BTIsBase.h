@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <span>
@@ -161,7 +162,7 @@ bool Rollback(FileBlock& fb);
 
 // ---- B-tree ----
 
-int CompareKeys(const std::string& a, const std::string& b, int32_t recA, int32_t recB, bool dup);
+int CompareKeys(std::string_view a, std::string_view b, int32_t recA, int32_t recB, bool dup);
 bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& found,
               int32_t& foundRec);
 bool TreeInsert(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& inserted);

@@ -21,8 +21,9 @@ Item MakeItem(const std::string& key, int32_t rec, uint32_t right) {
   return it;
 }
 
+// Compares in place: a search makes several comparisons a page and must not copy each key.
 int CompareItem(const std::string& key, int32_t rec, const Item& it, bool dup) {
-  return CompareKeys(key, it.Key(), rec, static_cast<int32_t>(it.rec), dup);
+  return CompareKeys(key, std::string_view(it.key, it.len), rec, static_cast<int32_t>(it.rec), dup);
 }
 
 // One level of a path from the root: the page and the child taken (0..count) or item found.
@@ -331,7 +332,7 @@ const CodeUnits kUnits;
 
 }  // namespace
 
-int CompareKeys(const std::string& a, const std::string& b, int32_t recA, int32_t recB, bool dup) {
+int CompareKeys(std::string_view a, std::string_view b, int32_t recA, int32_t recB, bool dup) {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
     const char16_t x = kUnits.of[static_cast<unsigned char>(a[i])];
@@ -411,7 +412,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     if (!b) return false;
     if (top.item < b->count) {
       ++top.item;
-      key = b->items[top.item].Key();
+      key.assign(b->items[top.item].key, b->items[top.item].len);  // reuses the caller's room
       rec = static_cast<int32_t>(b->items[top.item].rec);
       d.valid = true;
       return true;
