@@ -390,25 +390,27 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     if (!TreeFind(fb, index, key, rec, found, ignored)) return false;
   }
   uint32_t page = d.h.rootPage;
+  PageBuffer* last = nullptr;  // the page at the top of the path, while nothing was fetched after it
   if (d.depth > 0) {
     const PathLevel& top = d.path[d.depth - 1];
-    PageBuffer* b = t.Get(top.page);
-    if (!b) return false;
-    page = b->Child(std::min<int>(top.item, b->count));
+    last = t.Get(top.page);
+    if (!last) return false;
+    page = last->Child(std::min<int>(top.item, last->count));
   }
   while (page != 0) {
     if (TooDeep(d.depth)) {
       d.depth = 0;
       return false;
     }
-    PageBuffer* b = t.Get(page);
-    if (!b) return false;
+    last = t.Get(page);
+    if (!last) return false;
     d.path[d.depth++] = {page, 0};
-    page = b->left;
+    page = last->left;
   }
   while (d.depth > 0) {
     PathLevel& top = d.path[d.depth - 1];
-    PageBuffer* b = t.Get(top.page);
+    PageBuffer* b = last ? last : t.Get(top.page);  // a step within a leaf fetches nothing again
+    last = nullptr;
     if (!b) return false;
     if (top.item < b->count) {
       ++top.item;
