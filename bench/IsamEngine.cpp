@@ -1,6 +1,5 @@
 // Our engine's side: journaled fileblocks for the durable work, a fileblock without journal
 // for the bulk load, the program's own 200 page buffers.
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,12 +9,6 @@
 
 namespace bench {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // A benchmark that goes on after a failure measures nothing.
 void Check(const char* what) {

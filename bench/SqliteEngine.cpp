@@ -2,7 +2,6 @@
 // page cache, journal_mode=DELETE and synchronous=FULL; the statements prepared once.
 #include <sqlite3.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +11,6 @@
 
 namespace bench {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 void Fail(sqlite3* db, const char* what) {
   std::fprintf(stderr, "sqlite: %s failed: %s\n", what, db ? sqlite3_errmsg(db) : "no handle");

@@ -6,6 +6,7 @@
 // capital letters, which both engines order alike.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -31,6 +32,12 @@ std::vector<uint32_t> Scrambled(uint32_t n, uint32_t seed);
 // The key of the open-close fileblock's index k (1..8) of record v; lengths vary by index.
 std::string OpenCloseKey(int k, uint32_t v);
 int OpenCloseKeyLength(int k);
+
+using Clock = std::chrono::steady_clock;
+
+inline double Since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // One engine's side of one workload. `check` must agree between the engines.
 struct Measure {
