@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "ReorgBench.h"
 #include "Workload.h"
 #include "storage/Filer.h"
 
@@ -136,6 +137,7 @@ int Run(const Options& o) {
     m = ours->OpenClose(static_cast<int>(openClose));
     Row("5 open+close, 8 indexes", m, theirs->OpenClose(static_cast<int>(openClose)), 0);
   }
+  ReorgRow(folder, big);
   if (!o.keep) std::filesystem::remove_all(folder);
   return 0;
 }
