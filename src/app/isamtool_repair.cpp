@@ -36,6 +36,15 @@ DiskHeader DataHeaderOnDisk(const std::string& name) {
           header[16]};
 }
 
+
+std::string Printable(const std::string& bytes) {
+  std::string text;
+  for (unsigned char b : bytes) text += b >= 0x20 && b != 0x7F ? static_cast<char>(b) : '.';
+  return ansi::ToUtf8(text);
+}
+
+}  // namespace
+
 std::string Hex(const std::string& bytes) {
   static const char digits[] = "0123456789abcdef";
   std::string hex;
@@ -45,14 +54,6 @@ std::string Hex(const std::string& bytes) {
   }
   return hex;
 }
-
-std::string Printable(const std::string& bytes) {
-  std::string text;
-  for (unsigned char b : bytes) text += b >= 0x20 && b != 0x7F ? static_cast<char>(b) : '.';
-  return ansi::ToUtf8(text);
-}
-
-}  // namespace
 
 bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& specs, std::string& error) {
   for (const std::string& w : words) {

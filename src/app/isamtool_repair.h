@@ -19,6 +19,9 @@ struct KeySpec {
   isam::IndexDescription index;
 };
 
+// Two lower-case hex digits a byte.
+std::string Hex(const std::string& bytes);
+
 // false with error set when a word is not OFF:LEN[d].
 bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& specs, std::string& error);
 

@@ -74,15 +74,7 @@ class Line {
   size_t pos_ = 0;
 };
 
-std::string ToHex(const std::vector<unsigned char>& bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char b : bytes) {
-    hex += digits[b >> 4];
-    hex += digits[b & 15];
-  }
-  return hex;
-}
+std::string ToHex(const std::vector<unsigned char>& bytes) { return Hex(std::string(bytes.begin(), bytes.end())); }
 
 std::vector<unsigned char> FromHex(const std::string& hex, int32_t length) {
   if (hex.size() % 2 != 0) throw UsageError{"odd number of hex digits"};
