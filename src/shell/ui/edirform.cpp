@@ -1,0 +1,71 @@
+#include "shell/ui/edirform.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace shellui {
+
+std::string StoredDataDir(std::string chosen) {
+  if (chosen.size() > 1 && (chosen.back() == '/' || chosen.back() == '\\')) chosen.pop_back();
+  return chosen;
+}
+
+Tedatadir::Tedatadir(const QString& start, QWidget* parent)
+    : QDialog(parent), start_(QDir(start).exists() ? start : QString()), result_(start_) {
+  setWindowTitle(QString::fromUtf8("välj bibliotek"));
+  model_ = new QFileSystemModel(this);
+  model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  model_->setRootPath(QDir::rootPath());
+  view_ = new QTreeView(this);
+  view_->setModel(model_);
+  for (int c = 1; c < model_->columnCount(); ++c) view_->hideColumn(c);
+  view_->header()->hide();
+  status_ = new QStatusBar(this);
+  status_->setSizeGripEnabled(false);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("avbryt"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &Tedatadir::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &Tedatadir::reject);
+  connect(view_, &QTreeView::doubleClicked, this, [this] { result_ = Current(); });
+  connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { status_->showMessage(Current()); });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(view_);
+  layout->addWidget(buttons);
+  layout->addWidget(status_);
+  resize(420, 360);
+  if (!start_.isEmpty()) SetCurrent(start_);
+}
+
+QString Tedatadir::Current() const { return model_->filePath(view_->currentIndex()); }
+
+void Tedatadir::SetCurrent(const QString& dir) {
+  const QModelIndex index = model_->index(dir);
+  view_->setCurrentIndex(index);
+  view_->scrollTo(index);
+  status_->showMessage(dir);
+}
+
+void Tedatadir::accept() {
+  result_ = Current();
+  QDialog::accept();
+}
+
+void Tedatadir::reject() {
+  result_ = start_;
+  QDialog::reject();
+}
+
+QString Tedatadir::Choose(const QString& caption, const QString& start, QWidget* parent) {
+  Tedatadir dialog(start, parent);
+  dialog.setWindowTitle(caption);
+  return dialog.exec() == QDialog::Accepted ? dialog.Result() : QString();
+}
+
+}  // namespace shellui

@@ -1,0 +1,84 @@
+// TNolkMainForm: the shell window the bookkeeping window derives from. It keeps the message
+// status bar with its three-panel history, the data-directory, report-setting, label-setting
+// and data panels, the shell buttons, the scale box (100..300, step 10) and one of eleven
+// background drawings. Every rule it follows lives in the logic (ekonfig, eerror); the
+// window only shows their results.
+#pragma once
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <QString>
+
+#include <string>
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QStatusBar;
+
+namespace shellui {
+
+constexpr int kClientWidth = 545;
+constexpr int kClientHeight = 312;
+constexpr int kMinScale = 100;
+constexpr int kMaxScale = 300;
+constexpr int kBackgrounds = 11;
+
+// The window scale: the stored one when it lies in 100..300, else one third of how many
+// times the client area fits on the screen (at least 100).
+int WindowScale(int screenWidth, int screenHeight, int clientWidth, int clientHeight, int stored);
+
+// Background drawing r (1..11) at size.
+QPixmap BackgroundPicture(int r, QSize size);
+
+class TNolkMainForm : public QMainWindow {
+ public:
+  explicit TNolkMainForm(QWidget* parent = nullptr);
+  ~TNolkMainForm() override;
+
+  // The start: configuration, data directory, first message, panels.
+  void ProgramInit(int progNr);
+  // Scale, background and owner window; called last by the window's set-up.
+  void NolkFormCreate();
+  // The end: data directory, base and scale back into the configuration, then written.
+  void ProgramExit();
+
+  void doStatusBar(const std::string& text);
+  void xMyMsgUpdate();
+  void doEnvStatus();
+  // Moves the shell's menu entries into menu.
+  void AttachMenu(QMenu* menu);
+  // Opens target with the desktop's handler; a beep when none takes it.
+  static void doTheClick(const QString& target);
+
+  // What the tests and the bookkeeping window read.
+  QStatusBar* MessageBar() const { return messageBar_; }
+  QString MessagePanel(int i) const;
+  QString EnvPanel(int bar) const;  // 0 data directory, 1 report, 2 label, 3 data
+  QLabel* DataPanel() const { return envValues_[3]; }
+  int Scale() const;
+  int Background() const { return background_; }
+
+  void ChooseDataDir();
+  void StartEditor();
+  void ShowInfo();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildMenu();
+
+  QStatusBar* messageBar_ = nullptr;
+  QLabel* messagePanels_[3] = {};
+  QLabel* envValues_[4] = {};
+  QSpinBox* scaleBox_ = nullptr;
+  QMenu* registerMenu_ = nullptr;
+  int progNr_ = 0;
+  int background_ = 1;
+  bool ownerPushed_ = false;
+};
+
+}  // namespace shellui

@@ -1,0 +1,57 @@
+#include "shell/Eerror32.h"
+#include "shell/ui/InstanceGuard.h"
+#include "shell/ui/edirform.h"
+#include "shell/ui/emainform.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace shellui;
+
+TEST(WindowScale, StoredInRangeWinsElseScreenThirds) {
+  EXPECT_EQ(WindowScale(1920, 1080, 545, 312, 150), 150);
+  EXPECT_EQ(WindowScale(1920, 1080, 545, 312, 1), 100);    // 3x3 fits: 1.0
+  EXPECT_EQ(WindowScale(3840, 2160, 545, 312, 301), 200);  // 7 and 6: 6/3
+  EXPECT_EQ(WindowScale(1000, 600, 545, 312, 0), 100);
+}
+
+TEST(StatusHistory, PushesRightAndIgnoresRepeat) {
+  TNolkMainForm form;
+  eerror::LastStatusMsg.clear();
+  eerror::StatusMsg = "first";
+  form.xMyMsgUpdate();
+  eerror::StatusMsg = "second";
+  form.xMyMsgUpdate();
+  form.xMyMsgUpdate();
+  EXPECT_EQ(form.MessagePanel(0), "second");
+  EXPECT_EQ(form.MessagePanel(1), "first");
+  EXPECT_EQ(form.MessagePanel(2), "");
+  form.doStatusBar("");
+  EXPECT_EQ(form.MessagePanel(0), "second");
+}
+
+TEST(DataDirDialog, TrailingSlashRemovedAndCancelKeepsStart) {
+  EXPECT_EQ(StoredDataDir("/home/a/data/"), "/home/a/data");
+  EXPECT_EQ(StoredDataDir("C:\\data\\"), "C:\\data");
+  EXPECT_EQ(StoredDataDir("/"), "/");
+  Tedatadir dialog("/tmp");
+  dialog.SetCurrent("/");
+  dialog.reject();
+  EXPECT_EQ(dialog.Result(), "/tmp");
+  Tedatadir missing("/no/such/folder/here");
+  EXPECT_EQ(missing.Result(), "");
+}
+
+TEST(InstanceGuard, SecondHolderRefusedUntilFirstEnds) {
+  const std::string name = "bfnolk-test-" + std::to_string(::getpid());
+  {
+    InstanceGuard first(name);
+    ASSERT_TRUE(first.Held());
+    InstanceGuard second(name);
+    EXPECT_FALSE(second.Held());
+  }
+  InstanceGuard again(name);
+  EXPECT_TRUE(again.Held());
+  ::unlink(again.Path().c_str());
+}
