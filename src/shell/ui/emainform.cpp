@@ -231,7 +231,7 @@ void TNolkMainForm::ProgramExit() {
 void TNolkMainForm::doStatusBar(const std::string& text) {
   if (text.empty()) return;
   const int n = 3;
-  const int w = std::max(50, messageBar_->width() / (n + 1));
+  const int w = std::max(kClientWidth, messageBar_->width()) / (n + 1);  // before the first layout too
   for (int i = n - 1; i >= 1; --i) {
     messagePanels_[i]->setText(messagePanels_[i - 1]->text().left(kStatusWidth));
     messagePanels_[i]->setFixedWidth(w);
