@@ -116,6 +116,13 @@ RebuildCounts Rebuild(const std::string& name, const std::vector<KeySpec>& specs
     isam::SetError(10215);
     return counts;
   }
+  // A journal left by a cut-off operation is replayed first: the rebuild deletes it.
+  if (std::filesystem::exists(isam::ResolvePath(isam::FileBlockFileName(name, isam::FileKind::Journal)), ec)) {
+    isam::FileBlock* fb = nullptr;
+    isam::OpenFileBlock(fb, name, true);
+    if (fb) isam::CloseFileBlock(fb);
+    isam::ClearError();
+  }
   if (reindexOnly) isam::ReIndex(name, static_cast<uint16_t>(indexes.size()), indexes, keyOf, false);
   else isam::ReOrg(name, length, static_cast<uint16_t>(indexes.size()), indexes, length, keyOf, keepLive);
   if (progress && counts.records >= kProgressEvery) *progress << "\n";

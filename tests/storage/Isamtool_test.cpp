@@ -82,3 +82,19 @@ TEST(Isamtool, CheckReorgAndReindexOfAFileblock) {
   EXPECT_EQ(script.out, "error OpenFlag set: the fileblock was not closed properly (reindex mends it)\n"
                         "ok\nok\nok\nerror usage: not a key OFF:LEN[d] with LEN 1..30: 4:99\n");
 }
+
+TEST(Isamtool, ReorgReplaysAJournalLeftByACutOffOperationFirst) {
+  TempFolder dir;
+  dir.Write("make", "init\ncreate t 32\nopen t\naddrec 1 00\naddrec 1 00\naddrec 1 00\nclose 1\nexit\n");
+  ASSERT_EQ(Isamtool(dir.path(), "script make").status, 0);
+  // The third add was cut off: the journal holds the header from before it.
+  std::string image = std::string("\0", 1) + "\xE8\x03" + std::string("\0\0", 2);
+  const int32_t header[] = {-1, 0, 2, 32, 0};
+  for (int32_t v : header)
+    for (int i = 0; i < 4; ++i) image.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  image += std::string(1 + 8, '\0') + "\xFE\xFF\xFF\xFF";
+  dir.Write("t.DIA", image);
+  const ProgramRun reorg = Isamtool(dir.path(), "reorg t");
+  EXPECT_EQ(reorg.status, 0) << reorg.out;
+  EXPECT_EQ(reorg.out.rfind("2 records kept", 0), 0u) << reorg.out;
+}
