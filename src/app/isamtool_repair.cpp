@@ -55,12 +55,12 @@ std::string Hex(const std::string& bytes) {
   return hex;
 }
 
-bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& specs, std::string& error) {
+bool ParseKeyFields(const std::vector<std::string>& words, std::vector<KeyField>& fields, std::string& error) {
   for (const std::string& w : words) {
-    KeySpec spec;
+    KeyField field;
     std::string text = w;
     if (!text.empty() && text.back() == 'd') {
-      spec.index.allowDuplicates = true;
+      field.index.allowDuplicates = true;
       text.pop_back();
     }
     const auto colon = text.find(':');
@@ -73,26 +73,26 @@ bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& 
       error = "not a key OFF:LEN[d] with LEN 1.." + std::to_string(isam::kMaxKeyLength) + ": " + w;
       return false;
     }
-    spec.offset = offset;
-    spec.index.keyLength = static_cast<uint8_t>(length);
-    specs.push_back(spec);
+    field.offset = offset;
+    field.index.keyLength = static_cast<uint8_t>(length);
+    fields.push_back(field);
   }
-  if (specs.size() > static_cast<size_t>(isam::kMaxIndexes)) {
+  if (fields.size() > static_cast<size_t>(isam::kMaxIndexes)) {
     error = "more than " + std::to_string(isam::kMaxIndexes) + " keys";
     return false;
   }
   return true;
 }
 
-RebuildCounts Rebuild(const std::string& name, const std::vector<KeySpec>& specs, bool reindexOnly,
+RebuildCounts Rebuild(const std::string& name, const std::vector<KeyField>& fields, bool reindexOnly,
                       std::ostream* progress) {
   RebuildCounts counts;
   const int32_t length = DataHeaderOnDisk(name).length;
   std::vector<isam::IndexDescription> indexes;
-  for (const KeySpec& s : specs) indexes.push_back(s.index);
+  for (const KeyField& s : fields) indexes.push_back(s.index);
   // A field beyond the record gives an empty key; its length byte is cut to the record's end.
   const isam::KeyFunction keyOf = [&](std::string& key, const unsigned char* record, int k) {
-    const KeySpec& s = specs[static_cast<size_t>(k - 1)];
+    const KeyField& s = fields[static_cast<size_t>(k - 1)];
     key.clear();
     if (s.offset >= length) return;
     const int32_t room = length - s.offset - 1;
@@ -166,17 +166,17 @@ int DumpCommand(const std::string& name, bool records, int keysOf, std::ostream&
   return 0;
 }
 
-int RebuildCommand(const std::string& name, const std::vector<std::string>& specWords, bool reindexOnly,
+int RebuildCommand(const std::string& name, const std::vector<std::string>& keyWords, bool reindexOnly,
                    std::ostream& out, std::ostream& progress) {
-  std::vector<KeySpec> specs;
+  std::vector<KeyField> fields;
   std::string error;
-  if (!ParseKeySpecs(specWords, specs, error)) {
+  if (!ParseKeyFields(keyWords, fields, error)) {
     progress << "isamtool: " << error << '\n';
     return 2;
   }
   // Fewer keys than the file has indexes would leave the program's file without them.
   const DiskHeader header = DataHeaderOnDisk(name);
-  if (header.length > 0 && header.indexCount > static_cast<int>(specs.size())) {
+  if (header.length > 0 && header.indexCount > static_cast<int>(fields.size())) {
     progress << "isamtool: " << ansi::ToUtf8(name) << " has " << header.indexCount
              << " indexes: give one OFF:LEN[d] for each\n";
     return 2;
@@ -185,7 +185,7 @@ int RebuildCommand(const std::string& name, const std::vector<std::string>& spec
     progress << "isamtool: the engine cannot start (error " << isam::IsamError << ")\n";
     return 1;
   }
-  const RebuildCounts counts = Rebuild(name, specs, reindexOnly, &progress);
+  const RebuildCounts counts = Rebuild(name, fields, reindexOnly, &progress);
   const bool ok = isam::IsamSuccess;
   const int32_t failure = isam::IsamError;
   isam::ExitIsam();
@@ -195,7 +195,7 @@ int RebuildCommand(const std::string& name, const std::vector<std::string>& spec
     return 1;
   }
   if (!reindexOnly) out << counts.records << " records kept, " << counts.dropped << " deleted slots left out\n";
-  out << specs.size() << " indexes built\n";
+  out << fields.size() << " indexes built\n";
   if (!counts.dumpLog.empty()) out << "duplicate keys are listed in " << ansi::ToUtf8(counts.dumpLog) << '\n';
   return 0;
 }

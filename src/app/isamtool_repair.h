@@ -1,7 +1,7 @@
 // isamtool's commands for people: check, dump, reorg and reindex of a fileblock, on the
 // command line and (check, reorg, reindex) in scripts.
 //
-// A key specification OFF:LEN[d] names index k's key as the text field (a length byte and
+// A key field OFF:LEN[d] names index k's key as the text field (a length byte and
 // its characters) at byte OFF of the record, cut to LEN characters, with d when equal keys
 // are allowed: every key of the program's own files is such a field.
 #pragma once
@@ -14,7 +14,7 @@
 
 namespace isamtool {
 
-struct KeySpec {
+struct KeyField {
   int32_t offset = 0;
   isam::IndexDescription index;
 };
@@ -23,7 +23,7 @@ struct KeySpec {
 std::string Hex(const std::string& bytes);
 
 // false with error set when a word is not OFF:LEN[d].
-bool ParseKeySpecs(const std::vector<std::string>& words, std::vector<KeySpec>& specs, std::string& error);
+bool ParseKeyFields(const std::vector<std::string>& words, std::vector<KeyField>& fields, std::string& error);
 
 struct RebuildCounts {
   int64_t records = 0;  // live records kept
@@ -34,13 +34,13 @@ struct RebuildCounts {
 // Reorganises (ReOrg) or only reindexes (ReIndex, keeping duplicates' records) the fileblock
 // name; progress goes to `progress` when given. The engine must be started; its error state
 // tells the outcome.
-RebuildCounts Rebuild(const std::string& name, const std::vector<KeySpec>& specs, bool reindexOnly,
+RebuildCounts Rebuild(const std::string& name, const std::vector<KeyField>& fields, bool reindexOnly,
                       std::ostream* progress);
 
 // The command-line commands; return the exit status.
 int CheckCommand(const std::string& name, std::ostream& out);
 int DumpCommand(const std::string& name, bool records, int keysOf, std::ostream& out);
-int RebuildCommand(const std::string& name, const std::vector<std::string>& specWords, bool reindexOnly,
+int RebuildCommand(const std::string& name, const std::vector<std::string>& keyWords, bool reindexOnly,
                    std::ostream& out, std::ostream& progress);
 
 }  // namespace isamtool

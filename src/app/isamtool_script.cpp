@@ -119,10 +119,10 @@ class Session {
       const std::string name = A(line.Word("NAME"));
       std::vector<std::string> words;
       while (line.More()) words.push_back(line.Word("KEY"));
-      std::vector<KeySpec> specs;
+      std::vector<KeyField> fields;
       std::string error;
-      if (!ParseKeySpecs(words, specs, error)) throw UsageError{error};
-      Rebuild(name, specs, cmd == "reindex", nullptr);
+      if (!ParseKeyFields(words, fields, error)) throw UsageError{error};
+      Rebuild(name, fields, cmd == "reindex", nullptr);
       return "";
     }
     if (cmd == "create") {
