@@ -1,13 +1,33 @@
 # Every logic folder is one static library of all its .cpp files; every test folder one
 # GoogleTest program, labelled with its folder so CTest can pick a subsystem (-L storage).
 
+#
+# With SEAM, the folder is also built a second time as <name>_seam over the engine whose file
+# layer carries the fault-injection seam, so that tests can make any file call of the logic
+# above the engine fail. Only tests link the _seam builds.
+set(BFN_SEAM_LIBRARIES storage shell printing bookkeeping)
+
 function(bfn_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;DEFINES" ${ARGN})
+  cmake_parse_arguments(ARG "SEAM" "" "DEPS;DEFINES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   target_compile_definitions(${name} PUBLIC ${ARG_DEFINES})
+  if(ARG_SEAM)
+    set(seam_deps "")
+    foreach(dep ${ARG_DEPS})
+      if(dep IN_LIST BFN_SEAM_LIBRARIES)
+        list(APPEND seam_deps ${dep}_seam)
+      else()
+        list(APPEND seam_deps ${dep})
+      endif()
+    endforeach()
+    add_library(${name}_seam STATIC ${sources})
+    target_include_directories(${name}_seam PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name}_seam PUBLIC ${seam_deps})
+    target_compile_definitions(${name}_seam PUBLIC ${ARG_DEFINES} BFN_FILE_SEAM)
+  endif()
 endfunction()
 
 function(bfn_tests name label)

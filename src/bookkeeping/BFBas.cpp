@@ -87,6 +87,7 @@ BfDatabase::~BfDatabase() {
 }
 
 void BfDatabase::RefreshListCounters() {
+  const isam::ErrorKeeper keep;  // a failure just before is still the one to report
   if (s_.listFile) {
     s_.listLength = isam::FileLen(s_.listFile);
     s_.listInUse = isam::UsedRecs(s_.listFile);
@@ -149,9 +150,17 @@ void BfDatabase::OpenBookkeeping() {
   bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_) &&
             OpenBfFile(s_.verFile, kVerFile, n, dataDir_);
   if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_)) {
-    isam::ClearError();
-    CreateBfFile(kSumsFile, n, dataDir_);
-    ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
+    // Only a sums file that is not there is made afresh: one that exists but cannot be
+    // opened now (a read error, a lock) still holds the months of the bookkeeping.
+    const std::string sums = isam::FileBlockFileName(BfFileName(kSumsFile, n, dataDir_), isam::FileKind::Data);
+    if (isam::FileExists(sums)) {
+      eerror::ReportIsamError();
+      ok = false;
+    } else {
+      isam::ClearError();
+      CreateBfFile(kSumsFile, n, dataDir_);
+      ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
+    }
   }
   if (ok) {
     bookkeepingOpen_ = true;
@@ -229,6 +238,7 @@ void BfDatabase::CancelBookkeepingForm() {
 
 bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
   if (!listOpen_) return false;
+  const int previous = s_.current;
   if (isNew) {
     s_.dataBas.chain = 0;
     int32_t recNo = 0;
@@ -239,6 +249,12 @@ bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
   if (s_.current == 0) return false;
   int32_t recNo = s_.current;
   const bool ok = PutDataBas(s_, false, recNo);
+  const isam::ErrorKeeper keep;  // the caller reports the write's failure, not the undoing
+  if (!ok && isNew) {
+    // A new entry without its number is no bookkeeping: it goes again.
+    isam::DeleteRec(s_.listFile, s_.current);
+    s_.current = previous;
+  }
   RefreshListCounters();
   return ok;
 }
@@ -485,6 +501,7 @@ bool BfDatabase::CarryEverythingForward() {
   BfAccess(s_, kKontoFile, 4, "", recNo, found, atEnd);
   for (;;) {
     BfAccess(s_, kKontoFile, 2, "", recNo, found, atEnd);
+    if (AccessFailed()) return false;  // an account that cannot be read is not the last one
     if (atEnd) return true;
     if (!found) continue;
     ecountform::Line(3, A("Nollställer Konto:") + s_.konto.number);

@@ -23,22 +23,25 @@ std::vector<std::string> FilesAside::BookkeepingFiles(int n, const std::string& 
 }
 
 bool FilesAside::Keep() {
-  for (const std::string& f : files_)
-    if (isam::FileExists(f) && !isam::CopyFile(f, Aside(f), false)) return false;
+  for (const std::string& f : files_) {
+    if (!isam::FileExists(f)) continue;
+    made_.push_back(f);  // from here on a copy of f lies aside, whole or not
+    if (!isam::CopyFile(f, Aside(f), false)) return false;
+    kept_.push_back(f);
+  }
   return true;
 }
 
 void FilesAside::PutBack() {
   const isam::ErrorKeeper keep;
-  for (const std::string& f : files_) {
-    if (!isam::FileExists(Aside(f))) continue;
+  for (const std::string& f : kept_)
     if (!isam::RenameFile(Aside(f), f)) isam::CopyFile(Aside(f), f, true);
-  }
+  kept_.clear();
 }
 
 void FilesAside::Drop() {
   const isam::ErrorKeeper keep;
-  for (const std::string& f : files_)
+  for (const std::string& f : made_)
     if (isam::FileExists(Aside(f))) isam::DeleteFile(Aside(f));
 }
 

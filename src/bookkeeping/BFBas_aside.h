@@ -19,7 +19,8 @@ class FilesAside {
 
   // Copies every file that exists; false (with the engine's error) when one cannot be copied.
   bool Keep();
-  // Every file back as it was kept; the copies are used up.
+  // Every file whose copy is whole back as it was kept; the copies are used up. A copy cut
+  // short never replaces its file.
   void PutBack();
 
   // The files of bookkeeping n that hold its records: the data and index files of the
@@ -27,8 +28,11 @@ class FilesAside {
   static std::vector<std::string> BookkeepingFiles(int n, const std::string& dataDir);
 
  private:
+  // Removes the copies this keeper made, and none it did not.
   void Drop();
   std::vector<std::string> files_;
+  std::vector<std::string> made_;  // files with a copy of this keeper aside, whole or not
+  std::vector<std::string> kept_;  // files with a whole copy aside
 };
 
 }  // namespace bf

@@ -134,6 +134,10 @@ bool BfDatabase::RebuildBookkeeping() {
                     int32_t at = 0;
                     bool found = false, atEnd = false;
                     BfAccess(s_, kKontoFile, 0, KontoKey(v.accounts[static_cast<size_t>(r)]), at, found, atEnd);
+                    if (AccessFailed()) {
+                      posted = false;  // the error state stops the reorganisation: undone below
+                      return false;
+                    }
                     // A row of an account that is gone is kept but not posted; the engine's
                     // "not found" must not read as a request to stop.
                     isam::ClearError();

@@ -98,16 +98,21 @@ bool Write(isam::FileBlock* fb, BfFile file, Record& buffer, bool isNew, int32_t
   if (isNew) {
     isam::AddRec(fb, at, bytes.data());
     if (!isam::IsamSuccess) return false;
-    recNo = at;
   }
   isam::PutRec(fb, at, bytes.data());
-  if (!isam::IsamSuccess) return false;
   if constexpr (std::is_same_v<Record, KontoRecord> || std::is_same_v<Record, SumsRecord>) {
-    if (addKey) {
+    if (addKey && isam::IsamSuccess)
       isam::AddKey(fb, kKeyIndex, at, esmall::Cut(KeyOf(stored), LayoutOf(file).keyChars));
-      if (!isam::IsamSuccess) return false;
-    }
   }
+  if (!isam::IsamSuccess) {
+    // A new record that could not be written whole, or found by its key, goes again.
+    if (isNew) {
+      const isam::ErrorKeeper keep;
+      isam::DeleteRec(fb, at);
+    }
+    return false;
+  }
+  if (isNew) recNo = at;
   buffer = ReadBack<Record>(bytes);
   return true;
 }
@@ -178,6 +183,8 @@ isam::FileBlock* BfShared::Handle(BfFile file) const {
   }
   return nullptr;
 }
+
+bool AccessFailed() { return !isam::IsamSuccess && isam::IsamErrorClass() != 1; }
 
 void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, int32_t& recNo,
               bool& found, bool& atEnd) {

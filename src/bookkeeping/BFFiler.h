@@ -85,6 +85,10 @@ struct BfShared {
 void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, int32_t& recNo,
               bool& found, bool& atEnd);
 
+// After BfAccess: true when it found nothing because the files could not be read, rather
+// than for want of a record. A caller must not take such a miss for an absent record.
+bool AccessFailed();
+
 // Writers: each takes the file's buffer through the write hook. When isNew is set the
 // record is added first and recNo receives its number. False when the engine failed (its
 // error state says why) or the fileblock is not the file's; the buffer is then unchanged.

@@ -119,6 +119,8 @@ bool FlushMonthSums(BfShared& s) {
   int32_t recNo = 0;
   bool found = false, atEnd = false;
   BfAccess(s, kSumsFile, 0, month, recNo, found, atEnd);
+  // A month that could not be read is not a month without a record.
+  if (!found && AccessFailed()) return false;
   if (!found) {
     s.sums = SumsRecord{};
     s.sums.month = month;

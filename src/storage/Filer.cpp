@@ -139,8 +139,8 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated) {
       ClearError();
       const unsigned char lead = 0;
       FileRec made;
+      journalCreated = true;  // from here a failure removes it, even if it is cut short
       if (!CreateFile(made, diaName)) return false;
-      journalCreated = true;
       const bool written = WriteAt(made, 0, 1, &lead) && Flush(made);
       if (!CloseFile(made) || !written || !OpenFile(fb.dia, diaName)) return false;
     } else {

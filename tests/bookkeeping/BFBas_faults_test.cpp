@@ -1,0 +1,288 @@
+// Every file call of the rebuild, the year-end reset, the copy and the backup made to fail
+// in turn, through the engine's seam: the operation either goes through whole or leaves the
+// bookkeeping as it was, nothing it reports as done is missing, and the consistency check
+// finds nothing either way, also after the program has closed and opened everything again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFMisc_entry.h"
+#include "bookkeeping/BFVerify.h"
+#include "shell/ECountForm.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+#include "storage/BTFileIO_seam.h"
+#include "storage/Filer.h"
+
+namespace bf {
+namespace {
+
+namespace fs = std::filesystem;
+using isam::seam::Op;
+
+// What a user would call the contents of bookkeeping n: its list entry, accounts and
+// verifications, without the record numbers and free slots a rebuild may change.
+struct Contents {
+  BfDataBasRecord list;
+  std::vector<KontoRecord> accounts;
+  std::vector<VerRecord> verifications;
+  friend bool operator==(const Contents&, const Contents&) = default;
+};
+
+template <typename Record>
+std::vector<Record> LiveRecords(isam::FileBlock* fb) {
+  std::vector<Record> records;
+  std::array<uint8_t, Record::kLength> bytes;
+  for (int32_t r = 1; r < isam::FileLen(fb); ++r) {
+    isam::GetRec(fb, r, bytes.data());
+    Record record;
+    if (isam::IsamSuccess && Decode(bytes, record) && record.chain == 0) records.push_back(record);
+  }
+  return records;
+}
+
+Contents Read(BfShared& s) {
+  Contents c;
+  c.list = s.dataBas;
+  c.list.backupDir.clear();  // a backup notes where it went
+  c.accounts = LiveRecords<KontoRecord>(s.kontoFile);
+  std::sort(c.accounts.begin(), c.accounts.end(),
+            [](const KontoRecord& a, const KontoRecord& b) { return a.number < b.number; });
+  c.verifications = LiveRecords<VerRecord>(s.verFile);
+  std::sort(c.verifications.begin(), c.verifications.end(),
+            [](const VerRecord& a, const VerRecord& b) { return a.number < b.number; });
+  return c;
+}
+
+std::string Describe(const isam::seam::Fault& f) {
+  static const char* const kOps[] = {"read", "write", "truncate", "flush", "rename"};
+  std::ostringstream out;
+  out << kOps[static_cast<int>(f.op)] << " " << f.nth << (f.shortBy ? " (short)" : "");
+  return out.str();
+}
+
+class Faults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GT(isam::InitIsam(0, 200), 0);
+    root_ = fs::temp_directory_path() / ("bfbas-faults-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "template");
+    previousProgress_ = ecountform::InstallProgressWindows(&progress_);
+    boxes_.defaultAnswer = eerror::kYes;
+    MakeTemplate();
+  }
+  void TearDown() override {
+    db_.reset();
+    isam::seam::Disarm();
+    ecountform::InstallProgressWindows(previousProgress_);
+    isam::ExitIsam();
+    fs::remove_all(root_);
+  }
+
+  // One bookkeeping with accounts, a deleted account (a free slot), verifications of
+  // several rows, a cancelled one (postings undone), and month sums on file.
+  void MakeTemplate() {
+    ekonfig::Konfig.SetCurBase(0);
+    BfDatabase db((root_ / "template").string());
+    ASSERT_TRUE(db.CreateBookkeepingList());
+    ASSERT_TRUE(db.BeginNewBookkeeping());
+    db.shared().dataBas.name = "bok";
+    db.shared().dataBas.fromDate = "2026-01-01";
+    db.shared().dataBas.toDate = "2026-12-31";
+    ASSERT_TRUE(db.FinishNewBookkeeping());
+    BfShared& s = db.shared();
+    for (const auto& [number, opening] :
+         {std::pair{"1930", 1000.0}, {"2440", -300.0}, {"3010", 0.0}, {"5010", 0.0}, {"6110", 0.0}}) {
+      KontoRecord k;
+      k.number = number;
+      k.name = "konto";
+      k.opening = *Real6::FromDouble(opening);
+      int32_t recNo = 0;
+      ASSERT_TRUE(SaveAccount(s, true, recNo, k)) << number;
+    }
+    ASSERT_TRUE(DeleteKonto(s, 0, "5010", 0, true));
+    const auto post = [&](std::vector<std::tuple<int, char, double>> rows, bool save) {
+      PrepareFreshVerification(s);
+      for (const auto& [account, side, amount] : rows)
+        ASSERT_EQ(AddVerificationRow(s, account, side, amount), RowResult::kPosted);
+      if (save)
+        ASSERT_EQ(SaveVerification(s, "ver", "2026-03-01"), SaveResult::kSaved);
+      else
+        ASSERT_TRUE(CancelVerification(s));
+    };
+    post({{1930, '+', 250.0}, {3010, '-', 250.0}}, true);
+    post({{6110, '+', 99.5}, {1930, '-', 80.0}, {2440, '-', 19.5}}, true);
+    post({{6110, '+', 5.0}, {1930, '-', 5.0}}, false);
+    post({{2440, '+', 300.0}, {1930, '-', 300.0}}, true);
+    // The destructor closes the bookkeeping (its list record written) and the list.
+  }
+
+  // The template as a fresh data directory with bookkeeping 1 open.
+  BfShared& Start(const fs::path& data) {
+    db_.reset();
+    fs::remove_all(data);
+    fs::copy(root_ / "template", data, fs::copy_options::recursive);
+    ekonfig::Konfig.SetCurBase(1);
+    db_ = std::make_unique<BfDatabase>(data.string());
+    db_->OpenBookkeepingList();
+    db_->SelectRemembered();
+    return db_->shared();
+  }
+
+  // Closes everything and opens the data directory again, as the next start would.
+  BfShared& Restart(const fs::path& data, int n) {
+    db_.reset();
+    ekonfig::Konfig.SetCurBase(n);
+    db_ = std::make_unique<BfDatabase>(data.string());
+    db_->OpenBookkeepingList();
+    db_->SelectRemembered();
+    return db_->shared();
+  }
+
+  // The bookkeeping n of data, opened afresh: its contents, and that it is sound.
+  Contents Check(const fs::path& data, int n, const std::string& what) {
+    BfShared& s = Restart(data, n);
+    EXPECT_TRUE(db_->bookkeepingOpen()) << what << ": " << eerror::StatusMsg;
+    if (!db_->bookkeepingOpen()) return {};
+    // After a year-end the months of the year gone stay on file; the user's next step is a
+    // new period, and only then do the month sums add up to the totals again.
+    const BfDataBasRecord list = s.dataBas;
+    if (isam::UsedRecs(s.verFile) == 0) {
+      s.dataBas.fromDate = "2027-01-01";
+      s.dataBas.toDate = "2027-12-31";
+    }
+    for (const std::string& finding : VerifyBookkeeping(s, data.string())) ADD_FAILURE() << what << ": " << finding;
+    s.dataBas = list;
+    return Read(s);
+  }
+
+  // Runs operation once without faults (its result and the calls it makes), then once with
+  // every single call of each kind failing, and a short write for every write. judge sees
+  // each run's result.
+  void EveryFault(const std::function<bool()>& operation,
+                  const std::function<void(bool ok, const std::string& what)>& judge) {
+    const fs::path data = root_ / "data";
+    Start(data);
+    isam::seam::Disarm();
+    ASSERT_TRUE(operation()) << eerror::StatusMsg;
+    int64_t calls[static_cast<int>(Op::Count_)];
+    for (int k = 0; k < static_cast<int>(Op::Count_); ++k) calls[k] = isam::seam::Calls(static_cast<Op>(k));
+    judge(true, "no fault");
+    ASSERT_GT(calls[static_cast<int>(Op::Write)], 0);
+
+    std::vector<isam::seam::Fault> faults;
+    for (int k = 0; k < static_cast<int>(Op::Count_); ++k)
+      for (int64_t n = 1; n <= calls[k]; ++n) faults.push_back({static_cast<Op>(k), n, 5, 0});
+    for (int64_t n = 1; n <= calls[static_cast<int>(Op::Write)]; ++n) faults.push_back({Op::Write, n, 5, 1});
+    for (const isam::seam::Fault& fault : faults) {
+      Start(data);
+      boxes_.boxes.clear();
+      isam::seam::Arm(fault);
+      const bool ok = operation();
+      const bool fired = isam::seam::Fired();
+      isam::seam::Disarm();
+      ASSERT_TRUE(fired) << Describe(fault) << ": the operation made fewer calls than without faults";
+      for (const auto& box : boxes_.boxes)
+        EXPECT_EQ(box.text.find("Inget fel"), std::string::npos) << Describe(fault) << ": a failure reported as none";
+      judge(ok, Describe(fault));
+      if (HasFailure()) return;  // the first fault that loses something is the one to read
+    }
+  }
+
+  // No file an operation works with is left behind in the data directory.
+  void ExpectNoWorkFiles(const fs::path& data, const std::string& what) {
+    for (const auto& entry : fs::directory_iterator(data)) {
+      const std::string name = entry.path().filename().string();
+      const std::string ext = entry.path().extension().string();
+      EXPECT_FALSE(name.back() == '~' || ext == ".SAV" || ext == ".MSG") << what << ": " << name << " left";
+    }
+  }
+
+  Contents Template() {
+    const fs::path data = root_ / "original";
+    Start(data);
+    return Check(data, 1, "template");
+  }
+
+  fs::path root_;
+  std::unique_ptr<BfDatabase> db_;
+  eerror::RecordingMessageBoxes boxes_;
+  eerror::ScopedMessageBoxes boxesInstalled_{boxes_};
+  ecountform::RecordingProgressWindows progress_;
+  ecountform::ProgressWindows* previousProgress_ = nullptr;
+};
+
+TEST_F(Faults, ARebuildGoesThroughOrLeavesEverythingAsItWas) {
+  const Contents before = Template();
+  ASSERT_EQ(before.verifications.size(), 3u);
+  const fs::path data = root_ / "data";
+  EveryFault([&] { return db_->RebuildBookkeeping(); },
+             [&](bool, const std::string& what) {
+               // The template is sound, so a rebuild changes nothing a user can see.
+               EXPECT_EQ(Check(data, 1, what), before) << what;
+               ExpectNoWorkFiles(data, what);
+             });
+}
+
+TEST_F(Faults, AYearEndGoesThroughWholeOrNotAtAll) {
+  const Contents before = Template();
+  const fs::path data = root_ / "data";
+  Contents after;
+  EveryFault([&] { return db_->ResetBookkeeping(); },
+             [&](bool ok, const std::string& what) {
+               const Contents now = Check(data, 1, what);
+               if (what == "no fault") after = now;
+               ASSERT_TRUE(after.verifications.empty());
+               if (ok)
+                 EXPECT_EQ(now, after) << what << ": reported done";
+               else
+                 EXPECT_EQ(now, before) << what << ": reported failed";
+               ExpectNoWorkFiles(data, what);
+             });
+}
+
+TEST_F(Faults, ABackupIsWholeWhenReportedAndNeverHarmsTheSource) {
+  const Contents before = Template();
+  const fs::path data = root_ / "data", target = root_ / "backup";
+  EveryFault(
+      [&] {
+        fs::remove_all(target);
+        fs::create_directories(target);
+        return db_->CopyBookkeeping(CopyMode::kBackup, target.string());
+      },
+      [&](bool ok, const std::string& what) {
+        if (!ok) {
+          for (const std::string& partial : db_->partialFiles()) EXPECT_TRUE(fs::exists(partial)) << what;
+        }
+        EXPECT_EQ(Check(data, 1, what), before) << what << ": the source";
+        if (ok) {
+          EXPECT_EQ(Check(target, 1, what + ", the backup"), before) << what << ": the backup";
+        }
+      });
+}
+
+TEST_F(Faults, ACopyIsWholeWhenReportedAndLeavesNoHalfSlot) {
+  const Contents before = Template();
+  const fs::path data = root_ / "data";
+  EveryFault([&] { return db_->CopyBookkeeping(CopyMode::kCopy); },
+             [&](bool ok, const std::string& what) {
+               EXPECT_EQ(Check(data, 1, what), before) << what << ": the source";
+               if (ok) {
+                 Contents copy = Check(data, 2, what + ", the copy");
+                 copy.list.number = before.list.number;
+                 EXPECT_EQ(copy, before) << what << ": the copy";
+               } else {
+                 EXPECT_EQ(db_->shared().listInUse, 1) << what << ": a slot left for a failed copy";
+                 EXPECT_FALSE(fs::exists(data / "Konto02.DAT")) << what;
+               }
+             });
+}
+
+}  // namespace
+}  // namespace bf
