@@ -1,42 +1,62 @@
 // bfnolkw64: the window program. One instance at a time; the splash shows while the shell
 // window starts, then the message loop runs until the window closes.
-#include "common/Ansi.h"
-#include "shell/ECountForm.h"
+//
+// A second start says "bokföringsnolk körs redan" in a box captioned "info", also on
+// standard error, and ends with status 1. Scripts and tests that start the program without
+// a person at it set BFNOLKW64_UNATTENDED=1: when standard input is then not a terminal,
+// that box closes by itself.
 #include "shell/Eerror32_MessageBoxes.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32_command.h"
 #include "shell/ui/InstanceGuard.h"
+#include "shell/ui/QtCountForm.h"
 #include "shell/ui/QtMessageBoxes.h"
 #include "shell/ui/emainform.h"
+#include "shell/ui/esplashform.h"
+
+#include <unistd.h>
 
 #include <QApplication>
-#include <QLabel>
 #include <QMessageBox>
-#include <QScreen>
+#include <QTimer>
+
+#include <iostream>
+
+namespace {
+
+constexpr int kOutOfMemoryExit = 8;  // after "Minnesbrist!!", the code InitKonfig names
+constexpr const char* kAlreadyRunning = "bokföringsnolk körs redan";
+
+bool Unattended() { return qEnvironmentVariable("BFNOLKW64_UNATTENDED") == "1" && isatty(0) == 0; }
+
+int RefuseSecondInstance() {
+  std::cerr << "bfnolkw64: " << kAlreadyRunning << std::endl;
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8("info"), QString::fromUtf8(kAlreadyRunning),
+                  QMessageBox::Ok);
+  if (Unattended()) QTimer::singleShot(0, &box, &QMessageBox::accept);
+  box.exec();
+  return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   shellui::InstanceGuard guard("bfnolkw64");
-  if (!guard.Held()) {
-    QMessageBox::information(nullptr, QString::fromUtf8("info"),
-                             QString::fromUtf8("bokföringsnolk körs redan"));
-    return 0;
-  }
+  if (!guard.Held()) return RefuseSecondInstance();
   shellui::QtMessageBoxes boxes;
-  eerror::ScopedMessageBoxes installed(boxes);
+  eerror::ScopedMessageBoxes installedBoxes(boxes);
+  shellui::QtProgressWindows progress;
+  shellui::ScopedProgressWindows installedProgress(progress);
 
-  QLabel splash;
-  splash.setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::SplashScreen);
-  splash.setWindowTitle(QString::fromUtf8("n  o  l  k"));
-  splash.setPixmap(shellui::BackgroundPicture(shellui::kBackgrounds, QSize(424, 350)));
-  splash.show();
-  app.processEvents();
+  shellui::TSplashScreen splash;
+  splash.ShowNow();
 
   QApplication::setApplicationName("bfnolkw64");
   glodefs::ProgName = "BFNOLKW64";
   shellui::TNolkMainForm form;
   form.setWindowTitle(QString::fromUtf8("bokföringsnolk"));
-  form.ProgramInit(ekonfig::kBookkeepingProgNr);
+  if (!form.ProgramInit(ekonfig::kBookkeepingProgNr)) return kOutOfMemoryExit;
   form.NolkFormCreate();
   splash.close();
   form.show();

@@ -4,7 +4,9 @@
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
+#include "shell/emainform_editor.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/about32.h"
 #include "shell/ui/edirform.h"
 
 #include <QApplication>
@@ -16,12 +18,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -128,8 +128,7 @@ void TNolkMainForm::BuildControls() {
   links->setText(QString::fromUtf8("<a href=\"readme\" style=\"color:navy\">handbok (README)</a>"));
   links->setToolTip(QString::fromUtf8("programmets egen dokumentation"));
   connect(links, &QLabel::linkActivated, this, [] {
-    const QString readme = QApplication::applicationDirPath() + "/../share/doc/bfnolk/README.md";
-    doTheClick(QUrl::fromLocalFile(readme).toString());
+    doTheClick(QUrl::fromLocalFile(HandbookPath()).toString());
   });
   layout->addWidget(links);
   envValues_[0] = AddPanel(layout, "databibliotek", client);
@@ -195,14 +194,15 @@ void TNolkMainForm::AttachMenu(QMenu* menu) {
   for (QAction* action : registerMenu_->actions()) menu->addAction(action);
 }
 
-void TNolkMainForm::ProgramInit(int progNr) {
+bool TNolkMainForm::ProgramInit(int progNr) {
   progNr_ = progNr;
-  eerror::StatusMsg = A("bfnolkw64, byggd " __DATE__ " " __TIME__);
-  ekonfig::InitKonfig(progNr, true, glodefs::ProgName);
+  eerror::StatusMsg = BuildStamp();
+  if (ekonfig::InitKonfig(progNr, true, glodefs::ProgName) == ekonfig::KonfigStart::kOutOfMemory) return false;
   ekonfig::Konfig.SetDataDir(ekonfig::Konfig.ProgDataDir(progNr));
   ekonfig::Konfig.SetCurBase(ekonfig::Konfig.ProgBase(progNr));
   xMyMsgUpdate();
   doEnvStatus();
+  return true;
 }
 
 void TNolkMainForm::NolkFormCreate() {
@@ -273,38 +273,15 @@ void TNolkMainForm::ChooseDataDir() {
 }
 
 void TNolkMainForm::StartEditor() {
-  QStringList candidates;
-  for (const char* variable : {"VISUAL", "EDITOR"}) {
-    const QString value = qEnvironmentVariable(variable);
-    if (!value.isEmpty()) candidates << value;
+  const std::string failure = emainform::StartTextEditor(emainform::EditorEnvironment::FromProcess());
+  if (!failure.empty()) {
+    eerror::Beep();
+    doStatusBar(failure);
   }
-  candidates << "gedit" << "gnome-text-editor" << "kate" << "kwrite" << "mousepad" << "xed"
-             << "pluma" << "featherpad" << "geany" << "leafpad";
-  for (const QString& editor : candidates) {
-    const QString program = QStandardPaths::findExecutable(editor);
-    if (!program.isEmpty() && QProcess::startDetached(program, {})) {
-      xMyMsgUpdate();
-      return;
-    }
-  }
-  QApplication::beep();
-  doStatusBar(A("winexecfel: The specified file was not found. \"editor\""));
   xMyMsgUpdate();
 }
 
-void TNolkMainForm::ShowInfo() {
-  const QString data = FromAnsi(ekonfig::Konfig.DataDir());
-  const QString config = QString::fromStdString(ekonfig::KonfigFilePath());
-  if (QRandomGenerator::global()->bounded(2) == 0) {
-    QMessageBox::about(this, QString::fromUtf8("info"),
-                       QString::fromUtf8("bokföringsnolk – bokföring för små företag och föreningar.\n"
-                                         "Byggd " __DATE__ ".\n\nData: ") + data);
-  } else {
-    QMessageBox::about(this, QString::fromUtf8("info"),
-                       QString::fromUtf8("<p><b>bokföringsnolk</b>, bfnolkw64, byggd " __DATE__ ".</p>"
-                                         "<p>Data: %1<br>Inställningar: %2</p>").arg(data.toHtmlEscaped(), config.toHtmlEscaped()));
-  }
-}
+void TNolkMainForm::ShowInfo() { ShowAboutBox(static_cast<int>(QRandomGenerator::global()->bounded(2)), this); }
 
 void TNolkMainForm::paintEvent(QPaintEvent* event) {
   QPainter p(this);

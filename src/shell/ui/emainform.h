@@ -37,8 +37,9 @@ class TNolkMainForm : public QMainWindow {
   explicit TNolkMainForm(QWidget* parent = nullptr);
   ~TNolkMainForm() override;
 
-  // The start: configuration, data directory, first message, panels.
-  void ProgramInit(int progNr);
+  // The start: first message, configuration, data directory, panels. False when the memory
+  // check failed; the program then ends (exit code 8).
+  bool ProgramInit(int progNr);
   // Scale, background and owner window; called last by the window's set-up.
   void NolkFormCreate();
   // The end: data directory, base and scale back into the configuration, then written.

@@ -1,0 +1,46 @@
+// The two information boxes of the "info" button, one of them chosen at random each time:
+// TAboutBox tells in plain text what the program is, its build, its licence and where its
+// data and settings live; TAboutLinksBox tells the same with links that open the handbook,
+// the data directory and the settings folder on this machine. Nothing points off the machine.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <string>
+
+class QLabel;
+
+namespace shellui {
+
+// The program and when it was built (Windows-1252): the first message of a run.
+std::string BuildStamp();
+
+// The handbook that ships with the program (the README), as a local path.
+QString HandbookPath();
+
+class TAboutBox : public QDialog {
+ public:
+  explicit TAboutBox(QWidget* parent = nullptr);
+  QString Text() const;
+
+ private:
+  QLabel* text_ = nullptr;
+};
+
+class TAboutLinksBox : public QDialog {
+ public:
+  explicit TAboutLinksBox(QWidget* parent = nullptr);
+  QString Text() const;
+  // The targets of the link labels, in order: handbook, data directory, settings folder.
+  QStringList Links() const;
+
+ private:
+  QLabel* text_ = nullptr;
+  QStringList links_;
+};
+
+// Shows box 0 (TAboutBox) or 1 (TAboutLinksBox) modally.
+void ShowAboutBox(int which, QWidget* parent);
+
+}  // namespace shellui
