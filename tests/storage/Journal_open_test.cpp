@@ -1,0 +1,38 @@
+// The journal made by the first open of a fileblock: whichever file call of that open
+// fails, what is left lets the next open go through, so no fileblock is locked out by a
+// journal cut short when it was made.
+#include <filesystem>
+
+#include "EngineFixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using isam::seam::Op;
+
+class JournalOpen : public EngineTest {};
+
+TEST_F(JournalOpen, AFailedFirstOpenLeavesNoJournalThatBlocksTheNext) {
+  const isam::IndexDescription key{8, true};
+  isam::CreateFileBlock(Name("f"), 40, 1, std::span<const isam::IndexDescription>(&key, 1));
+  ASSERT_TRUE(isam::IsamSuccess);
+  const fs::path dia = fs::path(Name("f")).concat(".DIA");
+  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) {
+    for (int64_t nth = 1;; ++nth) {
+      fs::remove(dia);
+      isam::seam::Arm({op, nth, 5, 0});
+      isam::FileBlock* fb = nullptr;
+      isam::OpenFileBlock(fb, Name("f"), true);
+      const bool fired = isam::seam::Fired();
+      isam::seam::Disarm();
+      if (fb) isam::CloseFileBlock(fb);
+      if (fs::exists(dia)) EXPECT_EQ(fs::file_size(dia), 1u) << static_cast<int>(op) << " " << nth;
+      fb = Open("f");
+      ASSERT_NE(fb, nullptr) << "call " << static_cast<int>(op) << " " << nth;
+      isam::CloseFileBlock(fb);
+      if (!fired) break;
+    }
+  }
+}
+
+}  // namespace
