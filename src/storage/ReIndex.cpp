@@ -6,11 +6,13 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "storage/BTFileIO.h"
 #include "storage/BTIsBase.h"
 #include "storage/BufRecIO.h"
 #include "storage/Filer_error.h"
+#include "storage/ReIndex_sorted.h"
 
 namespace isam {
 
@@ -106,6 +108,125 @@ class DumpLog {
 
 std::string CutKey(std::string key) { return key.size() > kMaxKeyLength ? key.substr(0, kMaxKeyLength) : key; }
 
+// The passes over the data file, one an index: each collects the index's keys and builds
+// the tree from them sorted, or, when the memory for them cannot be had, inserts them one
+// at a time. Either way a key refused as a duplicate is met in record order, the lowest
+// record number of equal keys staying.
+class Rebuild {
+ public:
+  Rebuild(FileBlock& fb, int32_t length, const KeyFunction& keyOf, bool deleteDuplicates, DumpLog& log)
+      : fb_(fb), keyOf_(keyOf), deleteDuplicates_(deleteDuplicates), log_(log),
+        reader_(fb.dat, length) {
+    record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
+    while (!record_ && reader_.Shrink()) record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
+    if (!record_) SetError(10411);
+  }
+
+  bool Build(int k) {
+    reader_.Reset();
+    std::vector<IndexEntry> entries;
+    return Reserve(entries) ? SortedPass(k, entries) : InsertPass(k);
+  }
+
+ private:
+  // Room for a key of every live record, within the limit.
+  bool Reserve(std::vector<IndexEntry>& entries) const {
+    const Header& h = fb_.idx[0].h;
+    const int64_t live = std::max<int64_t>(0, static_cast<int64_t>(h.high) - h.freeCount);
+    const int64_t limit = SortedBuildLimit();
+    if (limit >= 0 && live > limit) return false;
+    try {
+      entries.reserve(static_cast<size_t>(live));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  // The next live record's key for index k, cut to 30 characters; false at the end or on a
+  // failure (IsamSuccess tells which).
+  bool NextKey(int k, std::string& key, int32_t& r) {
+    while (reader_.Next(record_.get(), r)) {
+      if (Get32(record_.get()) != 0) continue;  // a deleted slot
+      keyOf_(key, record_.get(), k);
+      if (!IsamSuccess) {
+        ClearError();
+        SetError(10470);
+        return false;
+      }
+      key = CutKey(key);
+      return true;
+    }
+    return false;
+  }
+
+  bool InsertPass(int k) {
+    std::string key;
+    int32_t r = 0;
+    while (NextKey(k, key, r)) {
+      AddKey(&fb_, k, r, key);
+      if (IsamSuccess) continue;
+      if (IsamError != 10230) return false;
+      ClearError();
+      if (!Duplicate(k, r, key, record_.get())) return false;
+    }
+    return IsamSuccess;
+  }
+
+  bool SortedPass(int k, std::vector<IndexEntry>& entries) {
+    const int keyLength = fb_.idx[k].keyLength;
+    std::string key;
+    int32_t r = 0;
+    while (NextKey(k, key, r)) {
+      if (static_cast<int>(key.size()) > keyLength) {
+        SetError(10125);  // as AddKey refuses it
+        return false;
+      }
+      entries.push_back(MakeIndexEntry(key, r));
+    }
+    if (!IsamSuccess) return false;
+    SortEntries(entries);
+    if (fb_.idx[k].h.allowDuplicates == 0) {
+      for (const IndexEntry& e : TakeDuplicates(entries)) {
+        const int32_t rec = static_cast<int32_t>(e.rec);
+        if (deleteDuplicates_ && k > 1) {
+          GetRec(&fb_, rec, record_.get());  // for its keys in the earlier indexes
+          if (!IsamSuccess) return false;
+        }
+        if (!Duplicate(k, rec, std::string(e.Key()), record_.get())) return false;
+      }
+    }
+    return WriteSortedIndex(fb_, k, entries);
+  }
+
+  // Record r's key was refused by index k: it goes to the dump log and, when duplicates are
+  // deleted, the record goes with its keys in the earlier indexes. false when the log
+  // cannot be written.
+  bool Duplicate(int k, int32_t r, const std::string& key, const unsigned char* record) {
+    std::string lines =
+        "Key:<" + key + "> KeyNr: " + std::to_string(k) + " Ref: " + std::to_string(r) + " not added\r\n";
+    if (deleteDuplicates_) lines += "Data record deleted - Dump follows\r\n\r\n\r\n";
+    if (!log_.Write(lines)) return false;
+    if (!deleteDuplicates_) return true;
+    for (int j = 1; j < k; ++j) {
+      std::string earlier;
+      keyOf_(earlier, record, j);
+      DeleteKey(&fb_, j, r, CutKey(earlier));
+    }
+    // Its link in the file makes the passes for later indexes skip it.
+    DeleteRec(&fb_, r);
+    ClearError();
+    return true;
+  }
+
+  FileBlock& fb_;
+  const KeyFunction& keyOf_;
+  bool deleteDuplicates_;
+  DumpLog& log_;
+  RecordReader reader_;
+  std::unique_ptr<unsigned char[]> record_;
+};
+
 }  // namespace
 
 void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const IndexDescription> indexes,
@@ -145,51 +266,11 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
   NoteHeaderChange(*fb, 0);
 
   DumpLog log(ResolvePath(FileBlockFileName(name, FileKind::DumpLog)));
-  RecordReader reader(fb->dat, h.length);
-  std::unique_ptr<unsigned char[]> record(new (std::nothrow) unsigned char[static_cast<size_t>(h.length)]);
-  while (!record && reader.Shrink())
-    record.reset(new (std::nothrow) unsigned char[static_cast<size_t>(h.length)]);
-  if (!record) SetError(10411);
   bool ok = IsamSuccess;
-  for (int k = 1; ok && k <= indexCount; ++k) {
-    reader.Reset();
-    int32_t r = 0;
-    while (ok && reader.Next(record.get(), r)) {
-      if (Get32(record.get()) != 0) continue;  // a deleted slot
-      std::string key;
-      keyOf(key, record.get(), k);
-      if (!IsamSuccess) {
-        ClearError();
-        SetError(10470);
-        ok = false;
-        break;
-      }
-      key = CutKey(key);
-      AddKey(fb, k, r, key);
-      if (IsamSuccess) continue;
-      if (IsamError != 10230) {
-        ok = false;
-        break;
-      }
-      ClearError();
-      std::string lines = "Key:<" + key + "> KeyNr: " + std::to_string(k) + " Ref: " + std::to_string(r) +
-                          " not added\r\n";
-      if (deleteDuplicates) lines += "Data record deleted - Dump follows\r\n\r\n\r\n";
-      if (!log.Write(lines)) {
-        ok = false;
-        break;
-      }
-      if (!deleteDuplicates) continue;
-      for (int j = 1; j < k; ++j) {
-        std::string earlier;
-        keyOf(earlier, record.get(), j);
-        DeleteKey(fb, j, r, CutKey(earlier));
-      }
-      // Its link in the file makes the passes for later indexes skip it.
-      DeleteRec(fb, r);
-      ClearError();
-    }
-    ok = ok && IsamSuccess;
+  {
+    Rebuild rebuild(*fb, h.length, keyOf, deleteDuplicates, log);
+    ok = IsamSuccess;
+    for (int k = 1; ok && k <= indexCount; ++k) ok = rebuild.Build(k) && IsamSuccess;
   }
   if (ok && log.Close()) {
     CloseFileBlock(fb);

@@ -1,0 +1,256 @@
+// The sorted build of ReIndex against a model of what the rebuild must leave and against the
+// key-by-key inserts it replaces: trees of 0, 1, a full leaf, a leaf and one, two and three
+// levels, with and without duplicates, that the check passes and that later inserts and
+// deletes go on from.
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "EngineFixture.h"
+#include "IndexFileReader.h"
+#include "storage/FileCheck.h"
+#include "storage/ReIndex.h"
+#include "storage/ReIndex_sorted.h"
+
+using namespace isam;
+
+namespace {
+
+constexpr int32_t kLength = 40;
+constexpr int kFieldAt[] = {4, 13, 34};  // text fields: 8, 20 and 4 characters
+const IndexDescription kIndexes[] = {{8, false}, {20, true}, {4, false}};
+
+using Keys = std::array<std::string, 3>;
+
+void FieldKey(std::string& key, const unsigned char* record, int k) {
+  const unsigned char* field = record + kFieldAt[k - 1];
+  key.assign(reinterpret_cast<const char*>(field + 1), field[0]);
+}
+
+// The order of the tree for the characters used: Windows-1252 is Latin-1 here but for the
+// euro sign (0x80), U+20AC, above them all.
+bool ModelLess(const IxEntry& a, const IxEntry& b) {
+  auto unit = [](char c) { return c == '\x80' ? 0x20AC : static_cast<unsigned char>(c); };
+  if (std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end(),
+                                   [&](char x, char y) { return unit(x) < unit(y); }))
+    return true;
+  return a.key == b.key && a.rec < b.rec;
+}
+
+// What a rebuild must leave: the keys of every index in order, the dump log, the records left.
+struct Model {
+  std::vector<IxEntry> index[3];
+  std::string log;
+  std::vector<bool> live;
+
+  Model(const std::vector<Keys>& records, bool deleteDuplicates) : live(records.size() + 1, true) {
+    live[0] = false;
+    for (int k = 1; k <= 3; ++k) {
+      std::map<std::string, bool> seen;
+      for (size_t r = 1; r <= records.size(); ++r) {
+        if (!live[r]) continue;
+        const std::string& key = records[r - 1][k - 1];
+        if (kIndexes[k - 1].allowDuplicates || seen.emplace(key, true).second) {
+          index[k - 1].push_back({key, static_cast<uint32_t>(r)});
+          continue;
+        }
+        log += "Key:<" + key + "> KeyNr: " + std::to_string(k) + " Ref: " + std::to_string(r) + " not added\r\n";
+        if (!deleteDuplicates) continue;
+        log += "Data record deleted - Dump follows\r\n\r\n\r\n";
+        live[r] = false;
+        for (int j = 0; j < k - 1; ++j)
+          std::erase_if(index[j], [&](const IxEntry& e) { return e.rec == r; });
+      }
+    }
+    for (auto& entries : index) std::sort(entries.begin(), entries.end(), ModelLess);
+  }
+};
+
+// Keys of n records: index 1 all different, index 2 few different (duplicates allowed),
+// index 3 every seventh a repeat of an earlier one.
+std::vector<Keys> MakeKeys(int n, unsigned seed) {
+  const std::string letters = "aAzZ09\xC4\xC5\xD6\x80";
+  std::mt19937 random(seed);
+  auto word = [&](uint32_t v, size_t least) {
+    std::string w;
+    do {
+      w += letters[v % letters.size()];
+      v /= static_cast<uint32_t>(letters.size());
+    } while (v > 0 || w.size() < least);
+    return w;
+  };
+  std::vector<uint32_t> order(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = static_cast<uint32_t>(i);
+  std::shuffle(order.begin(), order.end(), random);
+  std::vector<Keys> keys;
+  for (int i = 0; i < n; ++i) {
+    const uint32_t v = order[static_cast<size_t>(i)];
+    const std::string third = i % 7 == 6 ? keys[random() % keys.size()][2] : word(v * 7919u % 10000u, 4);
+    keys.push_back({word(v, 1), word(random() % 23, 1), third.substr(0, 4)});
+  }
+  return keys;
+}
+
+class SortedBuild : public EngineTest {
+ protected:
+  void Make(const std::string& stem, const std::vector<Keys>& records) {
+    CreateFileBlock(Name(stem), kLength, 3, kIndexes);
+    ASSERT_TRUE(IsamSuccess);
+    FileBlock* fb = Open(stem, false);
+    for (const Keys& keys : records) {
+      std::string r(kLength, '\0');
+      for (int k = 0; k < 3; ++k) {
+        r[static_cast<size_t>(kFieldAt[k])] = static_cast<char>(keys[k].size());
+        r.replace(static_cast<size_t>(kFieldAt[k]) + 1, keys[k].size(), keys[k]);
+      }
+      int32_t n = 0;
+      AddRec(fb, n, r.data());
+    }
+    CloseFileBlock(fb);
+    ASSERT_TRUE(IsamSuccess);
+  }
+
+  // sorted false: the key-by-key inserts, as when the memory for the keys cannot be had.
+  void Rebuild(const std::string& stem, bool sorted, bool deleteDuplicates) {
+    LimitSortedBuild(sorted ? -1 : 0);
+    ReIndex(Name(stem), 3, kIndexes, FieldKey, deleteDuplicates);
+    LimitSortedBuild(-1);
+  }
+
+  std::vector<IxEntry> Walk(FileBlock* fb, int k) {
+    std::vector<IxEntry> out;
+    ClearKey(fb, k);
+    for (;;) {
+      int32_t r = 0;
+      std::string key;
+      NextKey(fb, k, r, key);
+      if (!IsamSuccess) break;
+      out.push_back({key, static_cast<uint32_t>(r)});
+    }
+    EXPECT_EQ(IsamError, 10250);
+    return out;
+  }
+
+  void ExpectSound(const std::string& stem) {
+    const FileBlockCheck check(Name(stem));
+    EXPECT_TRUE(check.sound()) << check.findings().front();
+  }
+};
+
+struct Case {
+  int records;
+  bool deleteDuplicates;
+  int height;  // of index 2, which keeps every key
+};
+
+class SortedBuildSizes : public SortedBuild, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(SortedBuildSizes, AgreesWithTheModelAndTheInsertsAndTakesLaterChanges) {
+  const Case c = GetParam();
+  const std::vector<Keys> records = MakeKeys(c.records, static_cast<unsigned>(c.records));
+  Model model(records, c.deleteDuplicates);
+  Make("t", records);
+  Make("u", records);
+  Rebuild("t", true, c.deleteDuplicates);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  Rebuild("u", false, c.deleteDuplicates);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  ExpectSound("t");
+
+  const FileBlockCheck check(Name("t"));
+  const IndexShape& all = check.shape().indexes[1];
+  EXPECT_EQ(all.height, c.height);
+  EXPECT_EQ(all.entries, static_cast<uint32_t>(model.index[1].size()));
+  EXPECT_EQ(all.pagesInTree, all.highPage);
+  EXPECT_EQ(all.freePages, 0);
+  // The same records and dump log as the inserts leave, the records left as the model says.
+  EXPECT_EQ(dir.Read("t.DAT"), dir.Read("u.DAT"));
+  EXPECT_EQ(std::filesystem::exists(dir / "t.MSG") ? dir.Read("t.MSG") : "", model.log);
+  EXPECT_EQ(std::filesystem::exists(dir / "u.MSG") ? dir.Read("u.MSG") : "", model.log);
+  const auto live = check.LiveRecords();
+  EXPECT_EQ(live.size(), static_cast<size_t>(std::count(model.live.begin(), model.live.end(), true)));
+  for (const auto& [r, bytes] : live) EXPECT_TRUE(model.live[static_cast<size_t>(r)]) << r;
+
+  FileBlock* t = Open("t");
+  FileBlock* u = Open("u");
+  for (int k = 1; k <= 3; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(Walk(t, k), model.index[k - 1]);
+    EXPECT_EQ(Walk(u, k), model.index[k - 1]);
+  }
+  for (size_t i = 0; i < model.index[0].size(); i += 97) {
+    int32_t r = 0;
+    FindKey(t, 1, r, model.index[0][i].key);
+    EXPECT_EQ(static_cast<uint32_t>(r), model.index[0][i].rec);
+  }
+
+  // Every other key of index 1 out, and new keys in for the same records; index 2 gets a
+  // key more for each of them.
+  std::vector<IxEntry>& first = model.index[0];
+  std::vector<IxEntry> kept, out;
+  for (size_t i = 0; i < first.size(); ++i) (i % 2 == 0 ? out : kept).push_back(first[i]);
+  for (const IxEntry& e : out) {
+    DeleteKey(t, 1, static_cast<int32_t>(e.rec), e.key);
+    ASSERT_TRUE(IsamSuccess) << IsamError;
+  }
+  first = kept;
+  for (size_t i = 0; i < out.size(); i += 3) {
+    const IxEntry renamed{"n" + std::to_string(i), out[i].rec};
+    AddKey(t, 1, static_cast<int32_t>(renamed.rec), renamed.key);
+    ASSERT_TRUE(IsamSuccess) << IsamError;
+    first.push_back(renamed);
+    const IxEntry more{"new", out[i].rec};
+    AddKey(t, 2, static_cast<int32_t>(more.rec), more.key);
+    ASSERT_TRUE(IsamSuccess) << IsamError;
+    model.index[1].push_back(more);
+  }
+  std::sort(first.begin(), first.end(), ModelLess);
+  std::sort(model.index[1].begin(), model.index[1].end(), ModelLess);
+  EXPECT_EQ(Walk(t, 1), model.index[0]);
+  EXPECT_EQ(Walk(t, 2), model.index[1]);
+  CloseFileBlock(t);
+  CloseFileBlock(u);
+  ExpectSound("t");
+}
+
+// Heights: 62 keys fill one leaf, 63 need two under a root, 3968 fill two levels.
+INSTANTIATE_TEST_SUITE_P(ReIndex, SortedBuildSizes,
+                         ::testing::Values(Case{0, true, 0}, Case{1, true, 1}, Case{62, false, 1},
+                                           Case{63, false, 2}, Case{3968, false, 2}, Case{3969, false, 3},
+                                           Case{5000, true, 3}));
+
+TEST(SortedEntries, EqualKeysGoByRecordAndTheLaterOnesAreTheDuplicates) {
+  std::vector<IndexEntry> e = {MakeIndexEntry("b", 9), MakeIndexEntry("\x80", 1), MakeIndexEntry("b", 2),
+                               MakeIndexEntry("\xC4", 3), MakeIndexEntry("b", 5), MakeIndexEntry("Z", 4)};
+  SortEntries(e);
+  std::vector<std::pair<std::string, uint32_t>> order;
+  for (const IndexEntry& x : e) order.emplace_back(std::string(x.Key()), x.rec);
+  const std::vector<std::pair<std::string, uint32_t>> sorted = {{"Z", 4}, {"b", 2}, {"b", 5}, {"b", 9}, {"\xC4", 3}, {"\x80", 1}};
+  EXPECT_EQ(order, sorted);
+  const std::vector<IndexEntry> taken = TakeDuplicates(e);
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].rec, 5u);
+  EXPECT_EQ(taken[1].rec, 9u);
+  EXPECT_EQ(e.size(), 4u);
+}
+
+TEST_F(SortedBuild, AKeyLongerThanTheIndexTakesIsRefusedAsByTheInserts) {
+  Make("t", MakeKeys(100, 1));
+  for (const bool sorted : {true, false}) {
+    LimitSortedBuild(sorted ? -1 : 0);
+    const IndexDescription shorter[] = {{8, false}, {20, true}, {3, false}};
+    ReIndex(Name("t"), 3, shorter, FieldKey, true);
+    LimitSortedBuild(-1);
+    EXPECT_EQ(IsamError, 10125) << sorted;
+    FileBlock* fb = nullptr;
+    OpenFileBlock(fb, Name("t"), false);
+    EXPECT_EQ(IsamError, 10010);
+  }
+  Rebuild("t", true, true);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  ExpectSound("t");
+}
+
+}  // namespace
