@@ -1,0 +1,42 @@
+#include "bookkeeping/BFRun.h"
+
+#include "bookkeeping/BFMisc_entry.h"
+#include "shell/ETider.h"
+#include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
+#include "storage/Filer.h"
+
+namespace bf {
+
+BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args) {
+  engine_ = isam::StartIsam(args, [](const std::string& text, int code) { eerror::EMsg(code, text); });
+  if (!engine_) eerror::ReportIsamError();
+  EnterDataDir();
+}
+
+BookkeepingRun::~BookkeepingRun() {
+  db_.reset();  // the bookkeeping, then the list
+  if (engine_) isam::ExitIsam();
+}
+
+void BookkeepingRun::LeaveDataDir() {
+  db_->CloseBookkeeping();
+  db_->CloseBookkeepingList();
+}
+
+void BookkeepingRun::EnterDataDir() {
+  db_.reset();
+  db_ = std::make_unique<BfDatabase>(ekonfig::Konfig.DataDir());
+  BfShared& s = db_->shared();
+  s.dataBas = FreshDataBasRecord();
+  s.konto = KontoRecord{};
+  PrepareFreshVerification(s);
+  s.sums = SumsRecord{};
+  s.sums.month = etider::Format(12);
+  if (engine_) {
+    db_->OpenBookkeepingList();
+    db_->SelectRemembered();
+  }
+}
+
+}  // namespace bf
