@@ -5,9 +5,11 @@
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/emainform_editor.h"
+#include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/about32.h"
 #include "shell/ui/edirform.h"
+#include "shell/ui/ekonfigdlg.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -140,7 +142,9 @@ void TNolkMainForm::BuildControls() {
   connect(AddButton(buttons, "datadir", "byt till mappen där datafilerna ska skapas eller finns", client),
           &QPushButton::clicked, this, &TNolkMainForm::ChooseDataDir);
   connect(AddButton(buttons, "konfig", "inställningar", client), &QPushButton::clicked, this, [this] {
-    QMessageBox::information(this, QString::fromUtf8("konfig"), FromAnsi(ekonfig::KonfigSummary()));
+    InstallQtPrinterSystem();
+    TEKonfigDlg dialog(this);
+    dialog.exec();
     doEnvStatus();
     xMyMsgUpdate();
   });
