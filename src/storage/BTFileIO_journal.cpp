@@ -9,7 +9,6 @@
 // per slot whose link must come back, then the header as it was, so a replay that applies
 // the images in order gets the state before the operation; ours also gets it from a journal
 // cut off between those images (see HeaderChoice).
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -170,21 +169,10 @@ bool ReplayEntries(FileBlock& fb) {
 }  // namespace
 
 void BeginOperation(FileBlock& fb, int index) {
-  if (!fb.inUnit) EndOperations(fb);
-  fb.opIndex = index;
-  Index& d = fb.idx[index];
-  if (!d.opStartTaken) {
-    d.opStart = d.h;
-    d.opStartTaken = true;
-    d.lastImageIsStart = false;
-  }
-}
-
-void EndOperations(FileBlock& fb) {
   fb.logged.clear();
-  fb.relinkedRecords.clear();
-  fb.pendingData.clear();
-  for (Index& d : fb.idx) d.opStartTaken = d.lastImageIsStart = false;
+  fb.opIndex = index;
+  fb.opOriginal = fb.idx[index].h;
+  fb.opLastImageIsOriginal = false;
 }
 
 bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relink) {
@@ -195,28 +183,12 @@ bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relin
   else EncodeIndexHeader(image, bytes.data() + 4);
   Put32(bytes.data() + 4 + kIndexHeaderBytes, relink);
   if (!Append(fb, bytes)) return false;
-  Index& d = fb.idx[index];
-  d.lastImageIsStart = d.opStartTaken && image == d.opStart;
+  fb.opLastImageIsOriginal = index == fb.opIndex && image == fb.opOriginal;
   return true;
 }
 
 bool LogOriginalHeader(FileBlock& fb) {
-  const Index& d = fb.idx[fb.opIndex];
-  return d.lastImageIsStart || LogHeaderImage(fb, fb.opIndex, d.opStart, kNoRelink);
-}
-
-bool LogSlotLink(FileBlock& fb, int index, const Header& image, int32_t slot, int32_t link) {
-  if (index == 0) {
-    auto& done = fb.relinkedRecords;
-    if (slot > fb.idx[0].opStart.high || std::find(done.begin(), done.end(), slot) != done.end())
-      return true;
-    if (!LogHeaderImage(fb, 0, image, link)) return false;
-    done.push_back(slot);
-    return true;
-  }
-  const std::pair<int, uint32_t> id{index, static_cast<uint32_t>(slot)};
-  if (std::find(fb.logged.begin(), fb.logged.end(), id) != fb.logged.end()) return true;
-  return LogHeaderImage(fb, index, image, link);
+  return fb.opLastImageIsOriginal || LogHeaderImage(fb, fb.opIndex, fb.opOriginal, kNoRelink);
 }
 
 bool LogPageImage(FileBlock& fb, const PageBuffer& b) {
@@ -253,13 +225,10 @@ bool ReplayJournal(FileBlock& fb) {
 
 bool Rollback(FileBlock& fb) {
   DropFileBlockPages(fb);
-  for (Index& d : fb.idx) {
-    if (!d.opStartTaken) continue;
-    d.h = d.opStart;
-    d.changed = false;
-    d.valid = false;
-  }
-  EndOperations(fb);
+  Index& d = fb.idx[fb.opIndex];
+  d.h = fb.opOriginal;
+  d.changed = false;
+  d.valid = false;
   return ReplayJournal(fb);
 }
 

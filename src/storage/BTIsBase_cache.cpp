@@ -32,6 +32,8 @@ struct Cache {
 
 Cache g_cache;
 
+int IndexOf(PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
+
 void Unlink(int i) {
   PageBuffer& b = g_cache.buffers[i];
   g_cache.buffers[b.prev].next = b.next;
@@ -50,14 +52,14 @@ void InsertBeforeHead(int i, bool makeHead) {
 }
 
 void MakeMostRecent(PageBuffer* b) {
-  const int i = SlotOf(b);
+  const int i = IndexOf(b);
   if (i == g_cache.mru) return;
   Unlink(i);
   InsertBeforeHead(i, true);
 }
 
 void MakeReuseNext(PageBuffer* b) {
-  const int i = SlotOf(b);
+  const int i = IndexOf(b);
   if (g_cache.buffers.size() == 1) return;
   if (i == g_cache.mru) {
     g_cache.mru = b->next;  // the ring order already puts it at the reuse end
@@ -80,7 +82,7 @@ void Adopt(PageBuffer* b, FileBlock& fb, int index, uint32_t page) {
   b->owner = &fb;
   b->index = index;
   b->page = page;
-  g_cache.lookup[{&fb, index, page}] = SlotOf(b);
+  g_cache.lookup[{&fb, index, page}] = IndexOf(b);
   MakeMostRecent(b);
 }
 
@@ -152,17 +154,15 @@ bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int page
   return true;
 }
 
-// Only fb's: another fileblock's marks stand for images its own journal has not flushed.
-void ClearLoggedMarks(const FileBlock& fb) {
-  for (PageBuffer& b : g_cache.buffers)
-    if (b.owner == &fb) b.logged = false;
+void ClearLoggedMarks() {
+  for (PageBuffer& b : g_cache.buffers) b.logged = false;
 }
 
 bool WritePage(PageBuffer* b) {
   FileBlock& fb = *b->owner;
   if (fb.journal && b->logged) {
     if (!FlushJournal(fb)) return false;
-    ClearLoggedMarks(fb);
+    ClearLoggedMarks();
   }
   std::vector<unsigned char> bytes;
   PackPage(*b, fb.idx[b->index].keyLength, bytes);
@@ -179,14 +179,6 @@ PageBuffer* TakeFreeBuffer() {
   Disown(b);
   return b;
 }
-
-PageBuffer* PageInSlot(const FileBlock& fb, int index, uint32_t page, int slot) {
-  if (slot < 0 || slot >= static_cast<int>(g_cache.buffers.size())) return nullptr;
-  PageBuffer* b = &g_cache.buffers[static_cast<size_t>(slot)];
-  return b->owner == &fb && b->index == index && b->page == page ? b : nullptr;
-}
-
-int SlotOf(const PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
 
 PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
   const auto found = g_cache.lookup.find({&fb, index, page});
@@ -247,7 +239,7 @@ bool FreePage(FileBlock& fb, PageBuffer* b) {
   if (!Touch(fb, b)) return false;
   if (fb.journal && b->logged) {
     if (!FlushJournal(fb)) return false;
-    ClearLoggedMarks(fb);
+    ClearLoggedMarks();
   }
   Header& h = fb.idx[b->index].h;
   unsigned char link[4];

@@ -64,6 +64,8 @@ int64_t SlotPosition(const FileBlock& fb, int index, int32_t number) {
                     : PagePosition(fb, index, static_cast<uint32_t>(number));
 }
 
+FileRec& FileOf(FileBlock& fb, int index) { return index == 0 ? fb.dat : fb.ix; }
+
 }  // namespace
 
 bool WriteHeader(FileBlock& fb, int index) {
@@ -122,15 +124,14 @@ bool Allocate(FileBlock& fb, int index, int32_t& number) {
       return false;
     }
     unsigned char bytes[4];
-    const int64_t at = SlotPosition(fb, index, head);
-    if (!(index == 0 ? ReadData(fb, at, 4, bytes) : ReadAt(fb.ix, at, 4, bytes))) return false;
+    if (!ReadAt(FileOf(fb, index), SlotPosition(fb, index, head), 4, bytes)) return false;
     const auto link = static_cast<int32_t>(Get32(bytes));
     if (link == 0 || link < -1 || link > h.high) {
       SetError(10170);
       return false;
     }
     // The taken slot's link must come back if the operation is undone.
-    if (fb.journal && !LogSlotLink(fb, index, h, head, link)) return false;
+    if (fb.journal && !LogHeaderImage(fb, index, h, link)) return false;
     h.firstFree = link;
     --h.freeCount;
     number = head;
