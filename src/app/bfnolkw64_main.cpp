@@ -11,6 +11,7 @@
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/QtMessageBoxes.h"
+#include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/emainform.h"
 #include "shell/ui/esplashform.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   eerror::ScopedMessageBoxes installedBoxes(boxes);
   shellui::QtProgressWindows progress;
   shellui::ScopedProgressWindows installedProgress(progress);
+  shellui::InstallQtPrinterSystem();  // the default printer at start comes from CUPS
 
   shellui::TSplashScreen splash;
   splash.ShowNow();
