@@ -51,7 +51,10 @@ void SetUp(QDialog* box) {
 std::string BuildStamp() { return "bfnolkw64, byggd " __DATE__ " " __TIME__; }
 
 QString HandbookPath() {
-  return QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/bfnolk/README.md");
+  // Installed beside the program; run from a build tree, the README it was built from.
+  const QString installed =
+      QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/bfnolk/README.md");
+  return QFileInfo::exists(installed) ? installed : QString::fromUtf8(BFN_SOURCE_README);
 }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
