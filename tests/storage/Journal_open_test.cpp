@@ -26,7 +26,9 @@ TEST_F(JournalOpen, AFailedFirstOpenLeavesNoJournalThatBlocksTheNext) {
       const bool fired = isam::seam::Fired();
       isam::seam::Disarm();
       if (fb) isam::CloseFileBlock(fb);
-      if (fs::exists(dia)) EXPECT_EQ(fs::file_size(dia), 1u) << static_cast<int>(op) << " " << nth;
+      if (fs::exists(dia)) {
+        EXPECT_EQ(fs::file_size(dia), 1u) << static_cast<int>(op) << " " << nth;
+      }
       fb = Open("f");
       ASSERT_NE(fb, nullptr) << "call " << static_cast<int>(op) << " " << nth;
       isam::CloseFileBlock(fb);
