@@ -48,24 +48,28 @@ void ReportUnreadablePicture(const std::string& path) {
 
 KonfigEdit::KonfigEdit() : konfig_(Konfig), etikett_(CurEtikett), rapport_(CurRapport) {}
 
+namespace {
+
+// Setting n as the file holds it, read through the current buffer, which is put back as it was.
+template <typename Env>
+Env ReadThrough(Env& current, void (KonfigFile::*read)(int), int n) {
+  const Env kept = current;
+  KonfigFile file;
+  file.OpenRead();
+  (file.*read)(n);
+  const Env stored = current;
+  current = kept;
+  return stored;
+}
+
+}  // namespace
+
 void KonfigEdit::Remember(SettingKind kind, int n) {
   if (n < 1 || n > glodefs::kSettings) return;
-  // Read through the current buffer, which is put back as it was.
-  if (kind == SettingKind::kLabel && !labelsRead_.contains(n)) {
-    const glodefs::TEtikettEnv current = CurEtikett;
-    KonfigFile file;
-    file.OpenRead();
-    file.ReadLabel(n);
-    labelsRead_[n] = CurEtikett;
-    CurEtikett = current;
-  } else if (kind == SettingKind::kReport && !reportsRead_.contains(n)) {
-    const glodefs::TRapportEnv current = CurRapport;
-    KonfigFile file;
-    file.OpenRead();
-    file.ReadReport(n);
-    reportsRead_[n] = CurRapport;
-    CurRapport = current;
-  }
+  if (kind == SettingKind::kLabel && !labelsRead_.contains(n))
+    labelsRead_[n] = ReadThrough(CurEtikett, &KonfigFile::ReadLabel, n);
+  else if (kind == SettingKind::kReport && !reportsRead_.contains(n))
+    reportsRead_[n] = ReadThrough(CurRapport, &KonfigFile::ReadReport, n);
 }
 
 void KonfigEdit::Load(SettingKind kind, int n) {
