@@ -179,17 +179,24 @@ void TNolkMainForm::BuildMenu() {
   registerMenu_ = new QMenu(QString::fromUtf8("xregister"), this);
   registerMenu_->setToolTip(QString::fromUtf8("register för etikett- och giro- utskrifter"));
   registerMenu_->setToolTipsVisible(true);
-  const char* entries[] = {"plusgiro", "postgiro", "bankgiro", nullptr, "etikettregister"};
-  for (const char* entry : entries) {
-    if (entry == nullptr) {
+  struct Entry {
+    const char* caption;
+    const char* name;  // what the bookkeeping window enables them by
+  };
+  const Entry entries[] = {{"plusgiro", "plusgiroMenu"}, {"postgiro", "postgiroMenu"},
+                           {"bankgiro", "bankgiroMenu"}, {nullptr, nullptr},
+                           {"etikettregister", "etikettMenu"}};
+  for (const Entry& entry : entries) {
+    if (entry.caption == nullptr) {
       registerMenu_->addSeparator();
       continue;
     }
-    const QString name = QString::fromUtf8(entry);
-    registerMenu_->addAction(name, this, [this, name] {
-      eerror::StatusMsg = A("registret ") + ToAnsi(name) + A(" kommer i en senare version");
+    const QString caption = QString::fromUtf8(entry.caption);
+    QAction* action = registerMenu_->addAction(caption, this, [this, caption] {
+      eerror::StatusMsg = A("registret ") + ToAnsi(caption) + A(" kommer i en senare version");
       xMyMsgUpdate();
     });
+    action->setObjectName(QString::fromUtf8(entry.name));
   }
   menuBar()->addMenu(registerMenu_);
 }

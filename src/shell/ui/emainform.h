@@ -61,9 +61,11 @@ class TNolkMainForm : public QMainWindow {
   int Scale() const;
   int Background() const { return background_; }
 
-  void ChooseDataDir();
+  // The bookkeeping window closes and reopens its books around the first and adds a line
+  // after the second.
+  virtual void ChooseDataDir();
   void StartEditor();
-  void ShowInfo();
+  virtual void ShowInfo();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
