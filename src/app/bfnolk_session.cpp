@@ -8,7 +8,6 @@
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
-#include "storage/Filer.h"
 
 namespace bfnolk {
 
@@ -29,28 +28,23 @@ Session::Session(bool answerYes) {
   }
   if (ekonfig::InitKonfig(ekonfig::kBookkeepingProgNr, true, "") != ekonfig::KonfigStart::kStarted) return;
   konfig_ = true;
-  engine_ = isam::StartIsam({}, [](const std::string& text, int code) { eerror::EMsg(code, text); });
-  if (!engine_) return;
-  db_ = std::make_unique<bf::BfDatabase>(ekonfig::Konfig.DataDir());
-  db_->OpenBookkeepingList();
-  db_->SelectRemembered();
-  ok_ = true;
+  run_ = std::make_unique<bf::BookkeepingRun>(std::vector<std::string>{});
+  ok_ = run_->engineStarted();
 }
 
 Session::~Session() {
-  db_.reset();  // closes the bookkeeping and the list
-  if (engine_) isam::ExitIsam();
+  run_.reset();  // the bookkeeping and the list closed, the engine stopped
   if (konfig_) ekonfig::ExitKonfig();
 }
 
 bool Session::Select(int n) {
-  if (!db_->listOpen()) return false;
-  if (n < 1 || n > bf::kMaxBookkeepings || n > db_->shared().listLength - 1) {
+  if (!db().listOpen()) return false;
+  if (n < 1 || n > bf::kMaxBookkeepings || n > db().shared().listLength - 1) {
     std::cerr << "bfnolk: ingen bokföring nr " << n << "\n";
     return false;
   }
-  if (db_->current() != n || !db_->bookkeepingOpen()) db_->SelectBookkeeping(n);
-  if (db_->current() != n || !db_->bookkeepingOpen()) {
+  if (db().current() != n || !db().bookkeepingOpen()) db().SelectBookkeeping(n);
+  if (db().current() != n || !db().bookkeepingOpen()) {
     std::cerr << "bfnolk: bokföring nr " << n << " kan inte väljas\n";
     return false;
   }
@@ -58,7 +52,7 @@ bool Session::Select(int n) {
 }
 
 bool Session::NeedBookkeeping() {
-  if (db_->bookkeepingOpen()) return true;
+  if (db().bookkeepingOpen()) return true;
   eerror::EMsg(0, A("Databas ej vald/ datafiler saknas!"));
   return false;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFRun.h"
 #include "shell/Eerror32_MessageBoxes.h"
 
 namespace bfnolk {
@@ -33,7 +34,7 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   bool ok() const { return ok_; }
-  bf::BfDatabase& db() { return *db_; }
+  bf::BfDatabase& db() { return run_->db(); }
   // Selects bookkeeping n; false with a message when it is not a live bookkeeping.
   bool Select(int n);
   // The bookkeeping is open, else a message and false.
@@ -42,9 +43,8 @@ class Session {
  private:
   std::unique_ptr<YesMessageBoxes> yes_;
   std::unique_ptr<eerror::ScopedMessageBoxes> boxes_;
-  std::unique_ptr<bf::BfDatabase> db_;
+  std::unique_ptr<bf::BookkeepingRun> run_;
   bool konfig_ = false;
-  bool engine_ = false;
   bool ok_ = false;
 };
 

@@ -1,18 +1,16 @@
-// bfnolkw64: the window program. One instance at a time; the splash shows while the shell
-// window starts, then the message loop runs until the window closes.
+// bfnolkw64: the window program. One instance at a time; the splash shows while the
+// bookkeeping window starts, then the message loop runs until the window closes.
 //
 // A second start says "bokföringsnolk körs redan" in a box captioned "info", also on
 // standard error, and ends with status 1. Scripts and tests that start the program without
 // a person at it set BFNOLKW64_UNATTENDED=1: when standard input is then not a terminal,
 // that box closes by itself.
+#include "bookkeeping_ui/bfmainw32.h"
 #include "shell/Eerror32_MessageBoxes.h"
-#include "shell/GloDefs.h"
-#include "shell/ekonfig32_command.h"
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/QtMessageBoxes.h"
 #include "shell/ui/QtPrinterSystem.h"
-#include "shell/ui/emainform.h"
 #include "shell/ui/esplashform.h"
 
 #include <unistd.h>
@@ -22,6 +20,8 @@
 #include <QTimer>
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -55,14 +55,10 @@ int main(int argc, char** argv) {
   splash.ShowNow();
 
   QApplication::setApplicationName("bfnolkw64");
-  glodefs::ProgName = "BFNOLKW64";
-  shellui::TNolkMainForm form;
-  form.setWindowTitle(QString::fromUtf8("bokföringsnolk"));
-  if (!form.ProgramInit(ekonfig::kBookkeepingProgNr)) return kOutOfMemoryExit;
-  form.NolkFormCreate();
+  std::vector<std::string> args(argv + 1, argv + argc);
+  bfui::TMainForm form(args);
+  if (!form.Started()) return kOutOfMemoryExit;
   splash.close();
   form.show();
-  const int code = app.exec();
-  form.ProgramExit();
-  return code;
+  return app.exec();  // the window's end closes the books and writes the settings
 }

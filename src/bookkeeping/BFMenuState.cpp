@@ -89,7 +89,7 @@ MenuState RefreshMenuState(BfDatabase& db) {
 
   MenuState state;
   for (int i = 1; i <= kMaxBookkeepings; ++i) {
-    BookkeepingSlot& slot = state.slots[i - 1];
+    BookkeepingSlot& slot = state.bookkeepings[i - 1];
     slot.caption = "vakant";
     if (db.listOpen() && i < s.listLength) {
       std::string name;

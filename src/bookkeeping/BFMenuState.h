@@ -28,7 +28,7 @@ struct BookkeepingSlot {
 };
 
 struct MenuState {
-  std::array<BookkeepingSlot, kMaxBookkeepings> slots;
+  std::array<BookkeepingSlot, kMaxBookkeepings> bookkeepings;
   bool listOpen = false;
   bool bookkeepingOpen = false;
   bool hasVerifications = false;

@@ -4,11 +4,16 @@
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
+#include "shell/ekonfig32_command.h"
 #include "storage/Filer.h"
 
 namespace bf {
 
 BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args) {
+  // The window program and bfnolk remember the same data directory and bookkeeping: the
+  // entries of the bookkeeping program's number.
+  ekonfig::Konfig.SetDataDir(ekonfig::Konfig.ProgDataDir(ekonfig::kBookkeepingProgNr));
+  ekonfig::Konfig.SetCurBase(ekonfig::Konfig.ProgBase(ekonfig::kBookkeepingProgNr));
   engine_ = isam::StartIsam(args, [](const std::string& text, int code) { eerror::EMsg(code, text); });
   if (!engine_) eerror::ReportIsamError();
   EnterDataDir();
@@ -17,6 +22,8 @@ BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args) {
 BookkeepingRun::~BookkeepingRun() {
   db_.reset();  // the bookkeeping, then the list
   if (engine_) isam::ExitIsam();
+  ekonfig::Konfig.SetProgDataDir(ekonfig::kBookkeepingProgNr, ekonfig::Konfig.DataDir());
+  ekonfig::Konfig.SetProgBase(ekonfig::kBookkeepingProgNr, ekonfig::Konfig.CurBase());
 }
 
 void BookkeepingRun::LeaveDataDir() {

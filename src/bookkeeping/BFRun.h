@@ -3,8 +3,9 @@
 // directory with fresh buffers, its list opened and the remembered bookkeeping selected.
 // The end closes the bookkeeping and the list and then stops the engine, when it started.
 //
-// The configuration (data directory and remembered bookkeeping of the program number) is
-// the shell's: it is read before a run starts and written after it ends.
+// The data directory and the remembered bookkeeping are the configuration's entries of the
+// bookkeeping program's number: taken at the start, put back at the end. The configuration
+// itself is read before a run starts and written after it ends.
 #pragma once
 
 #include <memory>

@@ -15,7 +15,7 @@ TEST_F(MenuStateTest, NoListEverySlotVacantAndNothingOfTheTable) {
   BfDatabase none(empty.path());
   none.OpenBookkeepingList();
   const MenuState state = RefreshMenuState(none);
-  for (const BookkeepingSlot& slot : state.slots) {
+  for (const BookkeepingSlot& slot : state.bookkeepings) {
     EXPECT_EQ(slot.caption, "vakant");
     EXPECT_FALSE(slot.enabled);
     EXPECT_FALSE(slot.checked);
@@ -34,11 +34,11 @@ TEST_F(MenuStateTest, DeletedSlotReadsRaderadAndBufferIsKept) {
   ASSERT_TRUE(db_->DeleteBookkeeping(1));
   db_->SelectBookkeeping(2);
   const MenuState state = RefreshMenuState(*db_);
-  EXPECT_EQ(state.slots[0].caption, "raderad");
-  EXPECT_FALSE(state.slots[0].enabled);
-  EXPECT_EQ(state.slots[1].caption, "andra");
-  EXPECT_TRUE(state.slots[1].enabled && state.slots[1].checked);
-  EXPECT_EQ(state.slots[2].caption, "vakant");
+  EXPECT_EQ(state.bookkeepings[0].caption, "raderad");
+  EXPECT_FALSE(state.bookkeepings[0].enabled);
+  EXPECT_EQ(state.bookkeepings[1].caption, "andra");
+  EXPECT_TRUE(state.bookkeepings[1].enabled && state.bookkeepings[1].checked);
+  EXPECT_EQ(state.bookkeepings[2].caption, "vakant");
   EXPECT_EQ(s().dataBas.name, "andra");
   EXPECT_EQ(state.dataPanel, "andra");
 }

@@ -176,7 +176,7 @@ void TNolkMainForm::BuildControls() {
 }
 
 void TNolkMainForm::BuildMenu() {
-  registerMenu_ = new QMenu(QString::fromUtf8("xregister"), this);
+  registerMenu_ = new QMenu(QString::fromUtf8("&xregister"), this);
   registerMenu_->setToolTip(QString::fromUtf8("register för etikett- och giro- utskrifter"));
   registerMenu_->setToolTipsVisible(true);
   struct Entry {

@@ -1,0 +1,73 @@
+// TMainForm: the bookkeeping main window on the shell window. It starts the bookkeeping
+// layer with the window and stops it with it, carries the bookkeeping menus and the
+// toolbar, and keeps them in step with what is open. Every command calls one operation of
+// the database; what the menus offer is computed by RefreshMenuState, never here.
+//
+// Invariant: after every command that can change what is open, the select and delete
+// items, the enabled commands and the data panel show the database as it now is.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFRun.h"
+#include "shell/ui/emainform.h"
+
+class QAction;
+class QMenu;
+class QToolBar;
+
+namespace bfui {
+
+class TMainForm : public shellui::TNolkMainForm {
+ public:
+  // args: the program's arguments; "/NET" in any of them, in any letter case, starts the
+  // storage engine in network mode.
+  explicit TMainForm(const std::vector<std::string>& args, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // False when the shell's start failed for want of memory; the program then ends.
+  bool Started() const { return run_ != nullptr; }
+
+  void MenuRefresh();
+
+  // A menu item or toolbar button by its name ("select3", "indexbygg", "tbBackup").
+  QAction* Item(const QString& name) const;
+  bf::BfDatabase& Database() { return run_->db(); }
+
+  void ChooseDataDir() override;
+  void ShowInfo() override;
+
+ protected:
+  // The folder a backup goes to, starting in start; empty when cancelled.
+  virtual QString ChooseBackupDir(const QString& start);
+
+ private:
+  struct MenuItem;
+
+  void BuildMenus();
+  void BuildToolBar();
+  QMenu* AddMenu(const char* name, const char* caption, const std::vector<MenuItem>& items);
+  QMenu* AddSlotMenu(QMenu* parent, const char* name, const char* caption,
+                     std::array<QAction*, bf::kMaxBookkeepings>& items, void (TMainForm::*command)(int));
+  void ShowLater(const char* what);
+
+  void SelectSlot(int n);
+  void DeleteSlot(int n);
+  void CopyToFreeSlot();
+  void Backup();
+  void Reset();
+  void Rebuild();
+  void CreateList();
+
+  std::unique_ptr<bf::BookkeepingRun> run_;
+  std::vector<QAction*> commands_;  // every item the enabling rule covers
+  std::array<QAction*, bf::kMaxBookkeepings> selectItems_{};
+  std::array<QAction*, bf::kMaxBookkeepings> deleteItems_{};
+  QToolBar* toolBar_ = nullptr;
+};
+
+}  // namespace bfui

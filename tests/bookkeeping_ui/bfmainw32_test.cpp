@@ -1,0 +1,313 @@
+// The main window in its three states, the states made by bfnolk and seen by the window
+// (both call the same logic), and the commands of the menus run through the window.
+#include "bookkeeping_ui/bfmainw32.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <map>
+
+#include "ProgramRun.h"
+#include "bookkeeping/BFMenuState.h"
+#include "common/Ansi.h"
+#include "shell/ECountForm.h"
+#include "shell/Eerror32.h"
+#include "shell/Eerror32_MessageBoxes.h"
+#include "shell/ekonfig32.h"
+#include "shell/ui/QtCountForm.h"
+#include "shell/ui/edirform.h"
+
+namespace fs = std::filesystem;
+using bf::MenuNeed;
+
+namespace {
+
+// Every item the enabling table covers, by the window's names.
+const char* const kTableItems[] = {
+    "new",          "tbBackup",     "postgiroMenu", "plusgiroMenu",       "bankgiroMenu",  "etikettMenu",
+    "change",       "copy",         "nolla",        "inmata",             "InmataVerifikation", "plan",
+    "grafiskt",     "grafrapport",  "kontoreg",     "exportplan",         "importplanu",   "importplani",
+    "visakontoplan", "kontoplan",   "datacopy",     "indexbygg",          "exportverif1",  "visahuvudbok",
+    "visagrundbok", "huvudbok",     "grundbok",     "grafutskrift",       "resultatrapport", "saldorapport",
+    "balansrapport"};
+
+const std::vector<std::string> kNoArgs;
+
+// The window with the backup folder answered by the test.
+class TestMainForm : public bfui::TMainForm {
+ public:
+  using TMainForm::TMainForm;
+  QString backupDir;
+  QString askedFrom;
+
+ protected:
+  QString ChooseBackupDir(const QString& start) override {
+    askedFrom = start;
+    return backupDir;
+  }
+};
+
+class MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    static int run = 0;
+    home = fs::temp_directory_path() / ("bfn-mainw-" + std::to_string(::getpid()) + "-" + std::to_string(++run));
+    fs::create_directories(home);
+    startDir = fs::current_path();
+    ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+    ::setenv("XDG_DOCUMENTS_DIR", (home / "Documents").c_str(), 1);
+    ekonfig::SetKonfigPaths({});
+    eerror::StatusMsg.clear();
+    eerror::LastStatusMsg.clear();
+  }
+  void TearDown() override {
+    fs::current_path(startDir);
+    fs::remove_all(home);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DOCUMENTS_DIR");
+  }
+
+  // bfnolk on the same configuration and data directory as the window.
+  std::string Bfnolk(const std::string& args) {
+    const ProgramRun run = RunProgram(std::string(BFN_BIN_DIR) + "/bfnolk " + args);
+    EXPECT_EQ(run.status, 0) << args << "\n" << run.out;
+    return run.out;
+  }
+  void MakeBookkeepings(std::initializer_list<const char*> names) {
+    Bfnolk("init --yes");
+    for (const char* name : names) Bfnolk(std::string("new --name ") + name + " --from 2026-01-01 --to 2026-12-31");
+  }
+  void AddVerification() {
+    Bfnolk("account add 1930 --name Bank --opening 500");
+    Bfnolk("account add 3010 --name Intakt");
+    Bfnolk("ver add --text Test --date 2026-03-01 1930:+:100.00 3010:-:100.00");
+  }
+  // A file of that name in any letter case, as the engine finds it.
+  static bool HasFile(const fs::path& folder, const std::string& lowerName) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+      std::string name = entry.path().filename().string();
+      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (name == lowerName) return true;
+    }
+    return false;
+  }
+  fs::path DataDir() const { return home / "Documents" / "BFNOLKW64" / "data"; }
+
+  static QString Caption(TestMainForm& form, const char* item) { return form.Item(item)->text(); }
+
+  // Each item of the table is enabled exactly when the state allows what it needs.
+  static void ExpectState(TestMainForm& form, MenuNeed allowed) {
+    for (const char* name : kTableItems) {
+      QAction* item = form.Item(name);
+      ASSERT_NE(item, nullptr) << name;
+      const MenuNeed need = bf::NeedOf(name);
+      EXPECT_EQ(item->isEnabled(), allowed != MenuNeed::kNothing && need <= allowed) << name;
+    }
+    for (const char* always : {"initdata", "avsluta", "select", "delete"})
+      EXPECT_TRUE(form.Item(always)->isEnabled()) << always;
+  }
+  static void ExpectSlot(TestMainForm& form, int n, const QString& caption, bool enabled, bool checked) {
+    for (const QString menu : {"select", "delete"}) {
+      QAction* item = form.Item(menu + QString::number(n));
+      EXPECT_EQ(item->text(), caption) << menu.toStdString() << n;
+      EXPECT_EQ(item->isEnabled(), enabled) << menu.toStdString() << n;
+      EXPECT_EQ(item->isChecked(), checked) << menu.toStdString() << n;
+    }
+  }
+
+  fs::path home, startDir;
+  eerror::RecordingMessageBoxes boxes;
+  eerror::ScopedMessageBoxes installedBoxes{boxes};
+  ecountform::RecordingProgressWindows progress;
+  shellui::ScopedProgressWindows installedProgress{progress};
+};
+
+TEST_F(MainWindow, WithoutAListEverySlotIsVacantAndNoCommandOfTheTableIsOffered) {
+  TestMainForm form(kNoArgs);
+  ASSERT_TRUE(form.Started());
+  EXPECT_FALSE(form.Database().listOpen());
+  for (int n = 1; n <= 8; ++n) ExpectSlot(form, n, "vakant", false, false);
+  ExpectState(form, MenuNeed::kNothing);
+  EXPECT_EQ(form.DataPanel()->text(), "<inga filer>");
+  EXPECT_TRUE(form.windowTitle().startsWith("BFNOLKW64.2014 181009E"));
+  EXPECT_TRUE(form.font().bold());
+}
+
+TEST_F(MainWindow, TheStatesBfnolkMakesAreTheStatesTheWindowShows) {
+  MakeBookkeepings({"Hem", "Forening", "Klubb"});
+  Bfnolk("delete 2 --yes");
+  Bfnolk("select 3");
+  {
+    TestMainForm form(kNoArgs);
+    ExpectSlot(form, 1, "Hem", true, false);
+    ExpectSlot(form, 2, "raderad", false, false);
+    ExpectSlot(form, 3, "Klubb", true, true);
+    ExpectSlot(form, 4, "vakant", false, false);
+    EXPECT_EQ(form.DataPanel()->text(), "Klubb");
+    ExpectState(form, MenuNeed::kBookkeeping);  // no verifications yet
+    EXPECT_TRUE(form.Item("kontoreg")->isEnabled());
+    EXPECT_TRUE(form.Item("plan")->isEnabled());
+    EXPECT_FALSE(form.Item("huvudbok")->isEnabled());
+  }
+  AddVerification();
+  {
+    TestMainForm form(kNoArgs);
+    ExpectState(form, MenuNeed::kVerifications);
+  }
+  Bfnolk("delete 3 --yes");  // the selected one: none is selected after it
+  {
+    TestMainForm form(kNoArgs);
+    ExpectSlot(form, 3, "raderad", false, false);
+    EXPECT_EQ(form.DataPanel()->text(), "<bokföring ej vald>");
+    ExpectState(form, MenuNeed::kList);
+  }
+}
+
+TEST_F(MainWindow, ChoosingFromTheMenuOpensItAndIsRememberedAcrossARestart) {
+  MakeBookkeepings({"Hem", "Forening"});
+  Bfnolk("select 1");
+  {
+    TestMainForm form(kNoArgs);
+    ExpectSlot(form, 1, "Hem", true, true);
+    form.Item("select2")->trigger();
+    EXPECT_EQ(form.Database().current(), 2);
+    EXPECT_TRUE(form.Database().bookkeepingOpen());
+    ExpectSlot(form, 1, "Hem", true, false);
+    ExpectSlot(form, 2, "Forening", true, true);
+    EXPECT_EQ(form.DataPanel()->text(), "Forening");
+  }
+  // The configuration file holds it: bfnolk reads it, and so does the next window.
+  EXPECT_NE(Bfnolk("list").find("Forening                    2026-01-01  2026-12-31       0  vald"),
+            std::string::npos);
+  TestMainForm form(kNoArgs);
+  ExpectSlot(form, 2, "Forening", true, true);
+  EXPECT_EQ(form.Database().current(), 2);
+}
+
+TEST_F(MainWindow, DeleteAndNewListFromTheMenusAskFirst) {
+  MakeBookkeepings({"Hem", "Forening"});
+  TestMainForm form(kNoArgs);
+  boxes.answers = {eerror::kNo};
+  form.Item("delete1")->trigger();
+  ExpectSlot(form, 1, "Hem", true, false);
+  boxes.answers = {eerror::kYes};
+  form.Item("delete1")->trigger();
+  ExpectSlot(form, 1, "raderad", false, false);
+  ExpectSlot(form, 2, "Forening", true, true);  // the open one stays open
+  EXPECT_FALSE(fs::exists(DataDir() / "Konto01.DAT"));
+
+  boxes.answers = {eerror::kYes};
+  form.Item("initdata")->trigger();
+  EXPECT_EQ(boxes.boxes.back().text, A("Befintliga datafiler kommer att förstöras OK?"));
+  for (int n = 1; n <= 8; ++n) ExpectSlot(form, n, "vakant", false, false);
+  EXPECT_EQ(form.DataPanel()->text(), "<bokföring ej vald>");
+  ExpectState(form, MenuNeed::kList);
+}
+
+TEST_F(MainWindow, CopyBackupYearEndAndRebuildRunFromTheMenus) {
+  MakeBookkeepings({"Hem"});
+  AddVerification();
+  TestMainForm form(kNoArgs);
+  ExpectState(form, MenuNeed::kVerifications);
+
+  form.Item("copy")->trigger();
+  ExpectSlot(form, 2, "Hem", true, true);  // the copy is opened
+
+  const fs::path target = home / "kopia";
+  fs::create_directories(target);
+  form.backupDir.clear();  // cancelled: nothing copied
+  form.Item("tbBackup")->trigger();
+  EXPECT_TRUE(fs::is_empty(target));
+  form.backupDir = QString::fromStdString(target.string());
+  form.Item("tbBackup")->trigger();
+  EXPECT_TRUE(HasFile(target, "konto02.dat"));
+  EXPECT_TRUE(HasFile(target, "bfnolk.dat"));
+  EXPECT_NE(form.MessagePanel(0).indexOf("lyckad kopiering"), -1);
+  form.Item("datacopy")->trigger();  // the stored folder is offered next time
+  EXPECT_EQ(form.askedFrom, QString::fromStdString(target.string()));
+
+  form.Item("indexbygg")->trigger();
+  ExpectState(form, MenuNeed::kVerifications);
+
+  boxes.answers = {eerror::kYes};
+  form.Item("nolla")->trigger();
+  ExpectState(form, MenuNeed::kBookkeeping);  // the verifications are gone, so are their reports
+  EXPECT_EQ(form.DataPanel()->text(), "Hem");
+}
+
+TEST_F(MainWindow, BackupWithoutAnOpenBookkeepingSaysSo) {
+  MakeBookkeepings({"Hem"});
+  Bfnolk("delete 1 --yes");
+  TestMainForm form(kNoArgs);
+  form.backupDir = QString::fromStdString(home.string());
+  ASSERT_TRUE(form.Item("tbBackup")->isEnabled());
+  form.Item("tbBackup")->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "Databas ej vald/ datafiler saknas!");
+  EXPECT_TRUE(form.askedFrom.isNull());
+}
+
+TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSizes) {
+  MakeBookkeepings({"Hem"});
+  TestMainForm form(kNoArgs);
+  form.Item("InmataVerifikation")->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "verifikationsinmatningen kommer i en senare version");
+  form.Item("balansrapport")->setEnabled(true);
+  form.Item("balansrapport")->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "balansrapporten kommer i en senare version");
+
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget()) box->close();
+  });
+  form.ShowInfo();
+  EXPECT_EQ(form.MessagePanel(0), "1=3552 2= 73 3=174 4=952 5=909 6=808 7=16004 8=48012 9= 20");
+}
+
+TEST_F(MainWindow, TheDataDirectoryDialogClosesTheBooksAndOpensThoseOfTheNewFolder) {
+  MakeBookkeepings({"Hem"});
+  TestMainForm form(kNoArgs);
+  const fs::path other = home / "annan";
+  fs::create_directories(other);
+  QTimer::singleShot(0, [&other] {
+    auto* dialog = dynamic_cast<shellui::Tedatadir*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->SetCurrent(QString::fromStdString(other.string()));
+    dialog->accept();
+  });
+  form.ChooseDataDir();
+  EXPECT_EQ(form.EnvPanel(0), QString::fromStdString(other.string()));
+  EXPECT_EQ(form.DataPanel()->text(), "<inga filer>");
+  ExpectState(form, MenuNeed::kNothing);
+  EXPECT_TRUE(fs::exists(DataDir() / "Konto01.DAT"));  // the old books are untouched
+}
+
+TEST_F(MainWindow, EveryMenuHasItsOwnAcceleratorAndOpensFromTheKeyboard) {
+  TestMainForm form(kNoArgs);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  std::map<QChar, QString> seen;
+  for (QAction* menu : form.menuBar()->actions()) {
+    const QString title = menu->text();
+    const int amp = title.indexOf('&');
+    ASSERT_GE(amp, 0) << title.toStdString();
+    const QChar key = title.at(amp + 1).toLower();
+    EXPECT_TRUE(seen.emplace(key, title).second) << title.toStdString();
+  }
+  form.activateWindow();
+  QTest::keyClick(&form, Qt::Key_A, Qt::AltModifier);
+  auto* arkiv = form.findChild<QMenu*>("arkiv");
+  EXPECT_TRUE(QTest::qWaitFor([arkiv] { return arkiv->isVisible(); }, 2000));
+  arkiv->close();
+
+  form.Item("avsluta")->trigger();
+  EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
