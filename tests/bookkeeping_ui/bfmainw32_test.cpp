@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QHelpEvent>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <filesystem>
 #include <map>
@@ -300,6 +302,13 @@ TEST_F(MainWindow, EveryMenuHasItsOwnAcceleratorAndOpensFromTheKeyboard) {
     const QChar key = title.at(amp + 1).toLower();
     EXPECT_TRUE(seen.emplace(key, title).second) << title.toStdString();
   }
+  // The hint of a menu shows over its title.
+  QAction* arkivTitle = form.findChild<QMenu*>("arkiv")->menuAction();
+  const QPoint centre = form.menuBar()->actionGeometry(arkivTitle).center();
+  QHelpEvent hint(QEvent::ToolTip, centre, form.menuBar()->mapToGlobal(centre));
+  QApplication::sendEvent(form.menuBar(), &hint);
+  EXPECT_EQ(QToolTip::text(), "databiblioteket för programmets filer och inställningar");
+
   form.activateWindow();
   QTest::keyClick(&form, Qt::Key_A, Qt::AltModifier);
   auto* arkiv = form.findChild<QMenu*>("arkiv");
@@ -311,3 +320,4 @@ TEST_F(MainWindow, EveryMenuHasItsOwnAcceleratorAndOpensFromTheKeyboard) {
 }
 
 }  // namespace
+
