@@ -16,7 +16,6 @@
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32_command.h"
-#include "shell/ui/MenuBarHints.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
@@ -81,7 +80,6 @@ void TMainForm::BuildMenus() {
                           {nullptr, nullptr, {}},
                           {"avsluta", "avsluta", [this] { close(); }}});
   arkiv->menuAction()->setToolTip(Text("databiblioteket för programmets filer och inställningar"));
-  shellui::ShowMenuBarHints(menuBar());
   QAction* first = arkiv->actions().first();
   QMenu* select = AddSlotMenu(arkiv, "select", "välj", selectItems_, &TMainForm::SelectSlot);
   arkiv->insertMenu(first, select);

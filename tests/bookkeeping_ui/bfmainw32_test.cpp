@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
 #include <QHelpEvent>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
@@ -21,11 +21,13 @@
 #include "bookkeeping/BFMenuState.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
+#include "shell/EMsgTxt.h"
 #include "shell/Eerror32.h"
 #include "shell/Eerror32_MessageBoxes.h"
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/edirform.h"
+#include "storage/Filer.h"
 
 namespace fs = std::filesystem;
 using bf::MenuNeed;
@@ -141,6 +143,22 @@ TEST_F(MainWindow, WithoutAListEverySlotIsVacantAndNoCommandOfTheTableIsOffered)
   EXPECT_EQ(form.DataPanel()->text(), "<inga filer>");
   EXPECT_TRUE(form.windowTitle().startsWith("BFNOLKW64.2014 181009E"));
   EXPECT_TRUE(form.font().bold());
+}
+
+TEST_F(MainWindow, AFailedEngineStartIsShownAndLeavesTheWindowWithoutAList) {
+  MakeBookkeepings({"Hem"});
+  ASSERT_GT(isam::InitIsam(0, 16), 0);  // started already: the window's start is refused
+  {
+    TestMainForm form(kNoArgs);
+    ASSERT_TRUE(form.Started());
+    EXPECT_EQ(form.DataPanel()->text(), "<inga filer>");
+    ExpectState(form, MenuNeed::kNothing);
+    // The engine's own text, then the catalogue text of its error, each in a box.
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].text.rfind("IsamDosError:   0 IsamError: 10450", 0), 0u) << boxes.boxes[0].text;
+    EXPECT_EQ(boxes.boxes[1].text, emsgtxt::msgtext(10450));
+  }
+  isam::ExitIsam();
 }
 
 TEST_F(MainWindow, TheStatesBfnolkMakesAreTheStatesTheWindowShows) {

@@ -5,6 +5,7 @@
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/emainform_editor.h"
+#include "shell/ui/MenuBarHints.h"
 #include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/about32.h"
@@ -177,7 +178,7 @@ void TNolkMainForm::BuildControls() {
 
 void TNolkMainForm::BuildMenu() {
   registerMenu_ = new QMenu(QString::fromUtf8("&xregister"), this);
-  registerMenu_->setToolTip(QString::fromUtf8("register för etikett- och giro- utskrifter"));
+  registerMenu_->menuAction()->setToolTip(QString::fromUtf8("register för etikett- och giro- utskrifter"));
   registerMenu_->setToolTipsVisible(true);
   struct Entry {
     const char* caption;
@@ -199,6 +200,7 @@ void TNolkMainForm::BuildMenu() {
     action->setObjectName(QString::fromUtf8(entry.name));
   }
   menuBar()->addMenu(registerMenu_);
+  ShowMenuBarHints(menuBar());
 }
 
 void TNolkMainForm::AttachMenu(QMenu* menu) {
