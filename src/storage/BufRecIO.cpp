@@ -1,5 +1,7 @@
 #include "storage/BufRecIO.h"
 
+#include <fcntl.h>
+
 #include <cstring>
 #include <new>
 
@@ -10,6 +12,9 @@
 namespace isam {
 
 namespace {
+
+// Bytes written before they are handed on for writing out.
+constexpr int64_t kWritebackBytes = 4 << 20;
 
 // A block of up to `records` records, fewer when memory is short; records is set to what
 // was obtained, 0 when not even two.
@@ -45,6 +50,10 @@ int32_t BlockRecords(int32_t recordLength) {
   return k < 2 ? 0 : k;
 }
 
+void StartWriteback(const FileRec& f, int64_t offset, int64_t length) {
+  if (f.IsOpen() && length > 0) ::sync_file_range(f.fd, offset, length, SYNC_FILE_RANGE_WRITE);
+}
+
 RecordReader::RecordReader(FileRec& file, int32_t recordLength)
     : file_(file), length_(recordLength), blockRecords_(BlockRecords(recordLength)) {
   block_ = NewBlock(length_, blockRecords_);
@@ -71,22 +80,22 @@ bool RecordReader::Fill(int32_t first) {
                 block_.get());
 }
 
-bool RecordReader::Next(unsigned char* out, int32_t& number) {
+const unsigned char* RecordReader::Next(unsigned char* scratch, int32_t& number) {
   if (!block_) {
     // Singly: a read past the end is the end, not a failure.
-    if (fileSize_ < 0 && !FileSize(file_, fileSize_)) return false;
-    if ((static_cast<int64_t>(next_) + 1) * length_ > fileSize_) return false;
-    if (!ReadAt(file_, static_cast<int64_t>(next_) * length_, length_, out)) return false;
+    if (fileSize_ < 0 && !FileSize(file_, fileSize_)) return nullptr;
+    if ((static_cast<int64_t>(next_) + 1) * length_ > fileSize_) return nullptr;
+    if (!ReadAt(file_, static_cast<int64_t>(next_) * length_, length_, scratch)) return nullptr;
     number = next_++;
-    return true;
+    return scratch;
   }
   if (next_ < blockFirst_ || next_ >= blockFirst_ + blockCount_) {
-    if (!Fill(next_)) return false;
-    if (blockCount_ == 0) return false;
+    if (!Fill(next_)) return nullptr;
+    if (blockCount_ == 0) return nullptr;
   }
-  std::memcpy(out, block_.get() + static_cast<size_t>(next_ - blockFirst_) * length_, static_cast<size_t>(length_));
+  const unsigned char* record = block_.get() + static_cast<size_t>(next_ - blockFirst_) * length_;
   number = next_++;
-  return true;
+  return record;
 }
 
 RecordAppender::RecordAppender(FileBlock& fb)
@@ -98,23 +107,28 @@ RecordAppender::RecordAppender(FileBlock& fb)
 bool RecordAppender::WriteBlock() {
   if (held_ == 0) return true;
   Header& h = fb_.idx[0].h;
-  if (!WriteAt(fb_.dat, (static_cast<int64_t>(h.high) + 1) * length_, static_cast<int64_t>(held_) * length_,
-               block_.get()))
-    return false;
+  const int64_t at = (static_cast<int64_t>(h.high) + 1) * length_, bytes = static_cast<int64_t>(held_) * length_;
+  if (!WriteAt(fb_.dat, at, bytes, block_.get())) return false;
   h.high += held_;
   held_ = 0;
   NoteHeaderChange(fb_, 0);
+  if (unhinted_ < 0) unhinted_ = at;
+  if (at + bytes - unhinted_ >= kWritebackBytes) {
+    StartWriteback(fb_.dat, unhinted_, at + bytes - unhinted_);
+    unhinted_ = at + bytes;
+  }
   return true;
 }
 
-bool RecordAppender::Append(const unsigned char* record) {
+bool RecordAppender::Append(const unsigned char* record, int32_t& number) {
   if (!block_) {
-    int32_t recNo = 0;
-    AddRec(&fb_, recNo, record);
+    number = 0;
+    AddRec(&fb_, number, record);
     return IsamSuccess;
   }
   std::memcpy(block_.get() + static_cast<size_t>(held_) * length_, record, static_cast<size_t>(length_));
-  return ++held_ < blockRecords_ || WriteBlock();
+  number = fb_.idx[0].h.high + ++held_;
+  return held_ < blockRecords_ || WriteBlock();
 }
 
 bool RecordAppender::Finish() { return WriteBlock(); }

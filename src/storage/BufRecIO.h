@@ -5,7 +5,8 @@
 // k = 32768 / record length, lowered one by one until the memory is there; below 2, or
 // for a record length outside 1..16384, records go one at a time. The append block is
 // only used while the target fileblock is empty (FileLen 1), since it writes past the
-// highest record without the free chain.
+// highest record without the free chain. What is appended is handed to the system for
+// writing as it goes, so the flush at the close finds little left to wait for.
 #pragma once
 
 #include <cstdint>
@@ -23,15 +24,20 @@ constexpr int64_t kBlockBytes = 32768;
 // Records in a block for a record length; 0 when records go singly.
 int32_t BlockRecords(int32_t recordLength);
 
+// Asks the system to start writing a range of f out now rather than at its flush. Only a
+// hint: nothing depends on it, so its failures are ignored.
+void StartWriteback(const FileRec& f, int64_t offset, int64_t length);
+
 // Reads records 1, 2, … of a data file through a block.
 class RecordReader {
  public:
   RecordReader(FileRec& file, int32_t recordLength);
   // Starts again at record 1.
   void Reset();
-  // The next record into out (recordLength bytes); false at the end of the file or on a
+  // The next record, valid until the next call: a place in the block, or scratch
+  // (recordLength bytes) when records go singly; nullptr at the end of the file or on a
   // read failure (IsamSuccess tells which). number receives the record's number.
-  bool Next(unsigned char* out, int32_t& number);
+  const unsigned char* Next(unsigned char* scratch, int32_t& number);
   // Makes the block smaller, for memory (below 2 records it is given up and records go
   // singly); false when there is no block left to shrink.
   bool Shrink();
@@ -54,7 +60,8 @@ class RecordReader {
 class RecordAppender {
  public:
   explicit RecordAppender(FileBlock& fb);
-  bool Append(const unsigned char* record);
+  // number receives the record's number in the fileblock.
+  bool Append(const unsigned char* record, int32_t& number);
   // Writes what the block still holds.
   bool Finish();
   // As RecordReader::Shrink, after writing out what the block holds.
@@ -68,6 +75,7 @@ class RecordAppender {
   int32_t blockRecords_;
   std::unique_ptr<unsigned char[]> block_;
   int32_t held_ = 0;
+  int64_t unhinted_ = -1;  // where the bytes written but not yet handed to StartWriteback begin
 };
 
 }  // namespace isam

@@ -106,16 +106,19 @@ class DumpLog {
   int fd_ = -1;
 };
 
-std::string CutKey(std::string key) { return key.size() > kMaxKeyLength ? key.substr(0, kMaxKeyLength) : key; }
+void CutKey(std::string& key) {
+  if (key.size() > kMaxKeyLength) key.resize(kMaxKeyLength);
+}
 
-// The passes over the data file, one an index: each collects the index's keys and builds
-// the tree from them sorted, or, when the memory for them cannot be had, inserts them one
-// at a time. Either way a key refused as a duplicate is met in record order, the lowest
-// record number of equal keys staying.
+// The passes over the data file, one an index: each collects the index's keys (or takes them
+// as gathered) and builds the tree from them sorted, or, when the memory for them cannot be
+// had, inserts them one at a time. Either way a key refused as a duplicate is met in record
+// order, the lowest record number of equal keys staying.
 class Rebuild {
  public:
-  Rebuild(FileBlock& fb, int32_t length, const KeyFunction& keyOf, bool deleteDuplicates, DumpLog& log)
-      : fb_(fb), keyOf_(keyOf), deleteDuplicates_(deleteDuplicates), log_(log),
+  Rebuild(FileBlock& fb, int32_t length, const KeyFunction& keyOf, bool deleteDuplicates, DumpLog& log,
+          GatheredKeys* gathered)
+      : fb_(fb), keyOf_(keyOf), deleteDuplicates_(deleteDuplicates), log_(log), gathered_(gathered),
         reader_(fb.dat, length) {
     record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
     while (!record_ && reader_.Shrink()) record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
@@ -123,57 +126,57 @@ class Rebuild {
   }
 
   bool Build(int k) {
+    if (const int error = gathered_ ? gathered_->Refused(k) : 0) {
+      SetError(error);
+      return false;
+    }
+    if (IndexKeys* keys = gathered_ ? gathered_->For(k) : nullptr) {
+      // Records deleted as duplicates of an earlier index are not in this one.
+      if (!deleted_.empty()) keys->Drop([this](uint32_t r) { return r < deleted_.size() && deleted_[r]; });
+      return SortedBuild(k, *keys);
+    }
     reader_.Reset();
-    std::vector<IndexEntry> entries;
-    return Reserve(entries) ? SortedPass(k, entries) : InsertPass(k);
+    IndexKeys keys;
+    return Reserve(keys, k) ? ReadKeys(k, keys) && SortedBuild(k, keys) : InsertPass(k);
   }
 
  private:
-  // Room for a key of every live record, within the limit.
-  bool Reserve(std::vector<IndexEntry>& entries) const {
-    const Header& h = fb_.idx[0].h;
-    const int64_t live = std::max<int64_t>(0, static_cast<int64_t>(h.high) - h.freeCount);
-    const int64_t limit = SortedBuildLimit();
-    if (limit >= 0 && live > limit) return false;
-    try {
-      entries.reserve(static_cast<size_t>(live));
-    } catch (const std::bad_alloc&) {
-      return false;
-    }
-    return true;
+  // Room for a key of every record, within the limit.
+  bool Reserve(IndexKeys& keys, int k) const {
+    return keys.Reserve(std::max<int32_t>(0, fb_.idx[0].h.high), fb_.idx[k].keyLength);
   }
 
-  // The next live record's key for index k, cut to 30 characters; false at the end or on a
-  // failure (IsamSuccess tells which).
-  bool NextKey(int k, std::string& key, int32_t& r) {
-    while (reader_.Next(record_.get(), r)) {
-      if (Get32(record_.get()) != 0) continue;  // a deleted slot
-      keyOf_(key, record_.get(), k);
+  // The next live record's key for index k, cut to 30 characters; nullptr at the end or on a
+  // failure (IsamSuccess tells which), else the record.
+  const unsigned char* NextKey(int k, std::string& key, int32_t& r) {
+    while (const unsigned char* record = reader_.Next(record_.get(), r)) {
+      if (Get32(record) != 0) continue;  // a deleted slot
+      keyOf_(key, record, k);
       if (!IsamSuccess) {
         ClearError();
         SetError(10470);
-        return false;
+        return nullptr;
       }
-      key = CutKey(key);
-      return true;
+      CutKey(key);
+      return record;
     }
-    return false;
+    return nullptr;
   }
 
   bool InsertPass(int k) {
     std::string key;
     int32_t r = 0;
-    while (NextKey(k, key, r)) {
+    while (const unsigned char* record = NextKey(k, key, r)) {
       AddKey(&fb_, k, r, key);
       if (IsamSuccess) continue;
       if (IsamError != 10230) return false;
       ClearError();
-      if (!Duplicate(k, r, key, record_.get())) return false;
+      if (!Duplicate(k, r, key, record)) return false;
     }
     return IsamSuccess;
   }
 
-  bool SortedPass(int k, std::vector<IndexEntry>& entries) {
+  bool ReadKeys(int k, IndexKeys& keys) {
     const int keyLength = fb_.idx[k].keyLength;
     std::string key;
     int32_t r = 0;
@@ -182,21 +185,28 @@ class Rebuild {
         SetError(10125);  // as AddKey refuses it
         return false;
       }
-      entries.push_back(MakeIndexEntry(key, r));
+      if (keys.Full()) {
+        SetError(10215);  // more records than the header says
+        return false;
+      }
+      keys.Add(key, static_cast<uint32_t>(r));
     }
-    if (!IsamSuccess) return false;
-    SortEntries(entries);
+    return IsamSuccess;
+  }
+
+  bool SortedBuild(int k, IndexKeys& keys) {
+    keys.Sort();
     if (fb_.idx[k].h.allowDuplicates == 0) {
-      for (const IndexEntry& e : TakeDuplicates(entries)) {
+      for (const IndexKeys::Taken& e : keys.TakeDuplicates()) {
         const int32_t rec = static_cast<int32_t>(e.rec);
         if (deleteDuplicates_ && k > 1) {
           GetRec(&fb_, rec, record_.get());  // for its keys in the earlier indexes
           if (!IsamSuccess) return false;
         }
-        if (!Duplicate(k, rec, std::string(e.Key()), record_.get())) return false;
+        if (!Duplicate(k, rec, e.key, record_.get())) return false;
       }
     }
-    return WriteSortedIndex(fb_, k, entries);
+    return WriteSortedIndex(fb_, k, keys);
   }
 
   // Record r's key was refused by index k: it goes to the dump log and, when duplicates are
@@ -211,11 +221,16 @@ class Rebuild {
     for (int j = 1; j < k; ++j) {
       std::string earlier;
       keyOf_(earlier, record, j);
-      DeleteKey(&fb_, j, r, CutKey(earlier));
+      CutKey(earlier);
+      DeleteKey(&fb_, j, r, earlier);
     }
     // Its link in the file makes the passes for later indexes skip it.
     DeleteRec(&fb_, r);
     ClearError();
+    if (gathered_) {
+      if (deleted_.size() <= static_cast<size_t>(r)) deleted_.resize(static_cast<size_t>(fb_.idx[0].h.high) + 1);
+      deleted_[static_cast<size_t>(r)] = true;
+    }
     return true;
   }
 
@@ -223,14 +238,74 @@ class Rebuild {
   const KeyFunction& keyOf_;
   bool deleteDuplicates_;
   DumpLog& log_;
+  GatheredKeys* gathered_;
+  std::vector<bool> deleted_;  // records deleted, for the gathered keys of later indexes
   RecordReader reader_;
   std::unique_ptr<unsigned char[]> record_;
 };
 
 }  // namespace
 
-void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const IndexDescription> indexes,
+GatheredKeys::GatheredKeys(uint16_t indexCount, std::span<const IndexDescription> indexes, const KeyFunction& keyOf)
+    : keyOf_(keyOf) {
+  for (int k = 0; k < indexCount && k < static_cast<int>(indexes.size()); ++k)
+    keyLengths_.push_back(indexes[static_cast<size_t>(k)].keyLength);
+  if (keyLengths_.size() != indexCount) keyLengths_.clear();  // ReIndex refuses the call
+}
+
+GatheredKeys::~GatheredKeys() = default;
+
+void GatheredKeys::Reserve(int64_t records) {
+  bool ok = !keyLengths_.empty();
+  for (size_t k = 0; ok && k < keyLengths_.size(); ++k) {
+    keys_.push_back(std::make_unique<IndexKeys>());
+    ok = keyLengths_[k] >= 1 && keyLengths_[k] <= kMaxKeyLength && keys_.back()->Reserve(records, keyLengths_[k]);
+  }
+  if (!ok) StopAt(0, 0);
+}
+
+void GatheredKeys::StopAt(size_t index, int error) {
+  keys_.resize(index);
+  error_ = error;
+}
+
+void GatheredKeys::Take(const unsigned char* record, int32_t rec) {
+  if (Get32(record) != 0) return;
+  for (size_t k = 0; k < keys_.size(); ++k) {
+    if (keys_[k]->Full()) {
+      StopAt(0, 0);  // more records than room: ReIndex reads them
+      return;
+    }
+    keyOf_(key_, record, static_cast<int>(k) + 1);
+    if (!IsamSuccess) {
+      ClearError();
+      StopAt(k, 10470);
+      return;
+    }
+    CutKey(key_);
+    if (key_.size() > keyLengths_[k]) {
+      StopAt(k, 10125);  // as AddKey refuses it
+      return;
+    }
+    keys_[k]->Add(key_, static_cast<uint32_t>(rec));
+  }
+}
+
+void GatheredKeys::Sort() {
+  for (auto& keys : keys_) keys->Sort();
+}
+
+IndexKeys* GatheredKeys::For(int k) {
+  return k >= 1 && static_cast<size_t>(k) <= keys_.size() ? keys_[static_cast<size_t>(k) - 1].get() : nullptr;
+}
+
+void ReIndex(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes,
              const KeyFunction& keyOf, bool deleteDuplicates) {
+  ReIndex(name, indexCount, indexes, keyOf, deleteDuplicates, nullptr);
+}
+
+void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const IndexDescription> indexes,
+             const KeyFunction& keyOf, bool deleteDuplicates, GatheredKeys* gathered) {
   ClearError();
   const std::string name = fullName.substr(0, kMaxNameLength);
   const std::string datName = FileBlockFileName(name, FileKind::Data);
@@ -268,7 +343,7 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
   DumpLog log(ResolvePath(FileBlockFileName(name, FileKind::DumpLog)));
   bool ok = IsamSuccess;
   {
-    Rebuild rebuild(*fb, h.length, keyOf, deleteDuplicates, log);
+    Rebuild rebuild(*fb, h.length, keyOf, deleteDuplicates, log, gathered);
     ok = IsamSuccess;
     for (int k = 1; ok && k <= indexCount; ++k) ok = rebuild.Build(k) && IsamSuccess;
   }

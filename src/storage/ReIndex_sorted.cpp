@@ -1,9 +1,15 @@
 #include "storage/ReIndex_sorted.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <numeric>
+#include <utility>
 
+#include "storage/BufRecIO.h"
 #include "storage/Filer_error.h"
 
 namespace isam {
@@ -15,9 +21,42 @@ int64_t g_limit = -1;
 // Bytes the page writer gathers before one write.
 constexpr int64_t kWriteBytes = 1 << 20;
 
+// Large buffers are asked for in huge pages where the system has them: touching a buffer of
+// many megabytes page by page costs more than sorting what it holds.
+constexpr size_t kHugePage = 2 << 20;
+
+template <typename T>
+T* Allocate(size_t count) {
+  if (count == 0) count = 1;
+  if (count > SIZE_MAX / sizeof(T)) return nullptr;
+  const size_t bytes = count * sizeof(T);
+  void* p = nullptr;
+  if (bytes < kHugePage) return static_cast<T*>(std::malloc(bytes));
+  if (posix_memalign(&p, kHugePage, (bytes + kHugePage - 1) / kHugePage * kHugePage) != 0) return nullptr;
+  ::madvise(p, bytes, MADV_HUGEPAGE);  // a hint; without it the pages come one by one
+  return static_cast<T*>(p);
+}
+
+// Each character's place in the order of the tree, taken from CompareKeys itself.
+const std::array<uint8_t, 256>& Places() {
+  static const std::array<uint8_t, 256> places = [] {
+    std::array<int, 256> chars;
+    std::iota(chars.begin(), chars.end(), 0);
+    std::sort(chars.begin(), chars.end(), [](int x, int y) {
+      const char a = static_cast<char>(x), b = static_cast<char>(y);
+      return CompareKeys({&a, 1}, {&b, 1}, 0, 0, false) < 0;
+    });
+    std::array<uint8_t, 256> of{};
+    for (int i = 0; i < 256; ++i) of[static_cast<size_t>(chars[static_cast<size_t>(i)])] = static_cast<uint8_t>(i);
+    return of;
+  }();
+  return places;
+}
+
 // Hands out the places of pages 1, 2, 3, … of one index in a block of consecutive sections
-// and writes each block with one call. Sections the file already has are read first, for
-// the pages of the other indexes in them; those past its end start as zeros.
+// and writes each block with one call, handing it on for writing out at once. Sections the
+// file already has are read first, for the pages of the other indexes in them; those past
+// its end start as zeros.
 class PageWriter {
  public:
   PageWriter(FileBlock& fb, int index, uint32_t pages)
@@ -45,9 +84,9 @@ class PageWriter {
   }
   bool Write() {
     if (held_ == 0) return true;
-    if (!WriteAt(fb_.ix, static_cast<int64_t>(first_) * fb_.sectionLength, static_cast<int64_t>(block_.size()),
-                 block_.data()))
-      return false;
+    const int64_t at = static_cast<int64_t>(first_) * fb_.sectionLength;
+    if (!WriteAt(fb_.ix, at, static_cast<int64_t>(block_.size()), block_.data())) return false;
+    StartWriteback(fb_.ix, at, static_cast<int64_t>(block_.size()));
     fb_.sections = std::max<int32_t>(fb_.sections, static_cast<int32_t>(first_ + held_ - 1));
     held_ = 0;
     return true;
@@ -60,6 +99,8 @@ class PageWriter {
   uint32_t next_ = 1, first_ = 1, held_ = 0;
   std::vector<unsigned char> block_;
 };
+
+
 
 // An item of a level above the leaves: the entry it holds and its right child.
 struct UpperItem {
@@ -79,7 +120,7 @@ uint32_t PagesFor(uint64_t m, int pageItems) {
 // The item after each page but the last goes up with the next page as its right child, its
 // own right child becoming that page's left child.
 template <typename ItemAt>
-bool WriteLevel(PageWriter& out, const std::vector<IndexEntry>& entries, int keyLength, uint64_t m, uint32_t pages,
+bool WriteLevel(PageWriter& out, const IndexKeys& keys, int keyLength, uint64_t m, uint32_t pages,
                 uint32_t first, uint32_t below, ItemAt itemAt, std::vector<UpperItem>& up) {
   const uint64_t inPages = m - (pages - 1);
   const uint64_t base = inPages / pages, extra = inPages % pages;
@@ -94,12 +135,12 @@ bool WriteLevel(PageWriter& out, const std::vector<IndexEntry>& entries, int key
     Put32(page + 2, left);
     for (uint32_t j = 0; j < count; ++j, ++i) {
       const UpperItem it = itemAt(i);
-      const IndexEntry& e = entries[it.entry];
+      const std::string_view key = keys.Key(it.entry);
       unsigned char* slot = page + 6 + j * stride;
-      Put32(slot, e.rec);
+      Put32(slot, keys.Rec(it.entry));
       Put32(slot + 4, it.right);
-      slot[8] = e.len;
-      std::memcpy(slot + 9, e.key, e.len);
+      slot[8] = static_cast<unsigned char>(key.size());
+      std::memcpy(slot + 9, key.data(), key.size());
     }
     if (p + 1 == pages) break;
     const UpperItem sep = itemAt(i++);
@@ -109,41 +150,100 @@ bool WriteLevel(PageWriter& out, const std::vector<IndexEntry>& entries, int key
   return true;
 }
 
+
 }  // namespace
 
-IndexEntry MakeIndexEntry(std::string_view key, int32_t rec) {
-  IndexEntry e;
-  e.rec = static_cast<uint32_t>(rec);
-  e.len = static_cast<uint8_t>(std::min<size_t>(key.size(), sizeof e.key));
-  std::memcpy(e.key, key.data(), e.len);
-  return e;
+bool IndexKeys::Reserve(int64_t count, int keyLength) {
+  if (SortedBuildLimit() >= 0 && count > SortedBuildLimit()) return false;
+  if (count < 0 || static_cast<uint64_t>(count) > UINT32_MAX) return false;
+  stride_ = static_cast<size_t>(keyLength) + 1;
+  capacity_ = static_cast<size_t>(count);
+  count_ = slots_ = 0;
+  sorted_ = true;
+  keys_.reset(Allocate<unsigned char>(capacity_ * stride_));
+  items_.reset(Allocate<Item>(capacity_));
+  spare_.reset(Allocate<Item>(capacity_));
+  return keys_ && items_ && spare_;
 }
 
-void SortEntries(std::vector<IndexEntry>& entries) {
-  std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
-    return CompareKeys(a.Key(), b.Key(), static_cast<int32_t>(a.rec), static_cast<int32_t>(b.rec), true) < 0;
-  });
+void IndexKeys::Add(std::string_view key, uint32_t rec) {
+  const auto& places = Places();
+  unsigned char* slot = keys_.get() + slots_ * stride_;
+  slot[0] = static_cast<unsigned char>(key.size());
+  std::memcpy(slot + 1, key.data(), key.size());
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i)
+    prefix = prefix << 8 | (i < key.size() ? places[static_cast<unsigned char>(key[i])] : 0);
+  items_[count_++] = {prefix, rec, static_cast<uint32_t>(slots_++)};
+  sorted_ = false;
 }
 
-std::vector<IndexEntry> TakeDuplicates(std::vector<IndexEntry>& entries) {
-  std::vector<IndexEntry> taken;
-  size_t kept = 0;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (kept > 0 && CompareKeys(entries[kept - 1].Key(), entries[i].Key(), 0, 0, false) == 0) taken.push_back(entries[i]);
-    else entries[kept++] = entries[i];
+void IndexKeys::Drop(const std::function<bool(uint32_t rec)>& gone) {
+  Item* const end = std::remove_if(items_.get(), items_.get() + count_, [&](const Item& it) { return gone(it.rec); });
+  count_ = static_cast<size_t>(end - items_.get());
+}
+
+bool IndexKeys::Less(const Item& a, const Item& b) const {
+  if (a.prefix != b.prefix) return a.prefix < b.prefix;
+  const unsigned char* x = Slot(a.slot);
+  const unsigned char* y = Slot(b.slot);
+  return CompareKeys({reinterpret_cast<const char*>(x + 1), x[0]}, {reinterpret_cast<const char*>(y + 1), y[0]},
+                     static_cast<int32_t>(a.rec), static_cast<int32_t>(b.rec), true) < 0;
+}
+
+// By prefix, a byte a pass from the lowest, each pass stable, so equal prefixes stay in
+// record order; bytes alike in every item are passed over.
+void IndexKeys::RadixSort() {
+  std::vector<std::array<size_t, 256>> counts(8);
+  for (size_t i = 0; i < count_; ++i)
+    for (int b = 0; b < 8; ++b) ++counts[static_cast<size_t>(b)][(items_[i].prefix >> (8 * b)) & 0xFF];
+  Item* from = items_.get();
+  Item* to = spare_.get();
+  for (int b = 0; b < 8; ++b) {
+    std::array<size_t, 256>& at = counts[static_cast<size_t>(b)];
+    if (at[(from[0].prefix >> (8 * b)) & 0xFF] == count_) continue;
+    size_t sum = 0;
+    for (size_t& c : at) sum += std::exchange(c, sum);
+    for (size_t i = 0; i < count_; ++i) to[at[(from[i].prefix >> (8 * b)) & 0xFF]++] = from[i];
+    std::swap(from, to);
   }
-  entries.resize(kept);
-  std::sort(taken.begin(), taken.end(), [](const IndexEntry& a, const IndexEntry& b) { return a.rec < b.rec; });
+  if (from != items_.get()) std::memcpy(items_.get(), from, count_ * sizeof(Item));
+}
+
+void IndexKeys::Sort() {
+  if (sorted_) return;
+  sorted_ = true;
+  if (count_ < 2) return;
+  RadixSort();
+  // Keys alike in their first eight characters are put in order as whole keys.
+  Item* const items = items_.get();
+  for (size_t first = 0, last = 1; first < count_; first = last++) {
+    while (last < count_ && items[last].prefix == items[first].prefix) ++last;
+    if (last - first > 1) std::sort(items + first, items + last, [this](const Item& a, const Item& b) { return Less(a, b); });
+  }
+}
+
+std::vector<IndexKeys::Taken> IndexKeys::TakeDuplicates() {
+  std::vector<Taken> taken;
+  size_t kept = 0;
+  for (size_t i = 0; i < count_; ++i) {
+    if (kept > 0 && items_[kept - 1].prefix == items_[i].prefix && Key(kept - 1) == Key(i))
+      taken.push_back({items_[i].rec, std::string(Key(i))});
+    else
+      items_[kept++] = items_[i];
+  }
+  count_ = kept;
+  std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.rec < b.rec; });
   return taken;
 }
 
-bool WriteSortedIndex(FileBlock& fb, int index, const std::vector<IndexEntry>& entries) {
+bool WriteSortedIndex(FileBlock& fb, int index, const IndexKeys& keys) {
   Index& d = fb.idx[index];
-  if (entries.empty()) return true;
+  if (keys.size() == 0) return true;
   const int pageItems = d.h.pageItems;
   // Pages a level, from the leaves up to the root's one.
   std::vector<uint32_t> levels;
-  for (uint64_t m = entries.size();; m = levels.back() - 1) {
+  for (uint64_t m = keys.size();; m = levels.back() - 1) {
     levels.push_back(PagesFor(m, pageItems));
     if (levels.back() == 1) break;
   }
@@ -157,14 +257,14 @@ bool WriteSortedIndex(FileBlock& fb, int index, const std::vector<IndexEntry>& e
   PageWriter out(fb, index, static_cast<uint32_t>(total));
   std::vector<UpperItem> items, up;
   uint32_t first = 1;
-  bool ok = WriteLevel(out, entries, d.keyLength, entries.size(), levels[0], first, 0,
+  bool ok = WriteLevel(out, keys, d.keyLength, keys.size(), levels[0], first, 0,
                        [](uint64_t i) { return UpperItem{static_cast<uint32_t>(i), 0}; }, up);
   for (size_t level = 1; ok && level < levels.size(); ++level) {
     items.swap(up);
     up.clear();
     const uint32_t below = first;
     first += levels[level - 1];
-    ok = WriteLevel(out, entries, d.keyLength, items.size(), levels[level], first, below,
+    ok = WriteLevel(out, keys, d.keyLength, items.size(), levels[level], first, below,
                     [&items](uint64_t i) { return items[i]; }, up);
   }
   if (!ok || !out.Finish()) return false;
@@ -172,7 +272,7 @@ bool WriteSortedIndex(FileBlock& fb, int index, const std::vector<IndexEntry>& e
   d.h.high = static_cast<int32_t>(total);
   d.h.firstFree = -1;
   d.h.freeCount = 0;
-  d.h.entryCount = static_cast<uint32_t>(entries.size());
+  d.h.entryCount = static_cast<uint32_t>(keys.size());
   TreeClear(d);
   NoteHeaderChange(fb, index);
   return true;

@@ -2,6 +2,12 @@
 // own order (CompareKeys, the record number breaking ties), are written bottom-up in one
 // sequential run of large writes instead of being inserted one at a time.
 //
+// IndexKeys holds the keys in one flat buffer, a slot of key length + 1 bytes each, and sorts
+// small items of a key's first eight characters as one integer (each character replaced by
+// its place in the tree's order), its record and its slot; only items whose eight first
+// characters are alike are compared as whole keys. Keys are added in rising record order,
+// which the sort keeps among equal keys.
+//
 // What it writes is a tree the B-tree operations take as their own: every page but the root
 // holds PageItems / 2 to PageItems items (the items of a level are spread evenly over as few
 // pages as hold them), all leaves at one depth, pages 1..HighPage all in the tree and none
@@ -9,6 +15,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -16,28 +26,61 @@
 
 namespace isam {
 
-struct IndexEntry {
-  uint32_t rec = 0;
-  uint8_t len = 0;
-  char key[kMaxKeyLength] = {};
-  std::string_view Key() const { return {key, len}; }
+class IndexKeys {
+ public:
+  struct Taken {
+    uint32_t rec;
+    std::string key;
+  };
+
+  // Room for up to `count` keys of up to keyLength characters; false when the memory cannot
+  // be had (or more are asked than the limit allows).
+  bool Reserve(int64_t count, int keyLength);
+  // A key of at most keyLength characters; records in rising order, no more than reserved.
+  void Add(std::string_view key, uint32_t rec);
+  // Removes the keys of the records gone(rec) names, keeping the order.
+  void Drop(const std::function<bool(uint32_t rec)>& gone);
+  // Into the order of an index with duplicates: by key, equal keys by record. Once sorted,
+  // until the next Add, it does nothing.
+  void Sort();
+  // Of keys so sorted, takes out every one whose key equals the one before it (the lowest
+  // record number of equal keys stays) and returns them in record order.
+  std::vector<Taken> TakeDuplicates();
+
+  size_t size() const { return count_; }
+  // As many added as there was room for.
+  bool Full() const { return slots_ == capacity_; }
+  uint32_t Rec(size_t i) const { return items_[i].rec; }
+  std::string_view Key(size_t i) const {
+    const unsigned char* slot = Slot(items_[i].slot);
+    return {reinterpret_cast<const char*>(slot + 1), slot[0]};
+  }
+
+ private:
+  struct Item {
+    uint64_t prefix;  // the first eight characters' places in the order, the first highest
+    uint32_t rec;
+    uint32_t slot;
+  };
+  struct Free {
+    void operator()(void* p) const { std::free(p); }
+  };
+  const unsigned char* Slot(uint32_t slot) const { return keys_.get() + static_cast<size_t>(slot) * stride_; }
+  bool Less(const Item& a, const Item& b) const;
+  void RadixSort();
+
+  size_t stride_ = 0, capacity_ = 0, count_ = 0, slots_ = 0;
+  bool sorted_ = true;
+  std::unique_ptr<unsigned char[], Free> keys_;
+  std::unique_ptr<Item[], Free> items_, spare_;  // spare_: the radix sort's second array
 };
 
-IndexEntry MakeIndexEntry(std::string_view key, int32_t rec);
+// Writes index `index` of fb (open without journal, the index empty) from sorted keys with no
+// two equal where the index refuses duplicates, and sets its header as the inserts of the
+// same keys would: RootPage, HighPage, EntryCount, no free page.
+bool WriteSortedIndex(FileBlock& fb, int index, const IndexKeys& keys);
 
-// Sorts entries in the order of an index with duplicates: by key, equal keys by record.
-void SortEntries(std::vector<IndexEntry>& entries);
-
-// Of entries so sorted, takes out every one whose key equals the one before it (the lowest
-// record number of equal keys stays) and returns them in record order.
-std::vector<IndexEntry> TakeDuplicates(std::vector<IndexEntry>& entries);
-
-// Writes index `index` of fb (open without journal, the index empty) from sorted entries
-// with no two equal where the index refuses duplicates, and sets its header as the inserts
-// of the same keys would: RootPage, HighPage, EntryCount, no free page.
-bool WriteSortedIndex(FileBlock& fb, int index, const std::vector<IndexEntry>& entries);
-
-// Entries one sorted build may hold in memory; an index of more keys is built by inserting
+// Keys one sorted build may hold in memory; an index of more keys is built by inserting
 // them one at a time. No limit but the memory unless set; negative restores that.
 void LimitSortedBuild(int64_t entries);
 int64_t SortedBuildLimit();

@@ -9,6 +9,7 @@
 #include "storage/BufRecIO.h"
 #include "storage/Filer.h"
 #include "storage/Filer_error.h"
+#include "storage/ReIndex.h"
 
 namespace isam {
 
@@ -51,7 +52,12 @@ std::string SavedFileName(const std::string& fullName) {
   return FileBlockFileName(name.substr(second + 1), FileKind::Saved);
 }
 
-void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength, const ConversionFunction& convert) {
+void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert) {
+  ReStruct(name, newLength, oldLength, convert, nullptr);
+}
+
+void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength, const ConversionFunction& convert,
+              GatheredKeys* gathered) {
   ClearError();
   if (newLength > kMaxReorgLength || oldLength > kMaxReorgLength) {
     SetError(10412);
@@ -111,18 +117,28 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     RecordAppender appender(*fb);
     std::unique_ptr<unsigned char[]> oldRecord, newRecord;
     ok = RecordBuffers(reader, &appender, oldLength, newLength, oldRecord, newRecord);
-    int32_t number = 0;
-    while (ok && reader.Next(oldRecord.get(), number)) {
-      const bool keep = convert(oldRecord.get(), newRecord.get());
+    int64_t oldSize = 0;
+    if (ok && gathered) {
+      ok = FileSize(sav, oldSize);
+      gathered->Reserve(oldSize / oldLength);
+    }
+    int32_t number = 0, newNumber = 0;
+    while (ok) {
+      const unsigned char* old = reader.Next(oldRecord.get(), number);
+      if (!old) break;
+      const bool keep = convert(old, newRecord.get());
       if (!IsamSuccess) {
         ClearError();
         SetError(10475);
         ok = false;
       } else if (keep) {
-        ok = appender.Append(newRecord.get());
+        ok = appender.Append(newRecord.get(), newNumber);
+        if (ok && gathered) gathered->Take(newRecord.get(), newNumber);
       }
     }
     ok = ok && IsamSuccess && appender.Finish();
+    // While the system writes the new file out, before the close waits for it.
+    if (ok && gathered) gathered->Sort();
   }
   if (ok) {
     // Only a new file that is whole and closed lets the saved copy go; when its close

@@ -19,6 +19,13 @@ using ConversionFunction = std::function<bool(const unsigned char* oldRecord, un
 
 void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert);
 
+class GatheredKeys;
+
+// ReOrg's form: every record written is also given to `gathered` for its keys, which are
+// sorted before the new data file is closed.
+void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert,
+              GatheredKeys* gathered);
+
 // The saved copy's file name of a ReStruct name.
 std::string SavedFileName(const std::string& name);
 

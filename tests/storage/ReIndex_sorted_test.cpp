@@ -12,6 +12,7 @@
 #include "IndexFileReader.h"
 #include "storage/FileCheck.h"
 #include "storage/ReIndex.h"
+#include "storage/ReOrg.h"
 #include "storage/ReIndex_sorted.h"
 
 using namespace isam;
@@ -221,19 +222,92 @@ INSTANTIATE_TEST_SUITE_P(ReIndex, SortedBuildSizes,
                                            Case{63, false, 2}, Case{3968, false, 2}, Case{3969, false, 3},
                                            Case{5000, true, 3}));
 
-TEST(SortedEntries, EqualKeysGoByRecordAndTheLaterOnesAreTheDuplicates) {
-  std::vector<IndexEntry> e = {MakeIndexEntry("b", 9), MakeIndexEntry("\x80", 1), MakeIndexEntry("b", 2),
-                               MakeIndexEntry("\xC4", 3), MakeIndexEntry("b", 5), MakeIndexEntry("Z", 4)};
-  SortEntries(e);
+// ReOrg takes the keys from the records as ReStruct writes them instead of reading them back:
+// it must leave the same files, dump log and error as ReStruct followed by ReIndex, also when
+// the key function stops the work or gives a key too long at a later index, and when the
+// conversion leaves a record that reads as a deleted slot.
+TEST_F(SortedBuild, ReOrgGathersTheKeysAndLeavesWhatReStructThenReIndexLeave) {
+  static std::string stopAt;  // the index 2 key at which the key function stops the work
+  stopAt.clear();
+  const KeyFunction keyOf = [](std::string& key, const unsigned char* record, int k) {
+    FieldKey(key, record, k);
+    if (k == 2 && key == stopAt) IsamSuccess = false;
+  };
+  const ConversionFunction convert = [](const unsigned char* old, unsigned char* fresh) {
+    if (old[0] | old[1] | old[2] | old[3]) return false;
+    std::copy(old, old + kLength, fresh);
+    if (old[5] == '9') fresh[0] = 1;  // not a live slot for ReIndex
+    return true;
+  };
+  const std::vector<Keys> records = MakeKeys(3000, 7);
+  const IndexDescription shorter[] = {{8, false}, {20, true}, {3, false}};
+  struct Variant {
+    const char* what;
+    std::string stop;
+    const IndexDescription* indexes;
+    int error;
+  };
+  for (const Variant& v : {Variant{"whole", "", kIndexes, 0}, Variant{"stopped", records[2000][1], kIndexes, 10470},
+                           Variant{"key too long", "", shorter, 10125}}) {
+    SCOPED_TRACE(v.what);
+    for (const char* stem : {"t", "u"}) {
+      Make(stem, records);
+      FileBlock* fb = Open(stem, false);
+      for (int32_t r = 5; r <= 3000; r += 5) DeleteRec(fb, r);
+      CloseFileBlock(fb);
+    }
+    stopAt = v.stop;
+    ReOrg(Name("t"), kLength, 3, std::span(v.indexes, 3), kLength, keyOf, convert);
+    const int gathered = IsamError;
+    ReStruct(Name("u"), kLength, kLength, convert);
+    ASSERT_TRUE(IsamSuccess);
+    ReIndex(Name("u"), 3, std::span(v.indexes, 3), keyOf, true);
+    EXPECT_EQ(gathered, v.error);
+    EXPECT_EQ(IsamError, v.error);
+    EXPECT_EQ(dir.Read("t.DAT"), dir.Read("u.DAT"));
+    EXPECT_EQ(dir.Read("t.IX"), dir.Read("u.IX"));
+    ASSERT_EQ(std::filesystem::exists(dir / "t.MSG"), std::filesystem::exists(dir / "u.MSG"));
+    if (std::filesystem::exists(dir / "t.MSG")) {
+      EXPECT_EQ(dir.Read("t.MSG"), dir.Read("u.MSG"));
+    }
+    if (v.error == 0) {
+      EXPECT_TRUE(std::filesystem::exists(dir / "t.MSG"));  // index 3 has repeats
+    }
+    for (const char* f : {"t.MSG", "u.MSG"}) std::filesystem::remove(dir / f);
+  }
+}
+
+// Keys alike in their first eight characters, a character of value 0 and keys that are
+// prefixes of others, in the tree's order with the euro sign above the letters.
+TEST(SortedKeys, EqualKeysGoByRecordAndTheLaterOnesAreTheDuplicates) {
+  const std::vector<std::pair<std::string, uint32_t>> added = {
+      {"b", 1},          {"\x80", 2},        {"b", 3},         {"\xC4", 4},         {"b", 5},
+      {"Z", 6},          {"abcdefghX", 7},  {"abcdefgh", 8},  {"abcdefghA", 9},   {"b", 10},
+      {std::string("b\0", 2), 11},          {"abcdefghA", 12}, {std::string("\0", 1), 13}, {"", 14}};
+  IndexKeys keys;
+  ASSERT_TRUE(keys.Reserve(static_cast<int64_t>(added.size()), 9));
+  for (const auto& [key, rec] : added) keys.Add(key, rec);
+  keys.Sort();
   std::vector<std::pair<std::string, uint32_t>> order;
-  for (const IndexEntry& x : e) order.emplace_back(std::string(x.Key()), x.rec);
-  const std::vector<std::pair<std::string, uint32_t>> sorted = {{"Z", 4}, {"b", 2}, {"b", 5}, {"b", 9}, {"\xC4", 3}, {"\x80", 1}};
+  for (size_t i = 0; i < keys.size(); ++i) order.emplace_back(std::string(keys.Key(i)), keys.Rec(i));
+  const std::vector<std::pair<std::string, uint32_t>> sorted = {
+      {"", 14},          {std::string("\0", 1), 13}, {"Z", 6},  {"abcdefgh", 8}, {"abcdefghA", 9}, {"abcdefghA", 12},
+      {"abcdefghX", 7},  {"b", 1},          {"b", 3},         {"b", 5},        {"b", 10},        {std::string("b\0", 2), 11},
+      {"\xC4", 4},       {"\x80", 2}};
   EXPECT_EQ(order, sorted);
-  const std::vector<IndexEntry> taken = TakeDuplicates(e);
-  ASSERT_EQ(taken.size(), 2u);
-  EXPECT_EQ(taken[0].rec, 5u);
-  EXPECT_EQ(taken[1].rec, 9u);
-  EXPECT_EQ(e.size(), 4u);
+  const std::vector<IndexKeys::Taken> taken = keys.TakeDuplicates();
+  std::vector<std::pair<std::string, uint32_t>> duplicates;
+  for (const IndexKeys::Taken& t : taken) duplicates.emplace_back(t.key, t.rec);
+  const std::vector<std::pair<std::string, uint32_t>> expected = {{"b", 3}, {"b", 5}, {"b", 10}, {"abcdefghA", 12}};
+  EXPECT_EQ(duplicates, expected);
+  EXPECT_EQ(keys.size(), added.size() - 4);
+  // Once sorted, dropping records keeps the order.
+  keys.Drop([](uint32_t rec) { return rec % 2 == 0; });
+  order.clear();
+  for (size_t i = 0; i < keys.size(); ++i) order.emplace_back(std::string(keys.Key(i)), keys.Rec(i));
+  const std::vector<std::pair<std::string, uint32_t>> left = {
+      {std::string("\0", 1), 13}, {"abcdefghA", 9}, {"abcdefghX", 7}, {"b", 1}, {std::string("b\0", 2), 11}};
+  EXPECT_EQ(order, left);
 }
 
 TEST_F(SortedBuild, AKeyLongerThanTheIndexTakesIsRefusedAsByTheInserts) {
