@@ -11,6 +11,7 @@
 #               wrote; without it a fresh temporary home is made and removed at the end
 #   -w TITLE    wait for a window of this name (a regular expression) before the first
 #               picture; default: the first window the program maps
+#   -t SECS     how long to wait for a window (default 60)
 #
 # The X server is Xvfb on the first free display. The program runs with Qt on xcb and with
 # HOME, XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_CACHE_HOME, XDG_DOCUMENTS_DIR and
@@ -38,16 +39,18 @@ outdir="$PWD/screenshots"
 geometry=1280x800x24
 keephome=""
 title=""
+patience=60
 
 usage() { sed -n '2,/^set -euo/p' "$0" | sed -e '$d' -e 's/^# \{0,1\}//' >&2; exit 2; }
 
-while getopts "p:o:g:H:w:h" option; do
+while getopts "p:o:g:H:w:t:h" option; do
   case $option in
     p) program=$OPTARG ;;
     o) outdir=$OPTARG ;;
     g) geometry=$OPTARG ;;
     H) keephome=$OPTARG ;;
     w) title=$OPTARG ;;
+    t) patience=$OPTARG ;;
     *) usage ;;
   esac
 done
@@ -114,9 +117,9 @@ program_pid=$!
 find_window() {
   local ids
   if [ -n "$1" ]; then
-    ids=$(timeout 20 xdotool search --sync --onlyvisible --name "$1") || return 1
+    ids=$(timeout "$patience" xdotool search --sync --onlyvisible --name "$1") || return 1
   else
-    ids=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program_pid") || return 1
+    ids=$(timeout "$patience" xdotool search --sync --onlyvisible --pid "$program_pid") || return 1
   fi
   echo "${ids##*$'\n'}"
 }

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileSystemModel>
+#include <QTest>
+#include <QTreeView>
+
 #include <unistd.h>
 
 using namespace shellui;
@@ -41,6 +46,21 @@ TEST(DataDirDialog, TrailingSlashRemovedAndCancelKeepsStart) {
   EXPECT_EQ(dialog.Result(), "/tmp");
   Tedatadir missing("/no/such/folder/here");
   EXPECT_EQ(missing.Result(), "");
+}
+
+TEST(DataDirDialog, OpensTheTreeDownToTheStartFolder) {
+  char pattern[] = "/tmp/edirform_testXXXXXX";
+  const QString start = QString::fromUtf8(::mkdtemp(pattern)) + "/a/b/data";
+  ASSERT_TRUE(QDir().mkpath(start));
+  Tedatadir dialog(start);
+  dialog.show();
+  auto* view = dialog.findChild<QTreeView*>();
+  auto* model = qobject_cast<QFileSystemModel*>(view->model());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view->isExpanded(model->index(QDir::cleanPath(start + "/.."))); }, 10000));
+  EXPECT_EQ(model->filePath(view->currentIndex()), start);
+  EXPECT_TRUE(view->visualRect(view->currentIndex()).intersects(view->viewport()->rect()));
+  dialog.reject();
+  QDir(QString::fromUtf8(pattern)).removeRecursively();
 }
 
 TEST(InstanceGuard, SecondHolderRefusedUntilFirstEnds) {

@@ -40,7 +40,15 @@ Tedatadir::Tedatadir(const QString& start, QWidget* parent)
   layout->addWidget(buttons);
   layout->addWidget(status_);
   resize(420, 360);
-  if (!start_.isEmpty()) SetCurrent(start_);
+  if (start_.isEmpty()) return;
+  SetCurrent(start_);
+  // The model reads folders in the background; as each folder on the way arrives, open it
+  // further so the start folder is in view, unless another folder has been picked by then.
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+    const QModelIndex start = model_->index(start_);
+    if (view_->currentIndex() == start && (start_ + '/').startsWith(QDir(loaded).absolutePath()))
+      view_->scrollTo(start, QAbstractItemView::PositionAtCenter);
+  });
 }
 
 QString Tedatadir::Current() const { return model_->filePath(view_->currentIndex()); }

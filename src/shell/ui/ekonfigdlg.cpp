@@ -6,6 +6,7 @@
 #include "shell/ui/PrBildres.h"
 #include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/SettingTabs.h"
 #include "shell/ui/emainform.h"
 
 #include <QCheckBox>
@@ -25,7 +26,6 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -68,13 +68,9 @@ QLineEdit* NewEdit(const char* objectName, int maxLength, QWidget* parent) {
   return edit;
 }
 
-QTabBar* NewSettingTabs(const char* objectName, QWidget* parent) {
-  auto* tabs = new QTabBar(parent);
+SettingTabs* NewSettingTabs(const char* objectName, QWidget* parent) {
+  auto* tabs = new SettingTabs(glodefs::kSettings, parent);
   tabs->setObjectName(U(objectName));
-  tabs->setUsesScrollButtons(true);
-  tabs->setExpanding(false);
-  tabs->setElideMode(Qt::ElideNone);
-  for (int n = 1; n <= glodefs::kSettings; ++n) tabs->addTab(QString());
   return tabs;
 }
 
@@ -135,11 +131,7 @@ TEKonfigDlg::TEKonfigDlg(QWidget* parent) : QDialog(parent), lastShown_(eerror::
     const int current = c->kind == SettingKind::kLabel ? ekonfig::Konfig.CurrentLabelSetting()
                                                        : ekonfig::Konfig.CurrentReportSetting();
     c->tabs->setCurrentIndex(current - 1);
-    connect(c->tabs, &QTabBar::currentChanged, this, [this, c](int index) {
-      if (index < 0) return;
-      SaveTab(c->kind);
-      LoadTab(c->kind, index + 1);
-    });
+    c->tabs->onSwitch([this, c](int index) { SwitchTab(c->kind, index + 1); });
   }
   ShowPage(ekonfig::Konfig.DialogPage());
   LoadTab(SettingKind::kReport, ekonfig::Konfig.CurrentReportSetting());
@@ -218,6 +210,7 @@ QWidget* TEKonfigDlg::BuildReportPage() {
 
   auto* pictures = new QTabWidget(page);
   pictures->setObjectName(U("BildPageControl"));
+  pictures->setUsesScrollButtons(false);  // all five pages in view
   for (int k = 0; k < glodefs::TRapportEnv::kPictures; ++k) {
     auto* tab = new QWidget(pictures);
     auto* grid = new QGridLayout(tab);
@@ -296,7 +289,12 @@ int TEKonfigDlg::ShownSetting(SettingKind kind) const {
 }
 
 void TEKonfigDlg::ShowSetting(SettingKind kind, int n) {
-  if (n >= 1 && n <= glodefs::kSettings) Controls(kind).tabs->setCurrentIndex(n - 1);
+  if (n >= 1 && n <= glodefs::kSettings && n != Controls(kind).shown) SwitchTab(kind, n);
+}
+
+void TEKonfigDlg::SwitchTab(SettingKind kind, int n) {
+  SaveTab(kind);
+  LoadTab(kind, n);
 }
 
 void TEKonfigDlg::ShowPage(int page) {
@@ -329,10 +327,7 @@ void TEKonfigDlg::LoadTab(SettingKind kind, int n) {
   SettingControls& c = Controls(kind);
   edit_.Load(kind, n);
   c.shown = n;
-  if (c.tabs->currentIndex() != n - 1) {
-    const QSignalBlocker quiet(c.tabs);
-    c.tabs->setCurrentIndex(n - 1);
-  }
+  c.tabs->setCurrentIndex(n - 1);
   const printing::TPrinterEnv printer = edit_.Printer(kind);
   c.printerName->setText(FromAnsi(esmall::Cut(printer.DeviceName(), ekonfig::kPrinterNameShown)));
   for (int i = 0; i < 3; ++i) {

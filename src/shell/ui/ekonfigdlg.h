@@ -25,9 +25,12 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
-class QTabBar;
 class QTabWidget;
 class QToolButton;
+
+namespace shellui {
+class SettingTabs;
+}
 
 namespace shellui {
 
@@ -62,7 +65,7 @@ class TEKonfigDlg : public QDialog {
   // The controls every setting has.
   struct SettingControls {
     ekonfig::SettingKind kind;
-    QTabBar* tabs = nullptr;
+    SettingTabs* tabs = nullptr;
     QLineEdit* name = nullptr;
     QLineEdit* printerName = nullptr;
     std::array<QLineEdit*, 3> fonts{};
@@ -83,6 +86,7 @@ class TEKonfigDlg : public QDialog {
   SettingControls& Controls(ekonfig::SettingKind kind);
   void CopyToSetting(ekonfig::SettingKind kind);   // controls into the current buffer
   void SaveTab(ekonfig::SettingKind kind);          // and the setting into the file
+  void SwitchTab(ekonfig::SettingKind kind, int n);  // the tab-leaving save, then n
   void LoadTab(ekonfig::SettingKind kind, int n);  // from the file into the controls
   void FillPictures();
   void ShowStatus();
