@@ -11,6 +11,7 @@
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/QtMessageBoxes.h"
 #include "shell/ui/QtPrinterSystem.h"
+#include "shell/ui/TerminationSignals.h"
 #include "shell/ui/esplashform.h"
 
 #include <unistd.h>
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
   shellui::QtProgressWindows progress;
   shellui::ScopedProgressWindows installedProgress(progress);
   shellui::InstallQtPrinterSystem();  // the default printer at start comes from CUPS
+  shellui::TerminationSignals terminations;  // a SIGTERM closes the books and keeps the settings
 
   shellui::TSplashScreen splash;
   splash.ShowNow();

@@ -1,6 +1,7 @@
-// The window program as two users would start it on one machine: the second start is refused
-// while the first runs, and a first run killed outright leaves nothing that blocks the next.
-// Each start runs offscreen with a home and runtime folder of its own and no terminal.
+// The window program as users start and stop it: the second start is refused while the
+// first runs, a first run killed outright leaves nothing that blocks the next, and a run
+// asked to end by SIGTERM leaves through its normal exit. Each start runs offscreen with a
+// home and runtime folder of its own and no terminal.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -109,6 +110,20 @@ class SingleInstance : public testing::Test {
     }
     return false;
   }
+  // True while pid has file of that name open.
+  static bool HasOpen(pid_t pid, const std::string& name) {
+    std::error_code error;
+    for (const fs::directory_entry& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+      if (fs::read_symlink(fd.path(), error).filename() == name) return true;
+    }
+    return false;
+  }
+  // bfnolk with the same home as the window program.
+  int Bfnolk(const std::string& args) const {
+    const std::string command = "env -u XDG_CONFIG_HOME -u XDG_DOCUMENTS_DIR HOME=" + (root_ / "home").string() +
+                                " " BFN_BIN_DIR "/bfnolk " + args + " >/dev/null 2>&1";
+    return std::system(command.c_str());
+  }
   static bool Running(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
 
   fs::path root_;
@@ -138,4 +153,24 @@ TEST_F(SingleInstance, SecondStartRefusedFirstRunsOnAndAKilledRunBlocksNothing) 
   ASSERT_TRUE(WaitFor([&] { return HoldsLock(third); })) << ReadFile(Output(2));
   EXPECT_TRUE(Running(third));
   EXPECT_EQ(ReadFile(Output(2)).find("körs redan"), std::string::npos);
+}
+
+TEST_F(SingleInstance, SigtermClosesTheBooksAndWritesTheSettingsAsTheNormalExitDoes) {
+  ASSERT_EQ(Bfnolk("init --yes"), 0);
+  ASSERT_EQ(Bfnolk("new --name Hem --from 2026-01-01 --to 2026-12-31"), 0);
+  const fs::path settings = root_ / "home" / ".config" / "BFNOLKW64" / "BFNOLKW64.P64";
+  ASSERT_TRUE(fs::exists(settings));
+
+  const pid_t run = Start();
+  ASSERT_TRUE(WaitFor([&] { return HasOpen(run, "Konto01.DAT"); })) << ReadFile(Output(0));
+  const auto started = fs::last_write_time(settings);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later write shows a later time
+  ASSERT_EQ(::kill(run, SIGTERM), 0);
+  int status = -1;
+  ASSERT_TRUE(WaitFor([&] { return ::waitpid(run, &status, WNOHANG) == run; })) << "SIGTERM did not end it";
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_GT(fs::last_write_time(settings), started);
+  EXPECT_EQ(Bfnolk("verify"), 0);
+  EXPECT_FALSE(fs::exists(root_ / "home" / "Documents" / "BFNOLKW64" / "data" / "Konto01.SAV"));
 }
