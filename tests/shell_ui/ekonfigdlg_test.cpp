@@ -353,6 +353,9 @@ TEST(QtPrinterSystem, PdfFileIsAlwaysThereAndMapsBothWays) {
   EXPECT_EQ(back.mode.orientation, printing::kLandscape);
   EXPECT_EQ(back.mode.paperSize, printing::kPaperFanfold);
   EXPECT_EQ(back.mode.copies, 3);
+  // The stored print resolution survives a QPrinter that starts at the screen's.
+  EXPECT_EQ(back.mode.printQuality, 600);
+  EXPECT_EQ(back.mode.yResolution, 600);
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ void ConfigurePrinter(QPrinter& qprinter, const printing::Printer& printer) {
   qprinter.setPageOrientation(printer.mode.orientation == printing::kLandscape ? QPageLayout::Landscape
                                                                                : QPageLayout::Portrait);
   qprinter.setCopyCount(std::max<int>(1, printer.mode.copies));
+  // Else the set-up dialog's OK would store the screen's resolution as the print quality.
+  if (printer.mode.printQuality > 0) qprinter.setResolution(printer.mode.printQuality);
 }
 
 printing::Printer PrinterOf(const QPrinter& qprinter) {
