@@ -50,6 +50,15 @@ TEST(TerminationSignals, EachSignalQuitsTheLoopAndCancelsTheOpenDialog) {
   }
 }
 
+TEST(TerminationSignals, ASignalDuringTheStartEndsTheLoopOnceItRuns) {
+  TerminationSignals guard;
+  std::raise(SIGTERM);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();  // as a splash window does
+  EXPECT_EQ(guard.Received(), SIGTERM);
+  QTimer::singleShot(10000, [] { QApplication::exit(kTimedOut); });
+  EXPECT_EQ(QApplication::exec(), 0);
+}
+
 TEST(TerminationSignals, TheEarlierHandlerIsBackAfterwards) {
   struct sigaction mine {}, seen {}, before {};
   mine.sa_handler = Counted;

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <stdexcept>
@@ -56,7 +58,17 @@ void TerminationSignals::Drain() {
     received_ = byte;
     any = true;
   }
-  if (any) QApplication::quit();
+  if (any) QuitWhenRunning();
+}
+
+void TerminationSignals::QuitWhenRunning() {
+  // quit() does nothing while no loop runs, as during the start's own event handling; the
+  // request waits for exec() then instead of being lost.
+  if (QThread::currentThread()->loopLevel() > 0) {
+    QApplication::quit();
+    return;
+  }
+  QTimer::singleShot(kRetryMs, notifier_.get(), [this] { QuitWhenRunning(); });
 }
 
 }  // namespace shellui

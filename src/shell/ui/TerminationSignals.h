@@ -3,7 +3,8 @@
 // and the settings are written. The handler only writes the signal's number into a socket
 // pair (all it may safely do); the main thread reads the other end through a
 // QSocketNotifier and calls QApplication::quit, which closes the windows (an open dialog is
-// cancelled) and ends exec(). One at a time; the destructor puts the earlier handlers back.
+// cancelled) and ends exec(); a signal that comes before exec() runs ends it as soon as it
+// starts. One at a time; the destructor puts the earlier handlers back.
 #pragma once
 
 #include <csignal>
@@ -25,8 +26,10 @@ class TerminationSignals {
 
  private:
   void Drain();
+  void QuitWhenRunning();
 
   static constexpr int kSignals[3] = {SIGTERM, SIGINT, SIGHUP};
+  static constexpr int kRetryMs = 20;
   int pair_[2] = {-1, -1};  // [0] read by the notifier, [1] written by the handler
   std::unique_ptr<QSocketNotifier> notifier_;
   struct sigaction previous_[3] = {};
