@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 #include <unistd.h>
 
@@ -148,6 +149,36 @@ TEST_F(KonfigDlgTest, LeavingLabelTabThreeWritesItBeforeFiveIsRead) {
 
   dialog.ShowSetting(SettingKind::kLabel, 3);
   EXPECT_EQ(Child<QSpinBox>(dialog, "Etcopies")->value(), 7);
+}
+
+TEST_F(KonfigDlgTest, AClickedTabSavesTheShownSettingAndKeepsTheFullNameAsHint) {
+  TEKonfigDlg dialog;
+  dialog.ShowPage(TEKonfigDlg::kLabelPage);
+  dialog.show();
+  QWidget* tabs = Child<QWidget>(dialog, "EtikettTabControl");
+  const QList<QToolButton*> buttons = tabs->findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 10);
+  dialog.ShowSetting(SettingKind::kLabel, 3);
+  EXPECT_TRUE(buttons[2]->isChecked());
+  EXPECT_TRUE(buttons[2]->font().bold());
+  const QString longName(40, QChar('n'));
+  Child<QLineEdit>(dialog, "etikettnamn")->setText(longName);
+  Child<QSpinBox>(dialog, "Etcopies")->setValue(4);
+
+  QTest::mouseClick(buttons[4], Qt::LeftButton);
+  EXPECT_EQ(dialog.ShownSetting(SettingKind::kLabel), 5);
+  EXPECT_TRUE(buttons[4]->isChecked());
+  EXPECT_FALSE(buttons[2]->font().bold());
+  EXPECT_EQ(I32(File(), LabelAt(3) + 9640), 4);
+  EXPECT_EQ(buttons[2]->toolTip(), longName);
+  EXPECT_TRUE(buttons[2]->text().endsWith(QChar(0x2026))) << buttons[2]->text().toStdString();
+
+  Child<QSpinBox>(dialog, "Etcopies")->setValue(6);
+  QTest::mouseClick(buttons[4], Qt::LeftButton);  // the shown tab again: no save, no reload
+  EXPECT_EQ(dialog.ShownSetting(SettingKind::kLabel), 5);
+  EXPECT_EQ(I32(File(), LabelAt(5) + 9640), 1);
+  EXPECT_EQ(Child<QSpinBox>(dialog, "Etcopies")->value(), 6);
+  EXPECT_TRUE(buttons[4]->isChecked());
 }
 
 TEST_F(KonfigDlgTest, ComputerNameTakesAtMostThirtyOneCharacters) {

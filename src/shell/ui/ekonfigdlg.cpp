@@ -131,7 +131,7 @@ TEKonfigDlg::TEKonfigDlg(QWidget* parent) : QDialog(parent), lastShown_(eerror::
     const int current = c->kind == SettingKind::kLabel ? ekonfig::Konfig.CurrentLabelSetting()
                                                        : ekonfig::Konfig.CurrentReportSetting();
     c->tabs->setCurrentIndex(current - 1);
-    c->tabs->onSwitch([this, c](int index) { SwitchTab(c->kind, index + 1); });
+    c->tabs->onSwitch([this, c](int index) { ShowSetting(c->kind, index + 1); });
   }
   ShowPage(ekonfig::Konfig.DialogPage());
   LoadTab(SettingKind::kReport, ekonfig::Konfig.CurrentReportSetting());
