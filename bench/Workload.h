@@ -54,6 +54,9 @@ class Engine {
   virtual std::string Name() const = 0;
   // One insert (record and both keys) after the other, each durable before the next.
   virtual Measure DurableInserts(const std::vector<uint32_t>& values) = 0;
+  // The same with each insert grouped as one all-or-nothing unit of the engine; a transaction
+  // of SQLite's is one already.
+  virtual Measure GroupedDurableInserts(const std::vector<uint32_t>& values) { return DurableInserts(values); }
   // The same as one load, durable only at its end; `file` names the result for later work.
   virtual Measure BulkLoad(const std::string& file, const std::vector<uint32_t>& values) = 0;
   // Finds each value by its 30-character key in `file` and reads its record.

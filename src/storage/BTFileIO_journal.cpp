@@ -9,6 +9,7 @@
 // per slot whose link must come back, then the header as it was, so a replay that applies
 // the images in order gets the state before the operation; ours also gets it from a journal
 // cut off between those images (see HeaderChoice).
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -169,10 +170,22 @@ bool ReplayEntries(FileBlock& fb) {
 }  // namespace
 
 void BeginOperation(FileBlock& fb, int index) {
-  fb.logged.clear();
+  if (!fb.inUnit) EndOperations(fb);
   fb.opIndex = index;
-  fb.opOriginal = fb.idx[index].h;
-  fb.opLastImageIsOriginal = false;
+  Index& d = fb.idx[index];
+  if (!d.opStartTaken) {
+    d.opStart = d.h;
+    d.opStartTaken = true;
+    d.lastImageIsStart = false;
+  }
+}
+
+void EndOperations(FileBlock& fb) {
+  fb.logged.clear();
+  fb.relinkedRecords.clear();
+  fb.heldRecords.clear();
+  fb.pendingData.clear();
+  for (Index& d : fb.idx) d.opStartTaken = d.lastImageIsStart = false;
 }
 
 bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relink) {
@@ -183,12 +196,49 @@ bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relin
   else EncodeIndexHeader(image, bytes.data() + 4);
   Put32(bytes.data() + 4 + kIndexHeaderBytes, relink);
   if (!Append(fb, bytes)) return false;
-  fb.opLastImageIsOriginal = index == fb.opIndex && image == fb.opOriginal;
+  Index& d = fb.idx[index];
+  d.lastImageIsStart = d.opStartTaken && image == d.opStart;
   return true;
 }
 
 bool LogOriginalHeader(FileBlock& fb) {
-  return fb.opLastImageIsOriginal || LogHeaderImage(fb, fb.opIndex, fb.opOriginal, kNoRelink);
+  const Index& d = fb.idx[fb.opIndex];
+  return d.lastImageIsStart || LogHeaderImage(fb, fb.opIndex, d.opStart, kNoRelink);
+}
+
+namespace {
+
+// Whether the record slot's state before the running operation or unit needs no image (the
+// slot lay past the high mark) or has one already.
+bool RecordSlotLogged(const FileBlock& fb, int32_t slot) {
+  const auto& done = fb.relinkedRecords;
+  return slot > fb.idx[0].opStart.high || std::find(done.begin(), done.end(), slot) != done.end();
+}
+
+}  // namespace
+
+bool LogSlotLink(FileBlock& fb, int index, const Header& image, int32_t slot, int32_t link) {
+  if (index == 0) {
+    if (RecordSlotLogged(fb, slot)) return true;
+    if (!LogHeaderImage(fb, 0, image, link)) return false;
+    fb.relinkedRecords.push_back(slot);
+    return true;
+  }
+  const std::pair<int, uint32_t> id{index, static_cast<uint32_t>(slot)};
+  if (std::find(fb.logged.begin(), fb.logged.end(), id) != fb.logged.end()) return true;
+  return LogHeaderImage(fb, index, image, link);
+}
+
+bool LogRecordDelete(FileBlock& fb, const Header& image, int32_t slot, int32_t word) {
+  if (RecordSlotLogged(fb, slot)) return true;
+  if (!LogHeaderImage(fb, 0, image, word)) return false;
+  fb.relinkedRecords.push_back(slot);
+  if (fb.inUnit) fb.heldRecords.push_back(slot);
+  return true;
+}
+
+bool HeldByUnit(const FileBlock& fb, int32_t slot) {
+  return std::find(fb.heldRecords.begin(), fb.heldRecords.end(), slot) != fb.heldRecords.end();
 }
 
 bool LogPageImage(FileBlock& fb, const PageBuffer& b) {
@@ -225,10 +275,13 @@ bool ReplayJournal(FileBlock& fb) {
 
 bool Rollback(FileBlock& fb) {
   DropFileBlockPages(fb);
-  Index& d = fb.idx[fb.opIndex];
-  d.h = fb.opOriginal;
-  d.changed = false;
-  d.valid = false;
+  for (Index& d : fb.idx) {
+    if (!d.opStartTaken) continue;
+    d.h = d.opStart;
+    d.changed = false;
+    d.valid = false;
+  }
+  EndOperations(fb);
   return ReplayJournal(fb);
 }
 

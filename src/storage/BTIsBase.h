@@ -69,6 +69,14 @@ struct Index {
   PathLevel path[kMaxDepth];
   int depth = 0;
   bool valid = true;
+  // The cache slot that held the page at the top of the path when the position was last
+  // set: a step within that page needs no look-up while the slot still holds it.
+  int topSlot = -1;
+  // The running operation or unit (journal mode): the header as it stood when it began,
+  // once taken, and whether the last header image in the journal is that header.
+  Header opStart;
+  bool opStartTaken = false;
+  bool lastImageIsStart = false;
 };
 
 struct FileBlock {
@@ -80,12 +88,23 @@ struct FileBlock {
   int64_t sectionLength = 0;
   int32_t sections = 0;        // index-file sections present after section 0
   std::vector<Index> idx;      // idx[0] is the data file
-  // The running operation (journal mode): pages whose image is already in the journal,
-  // and per index whether its header image is.
+  // The running operation or unit (journal mode): pages whose state before it is already
+  // in the journal (imaged, or new in it), and the record slots whose free-chain link is.
   std::vector<std::pair<int, uint32_t>> logged;
+  std::vector<int32_t> relinkedRecords;
+  // Records live when the unit began and deleted in it. The journal brings back only their
+  // first word, so no AddRec of the unit may take and overwrite them.
+  std::vector<int32_t> heldRecords;
   int opIndex = 0;
-  Header opOriginal;
-  bool opLastImageIsOriginal = false;  // the last header image in the journal restores opOriginal
+  // A unit (BeginUnit .. CommitUnit) is open; failed once a call in it was undone.
+  bool inUnit = false;
+  bool unitFailed = false;
+  // Data-file writes of the unit, in order, held back until its journal is flushed.
+  struct PendingWrite {
+    int64_t pos;
+    std::vector<unsigned char> bytes;
+  };
+  std::vector<PendingWrite> pendingData;
 
   int32_t IndexCount() const { return static_cast<int32_t>(idx.size()) - 1; }
 };
@@ -125,10 +144,13 @@ bool FreePage(FileBlock& fb, PageBuffer* b);
 bool WriteFileBlockPages(FileBlock& fb, bool release);
 void DropFileBlockPages(FileBlock& fb);
 bool WritePage(PageBuffer* b);
-void ClearLoggedMarks();
+void ClearLoggedMarks(const FileBlock& fb);
 // The least recently used buffer, written out first if it holds a changed page, now owned by
 // nobody: the journal replay rebuilds pages in it.
 PageBuffer* TakeFreeBuffer();
+// The buffer in cache slot `slot` if it still holds the page, else nullptr; touches nothing.
+PageBuffer* PageInSlot(const FileBlock& fb, int index, uint32_t page, int slot);
+int SlotOf(const PageBuffer* b);
 void PackPage(const PageBuffer& b, int keyLength, std::vector<unsigned char>& out);
 bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int pageItems,
                 PageBuffer& b);
@@ -146,12 +168,30 @@ void NoteHeaderChange(FileBlock& fb, int index);
 // false with the error set, 10055 for a key length outside 1..30.
 bool CreateEmptyIndexFile(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes);
 
+// ---- data-file access (a unit's writes wait in memory until its commit) ----
+
+bool ReadData(FileBlock& fb, int64_t pos, int64_t len, void* out);
+bool WriteData(FileBlock& fb, int64_t pos, int64_t len, const void* data);
+bool WritePendingData(FileBlock& fb);
+
 // ---- the journal ----
 
+// Starts an operation on `index`; inside a unit the unit's state is kept.
 void BeginOperation(FileBlock& fb, int index);
+// Forgets the state of the operation or unit that ended.
+void EndOperations(FileBlock& fb);
 bool LogHeaderImage(FileBlock& fb, int index, const Header& image, int32_t relink);
-// Makes the last header image of the operation the header as it stood when it began.
+// Makes the last header image of the operation's index the header as it stood when the
+// operation (or the unit) began.
 bool LogOriginalHeader(FileBlock& fb);
+// Logs the free-chain link `link` of the taken record slot or page `slot` under the header
+// `image`, unless the slot's state before the operation or unit is in the journal already:
+// the replay applies images in order, so only the first one of a slot may put it back.
+bool LogSlotLink(FileBlock& fb, int index, const Header& image, int32_t slot, int32_t link);
+// Logs the first word `word` of the live record `slot`, which a DeleteRec overwrites with a
+// free-chain link, under the header `image`; inside a unit the record is then held.
+bool LogRecordDelete(FileBlock& fb, const Header& image, int32_t slot, int32_t word);
+bool HeldByUnit(const FileBlock& fb, int32_t slot);
 bool LogPageImage(FileBlock& fb, const PageBuffer& b);
 bool FlushJournal(FileBlock& fb);
 bool CommitJournal(FileBlock& fb);

@@ -346,6 +346,7 @@ int CompareKeys(std::string_view a, std::string_view b, int32_t recA, int32_t re
 
 void TreeClear(Index& ix) {
   ix.depth = 0;
+  ix.topSlot = -1;
   ix.valid = true;
 }
 
@@ -371,6 +372,7 @@ bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, boo
     d.path[d.depth++] = {page, static_cast<uint8_t>(pos)};
     if (found) {
       foundRec = static_cast<int32_t>(b->items[pos].rec);
+      d.topSlot = SlotOf(b);
       d.valid = true;
       return true;
     }
@@ -382,8 +384,20 @@ bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, boo
 }
 
 bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
+  Index& d = fb.idx[index];
+  if (d.depth > 0 && d.valid) {
+    // A step within a leaf that is still in its cache slot: no look-up. The position being
+    // valid means the index was not changed since, so the page's items are the ones stepped.
+    PathLevel& top = d.path[d.depth - 1];
+    const PageBuffer* b = PageInSlot(fb, index, top.page, d.topSlot);
+    if (b && top.item < b->count && b->Child(top.item) == 0) {
+      const Item& it = b->items[++top.item];
+      key.assign(it.key, it.len);
+      rec = static_cast<int32_t>(it.rec);
+      return true;
+    }
+  }
   Tree t(fb, index);
-  Index& d = t.d;
   if (d.depth > 0 && !d.valid) {
     bool found = false;
     int32_t ignored = 0;
@@ -416,6 +430,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
       ++top.item;
       key.assign(b->items[top.item].key, b->items[top.item].len);  // reuses the caller's room
       rec = static_cast<int32_t>(b->items[top.item].rec);
+      d.topSlot = SlotOf(b);
       d.valid = true;
       return true;
     }

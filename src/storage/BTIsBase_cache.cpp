@@ -32,8 +32,6 @@ struct Cache {
 
 Cache g_cache;
 
-int IndexOf(PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
-
 void Unlink(int i) {
   PageBuffer& b = g_cache.buffers[i];
   g_cache.buffers[b.prev].next = b.next;
@@ -52,14 +50,14 @@ void InsertBeforeHead(int i, bool makeHead) {
 }
 
 void MakeMostRecent(PageBuffer* b) {
-  const int i = IndexOf(b);
+  const int i = SlotOf(b);
   if (i == g_cache.mru) return;
   Unlink(i);
   InsertBeforeHead(i, true);
 }
 
 void MakeReuseNext(PageBuffer* b) {
-  const int i = IndexOf(b);
+  const int i = SlotOf(b);
   if (g_cache.buffers.size() == 1) return;
   if (i == g_cache.mru) {
     g_cache.mru = b->next;  // the ring order already puts it at the reuse end
@@ -82,7 +80,7 @@ void Adopt(PageBuffer* b, FileBlock& fb, int index, uint32_t page) {
   b->owner = &fb;
   b->index = index;
   b->page = page;
-  g_cache.lookup[{&fb, index, page}] = IndexOf(b);
+  g_cache.lookup[{&fb, index, page}] = SlotOf(b);
   MakeMostRecent(b);
 }
 
@@ -154,15 +152,17 @@ bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int page
   return true;
 }
 
-void ClearLoggedMarks() {
-  for (PageBuffer& b : g_cache.buffers) b.logged = false;
+// Only fb's: another fileblock's marks stand for images its own journal has not flushed.
+void ClearLoggedMarks(const FileBlock& fb) {
+  for (PageBuffer& b : g_cache.buffers)
+    if (b.owner == &fb) b.logged = false;
 }
 
 bool WritePage(PageBuffer* b) {
   FileBlock& fb = *b->owner;
   if (fb.journal && b->logged) {
     if (!FlushJournal(fb)) return false;
-    ClearLoggedMarks();
+    ClearLoggedMarks(fb);
   }
   std::vector<unsigned char> bytes;
   PackPage(*b, fb.idx[b->index].keyLength, bytes);
@@ -179,6 +179,14 @@ PageBuffer* TakeFreeBuffer() {
   Disown(b);
   return b;
 }
+
+PageBuffer* PageInSlot(const FileBlock& fb, int index, uint32_t page, int slot) {
+  if (slot < 0 || slot >= static_cast<int>(g_cache.buffers.size())) return nullptr;
+  PageBuffer* b = &g_cache.buffers[static_cast<size_t>(slot)];
+  return b->owner == &fb && b->index == index && b->page == page ? b : nullptr;
+}
+
+int SlotOf(const PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
 
 PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
   const auto found = g_cache.lookup.find({&fb, index, page});
@@ -239,7 +247,7 @@ bool FreePage(FileBlock& fb, PageBuffer* b) {
   if (!Touch(fb, b)) return false;
   if (fb.journal && b->logged) {
     if (!FlushJournal(fb)) return false;
-    ClearLoggedMarks();
+    ClearLoggedMarks(fb);
   }
   Header& h = fb.idx[b->index].h;
   unsigned char link[4];

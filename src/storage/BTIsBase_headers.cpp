@@ -64,8 +64,6 @@ int64_t SlotPosition(const FileBlock& fb, int index, int32_t number) {
                     : PagePosition(fb, index, static_cast<uint32_t>(number));
 }
 
-FileRec& FileOf(FileBlock& fb, int index) { return index == 0 ? fb.dat : fb.ix; }
-
 }  // namespace
 
 bool WriteHeader(FileBlock& fb, int index) {
@@ -102,7 +100,9 @@ void NoteHeaderChange(FileBlock& fb, int index) {
 bool Allocate(FileBlock& fb, int index, int32_t& number) {
   Index& d = fb.idx[index];
   Header& h = d.h;
-  if (h.firstFree == -1) {
+  // A record the running unit deleted stays free until the unit is over; the unit grows the
+  // file instead.
+  if (h.firstFree == -1 || (index == 0 && HeldByUnit(fb, h.firstFree))) {
     const int64_t stride = index == 0 ? h.length : fb.sectionLength;
     if ((static_cast<int64_t>(h.high) + 2) * stride > kMaxFilePosition + 1) {
       SetOsError(10140, EFBIG);
@@ -124,14 +124,15 @@ bool Allocate(FileBlock& fb, int index, int32_t& number) {
       return false;
     }
     unsigned char bytes[4];
-    if (!ReadAt(FileOf(fb, index), SlotPosition(fb, index, head), 4, bytes)) return false;
+    const int64_t at = SlotPosition(fb, index, head);
+    if (!(index == 0 ? ReadData(fb, at, 4, bytes) : ReadAt(fb.ix, at, 4, bytes))) return false;
     const auto link = static_cast<int32_t>(Get32(bytes));
     if (link == 0 || link < -1 || link > h.high) {
       SetError(10170);
       return false;
     }
     // The taken slot's link must come back if the operation is undone.
-    if (fb.journal && !LogHeaderImage(fb, index, h, link)) return false;
+    if (fb.journal && !LogSlotLink(fb, index, h, head, link)) return false;
     h.firstFree = link;
     --h.freeCount;
     number = head;

@@ -12,6 +12,8 @@ namespace isam {
 namespace {
 
 constexpr int32_t kMaxBuffers = 1 << 16;  // asking for more is asking for all memory
+constexpr int32_t kUnitUndone = 10005;      // the unit was undone (class 3, as its calls)
+constexpr int32_t kUnitOutOfOrder = 10085;  // a unit call where none may be
 
 struct Engine {
   bool started = false;
@@ -47,24 +49,84 @@ bool CheckIndex(const FileBlock* fb, int indexNo) {
   return false;
 }
 
+// A unit whose call was undone takes no further changes.
+bool CheckUnitOpen(const FileBlock* fb) {
+  if (!fb->unitFailed) return true;
+  SetError(kUnitUndone);
+  return false;
+}
+
+bool CheckChange(const FileBlock* fb) { return CheckHandle(fb) && CheckUnitOpen(fb); }
+
 std::string CutKey(const std::string& key) { return key.substr(0, kMaxKeyLength); }
 
-// Undoes a journaled operation that failed after it began; `undone` is the error of a
-// successful undo.
+// Undoes a journaled operation (inside a unit: the whole unit) that failed after it began;
+// `undone` is the error of a successful undo.
 void Undo(FileBlock& fb, int32_t undone) {
   const int32_t dos = IsamDosError;
   if (Rollback(fb)) SetError(undone);
   if (IsamDosError == 0) IsamDosError = dos;
+  if (fb.inUnit) fb.unitFailed = true;
 }
 
 // The end of a journaled key operation: header image, journal flushed, the count changed,
-// every changed page and header written, index file flushed, journal emptied.
+// every changed page and header written, index file flushed, journal emptied. Inside a unit
+// only the header image and the count: the rest waits for the commit.
 bool FinishKeyOperation(FileBlock& fb, int indexNo, int countChange) {
-  if (!LogOriginalHeader(fb) || !FlushJournal(fb)) return false;
-  ClearLoggedMarks();
+  if (!LogOriginalHeader(fb)) return false;
+  if (!fb.inUnit) {
+    if (!FlushJournal(fb)) return false;
+    ClearLoggedMarks(fb);
+  }
   fb.idx[indexNo].h.entryCount += countChange;
   NoteHeaderChange(fb, indexNo);
-  return WriteFileBlockPages(fb, false) && Flush(fb.ix) && CommitJournal(fb);
+  return fb.inUnit || (WriteFileBlockPages(fb, false) && Flush(fb.ix) && CommitJournal(fb));
+}
+
+// After the tree operation of AddKey or DeleteKey: `ok` whether it ran, `changed` whether it
+// changed the index, `undone` the error if it has to be undone.
+void EndKeyOperation(FileBlock& fb, int indexNo, bool ok, bool changed, int countChange,
+                     int32_t undone) {
+  Index& d = fb.idx[indexNo];
+  if (!fb.journal) {
+    if (ok && changed) {
+      d.h.entryCount += countChange;
+      NoteHeaderChange(fb, indexNo);
+    }
+    return;
+  }
+  if (ok && changed) ok = FinishKeyOperation(fb, indexNo, countChange);
+  else if (ok && !fb.inUnit && fb.dia.pos > 1) ok = CommitJournal(fb);
+  if (!ok) Undo(fb, undone);
+  if (!fb.inUnit) ClearLoggedMarks(fb);
+}
+
+// Writes everything of the open unit and empties its journal; false with the error set.
+bool WriteUnit(FileBlock& fb) {
+  const bool journaled = fb.dia.pos > 1;
+  bool indexes = false;
+  for (int k = 1; k <= fb.IndexCount(); ++k) indexes = indexes || fb.idx[k].opStartTaken;
+  const bool data = fb.idx[0].opStartTaken || !fb.pendingData.empty();
+  if (journaled) {
+    if (!FlushJournal(fb)) return false;
+    ClearLoggedMarks(fb);
+  }
+  return WritePendingData(fb) && WriteFileBlockPages(fb, false) &&
+         (!fb.idx[0].changed || WriteHeader(fb, 0)) && (!data || Flush(fb.dat)) &&
+         (!indexes || Flush(fb.ix)) && (!journaled || CommitJournal(fb));
+}
+
+void EndUnit(FileBlock& fb) {
+  EndOperations(fb);
+  fb.inUnit = false;
+  fb.unitFailed = false;
+}
+
+// Undoes the open unit; false with the error set when the undo failed.
+bool UndoUnit(FileBlock& fb) {
+  const bool undone = fb.unitFailed || Rollback(fb);
+  EndUnit(fb);
+  return undone;
 }
 
 bool ReadDataHeader(FileBlock& fb) {
@@ -190,6 +252,7 @@ void CloseAll(FileBlock& fb) {
 
 // Closes fb as CloseFileBlock does; returns false with the error set when it could not.
 bool CloseOne(FileBlock*& fb) {
+  if (fb->inUnit && !UndoUnit(*fb)) return false;
   if (!fb->journal && (fb->headerChanged || fb->idx[0].changed)) {
     fb->idx[0].h.openFlag = 0;
     if (!WriteFileBlockPages(*fb, false) || !WriteHeader(*fb, 0) || !Flush(fb->dat) ||
@@ -382,7 +445,7 @@ void DeleteFileBlock(const std::string& fullName) {
 }
 
 void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
-  if (!CheckHandle(fb)) return;
+  if (!CheckChange(fb)) return;
   Header& h = fb->idx[0].h;
   const Header before = h;
   BeginOperation(*fb, 0);
@@ -399,6 +462,11 @@ void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
     else h = before;
     return;
   }
+  if (fb->inUnit) {
+    if (LogOriginalHeader(*fb) && WriteData(*fb, pos, h.length, data)) recNo = number;
+    else Undo(*fb, 10001);
+    return;
+  }
   const bool ok = LogOriginalHeader(*fb) && FlushJournal(*fb) &&
                   WriteAt(fb->dat, pos, h.length, data) && WriteHeader(*fb, 0) &&
                   Flush(fb->dat) && CommitJournal(*fb);
@@ -412,23 +480,23 @@ void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
 void GetRec(FileBlock* fb, int32_t recNo, void* buffer) {
   if (!CheckHandle(fb)) return;
   const int32_t len = fb->idx[0].h.length;
-  ReadAt(fb->dat, static_cast<int64_t>(recNo) * len, len, buffer);
+  ReadData(*fb, static_cast<int64_t>(recNo) * len, len, buffer);
 }
 
 void PutRec(FileBlock* fb, int32_t recNo, const void* data) {
-  if (!CheckHandle(fb)) return;
+  if (!CheckChange(fb)) return;
   // Beyond the highest record a write would leave slots no header knows of.
   if (recNo <= 0 || recNo > fb->idx[0].h.high) {
     SetError(10130);
     return;
   }
   const int32_t len = fb->idx[0].h.length;
-  if (WriteAt(fb->dat, static_cast<int64_t>(recNo) * len, len, data) && fb->journal)
+  if (WriteData(*fb, static_cast<int64_t>(recNo) * len, len, data) && fb->journal && !fb->inUnit)
     Flush(fb->dat);
 }
 
 void DeleteRec(FileBlock* fb, int32_t recNo) {
-  if (!CheckHandle(fb)) return;
+  if (!CheckChange(fb)) return;
   Header& h = fb->idx[0].h;
   if (recNo < 1 || recNo > h.high) {
     SetError(10135);
@@ -443,23 +511,23 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
     // names the live record as free.
     Header slot = h;
     slot.firstFree = recNo;
-    if (!ReadAt(fb->dat, pos, 4, word)) return;
-    if (!LogHeaderImage(*fb, 0, h, kNoRelink) ||
-        !LogHeaderImage(*fb, 0, slot, static_cast<int32_t>(Get32(word))) ||
-        !LogOriginalHeader(*fb) || !FlushJournal(*fb)) {
+    if (!ReadData(*fb, pos, 4, word)) return;
+    if (!LogOriginalHeader(*fb) ||
+        !LogRecordDelete(*fb, slot, recNo, static_cast<int32_t>(Get32(word))) ||
+        !LogOriginalHeader(*fb) || (!fb->inUnit && !FlushJournal(*fb))) {
       Undo(*fb, 10002);
       return;
     }
   }
   Put32(word, h.firstFree);
-  if (!WriteAt(fb->dat, pos, 4, word)) {
+  if (!WriteData(*fb, pos, 4, word)) {
     if (fb->journal) Undo(*fb, 10002);
     return;
   }
   h.firstFree = recNo;
   ++h.freeCount;
   NoteHeaderChange(*fb, 0);
-  if (fb->journal &&
+  if (fb->journal && !fb->inUnit &&
       !(WriteHeader(*fb, 0) && Flush(fb->dat) && CommitJournal(*fb)))
     Undo(*fb, 10002);
 }
@@ -472,8 +540,42 @@ int32_t UsedRecs(FileBlock* fb) {
 
 int32_t RecordLength(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.length : 0; }
 
+void BeginUnit(FileBlock* fb) {
+  if (!CheckHandle(fb)) return;
+  if (!fb->journal || fb->inUnit) {
+    SetError(kUnitOutOfOrder);
+    return;
+  }
+  EndOperations(*fb);
+  fb->inUnit = true;
+}
+
+void CommitUnit(FileBlock* fb) {
+  if (!CheckHandle(fb)) return;
+  if (!fb->inUnit) {
+    SetError(kUnitOutOfOrder);
+    return;
+  }
+  if (fb->unitFailed) {
+    EndUnit(*fb);
+    SetError(kUnitUndone);
+    return;
+  }
+  if (!WriteUnit(*fb)) Undo(*fb, kUnitUndone);
+  EndUnit(*fb);
+}
+
+void AbortUnit(FileBlock* fb) {
+  if (!CheckHandle(fb)) return;
+  if (!fb->inUnit) {
+    SetError(kUnitOutOfOrder);
+    return;
+  }
+  UndoUnit(*fb);
+}
+
 void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
-  if (!CheckIndex(fb, indexNo)) return;
+  if (!CheckIndex(fb, indexNo) || !CheckUnitOpen(fb)) return;
   const std::string key = CutKey(fullKey);
   Index& d = fb->idx[indexNo];
   if (static_cast<int>(key.size()) > d.keyLength) {
@@ -483,36 +585,19 @@ void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKe
   d.valid = false;
   BeginOperation(*fb, indexNo);
   bool inserted = false;
-  bool ok = TreeInsert(*fb, indexNo, key, recNo, inserted);
-  if (fb->journal) {
-    if (ok && inserted) ok = FinishKeyOperation(*fb, indexNo, 1);
-    else if (ok && fb->dia.pos > 1) ok = CommitJournal(*fb);
-    if (!ok) Undo(*fb, 10003);
-    ClearLoggedMarks();
-  } else if (ok && inserted) {
-    ++d.h.entryCount;
-    NoteHeaderChange(*fb, indexNo);
-  }
+  const bool ok = TreeInsert(*fb, indexNo, key, recNo, inserted);
+  EndKeyOperation(*fb, indexNo, ok, inserted, 1, 10003);
   if (ok && !inserted) SetError(10230);
 }
 
 void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
-  if (!CheckIndex(fb, indexNo)) return;
+  if (!CheckIndex(fb, indexNo) || !CheckUnitOpen(fb)) return;
   const std::string key = CutKey(fullKey);
-  Index& d = fb->idx[indexNo];
-  d.valid = false;
+  fb->idx[indexNo].valid = false;
   BeginOperation(*fb, indexNo);
   bool deleted = false;
-  bool ok = TreeDelete(*fb, indexNo, key, recNo, deleted);
-  if (fb->journal) {
-    if (ok && deleted) ok = FinishKeyOperation(*fb, indexNo, -1);
-    else if (ok && fb->dia.pos > 1) ok = CommitJournal(*fb);
-    if (!ok) Undo(*fb, 10004);
-    ClearLoggedMarks();
-  } else if (ok && deleted) {
-    --d.h.entryCount;
-    NoteHeaderChange(*fb, indexNo);
-  }
+  const bool ok = TreeDelete(*fb, indexNo, key, recNo, deleted);
+  EndKeyOperation(*fb, indexNo, ok, deleted, -1, 10004);
   if (ok && !deleted) SetError(10220);
 }
 

@@ -50,6 +50,26 @@ int32_t UsedRecs(FileBlock* fb);
 // Bytes of one record of an open fileblock; 0 when a check failed.
 int32_t RecordLength(FileBlock* fb);
 
+// A unit groups the changing calls on one journaled fileblock between BeginUnit and CommitUnit
+// into one all-or-nothing change: the calls only journal and change pages in the cache (and
+// hold their data-file writes in memory, which GetRec sees); CommitUnit flushes the journal
+// once, writes everything, flushes the data and index files and empties the journal. A crash
+// before the journal is emptied leaves the state before BeginUnit at the next open.
+// A call that fails after it began to change anything (10001..10004) undoes the whole unit;
+// the unit then stays open and refuses every further changing call with 10005 until
+// CommitUnit, which reports 10005 and ends it. A call refused before it changed anything
+// (a duplicate key, a key not found, a record number out of range) leaves the unit as it is.
+// CommitUnit failing undoes the unit and reports 10005. AbortUnit, and closing the fileblock
+// while a unit is open, undo it. A PutRec inside a unit is written at the commit; like every
+// PutRec it is not journaled, so only a rewrite of a record added in the same unit goes back
+// with a crash. An AddRec in a unit never takes a record the same unit deleted: the journal
+// keeps only a deleted record's first word, so the unit takes a new slot past the end and the
+// deleted one is taken again after the unit. BeginUnit without journal or inside a unit, and
+// CommitUnit or AbortUnit outside one, fail with 10085.
+void BeginUnit(FileBlock* fb);
+void CommitUnit(FileBlock* fb);
+void AbortUnit(FileBlock* fb);
+
 void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& key);
 void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& key);
 void FindKey(FileBlock* fb, int indexNo, int32_t& recNo, const std::string& key);

@@ -4,7 +4,9 @@
 //
 // Each engine call is one step; a record is added and then keyed in two indexes, or unkeyed
 // and then deleted, or rewritten in place, so every step leaves files that a step of the same
-// seed, run again, leaves byte for byte the same.
+// seed, run again, leaves byte for byte the same. Some steps are a whole unit instead
+// (BeginUnit .. CommitUnit): a record unkeyed and deleted, then one or two added and keyed,
+// so that the deleted slot is taken again inside the unit.
 #pragma once
 
 #include <cstdint>
@@ -101,9 +103,41 @@ class CrashWorkload {
     for (int f = 0; f < kFileBlocks; ++f) isam::CreateFileBlock(dir / Stem(f), kWorkloadRecordLength, kIndexes, ix);
   }
 
-  // Runs the next engine call on fbs[0..kFileBlocks); false when the engine refused it.
+  // Runs the next engine call, or unit of calls, on fbs[0..kFileBlocks); false when the
+  // engine refused it.
   bool Step(isam::FileBlock* const* fbs) {
-    if (plan_.empty()) PlanUnit();
+    if (plan_.empty()) Plan();
+    const size_t calls = plan_.front().unitCalls;
+    if (calls == 0) return Call1(fbs);
+    isam::FileBlock* fb = fbs[plan_.front().file];
+    isam::BeginUnit(fb);
+    if (!isam::IsamSuccess) return false;
+    for (size_t i = 0; i < calls; ++i)
+      if (!Call1(fbs)) return false;
+    isam::CommitUnit(fb);
+    return isam::IsamSuccess;
+  }
+
+  // The last step rewrote a record in place: the one call the journal does not cover.
+  bool LastWasPutRec() const { return lastWasPutRec_; }
+
+ private:
+  enum class Kind { AddRec, AddKey, DeleteKey, DeleteRec, PutRec };
+  struct Call {
+    int file = 0;
+    Kind kind = Kind::AddRec;
+    int32_t rec = 0;  // 0 until the AddRec of the same record's calls has given the number
+    int index = 0;
+    std::vector<std::string> keys;
+    std::string record;
+    int serial = 0;          // the calls of one record share it
+    size_t unitCalls = 0;    // on the first call of a unit: how many calls it holds
+  };
+  struct Model {
+    std::map<int32_t, std::vector<std::string>> live;  // record → its two keys
+  };
+
+  bool Call1(isam::FileBlock* const* fbs) {
     Call c = plan_.front();
     plan_.erase(plan_.begin());
     isam::FileBlock* fb = fbs[c.file];
@@ -116,7 +150,7 @@ class CrashWorkload {
         if (!isam::IsamSuccess) return false;
         m.live[rec] = c.keys;
         for (Call& later : plan_)
-          if (later.file == c.file && later.rec == 0) later.rec = rec;
+          if (later.serial == c.serial) later.rec = rec;
         return true;
       }
       case Kind::AddKey: isam::AddKey(fb, c.index, c.rec, c.keys[static_cast<size_t>(c.index - 1)]); break;
@@ -130,23 +164,6 @@ class CrashWorkload {
     return isam::IsamSuccess;
   }
 
-  // The last step rewrote a record in place: the one call the journal does not cover.
-  bool LastWasPutRec() const { return lastWasPutRec_; }
-
- private:
-  enum class Kind { AddRec, AddKey, DeleteKey, DeleteRec, PutRec };
-  struct Call {
-    int file = 0;
-    Kind kind = Kind::AddRec;
-    int32_t rec = 0;  // 0 until the AddRec of the same unit has given the number
-    int index = 0;
-    std::vector<std::string> keys;
-    std::string record;
-  };
-  struct Model {
-    std::map<int32_t, std::vector<std::string>> live;  // record → its two keys
-  };
-
   std::string RecordBytes(const std::vector<std::string>& keys) {
     std::string r(kWorkloadRecordLength, '\0');  // first word 0: a live record
     const std::string body = keys[0] + "|" + keys[1] + "|" + std::to_string(rng_() % 100000);
@@ -154,30 +171,48 @@ class CrashWorkload {
     return r;
   }
 
-  void PlanUnit() {
+  void Plan() {
     const int file = static_cast<int>(rng_() % kFileBlocks);
     Model& m = models_[static_cast<size_t>(file)];
-    const unsigned roll = rng_() % 10;
-    if (m.live.empty() || roll < 6) {
-      // Letters beyond ASCII and blanks too, so keys compare as the engine compares them.
-      static const char* const kStems[] = {"konto", "\xC5terb", "\xF6vrig", "bank ", "Moms"};
-      const std::vector<std::string> keys = {
-          std::string(kStems[rng_() % 5]) + std::to_string(serial_++),
-          "g" + std::to_string(rng_() % 12)};
-      plan_.push_back({file, Kind::AddRec, 0, 0, keys, RecordBytes(keys)});
-      plan_.push_back({file, Kind::AddKey, 0, 1, keys, {}});
-      plan_.push_back({file, Kind::AddKey, 0, 2, keys, {}});
-      return;
+    const unsigned roll = rng_() % 12;
+    if (roll >= 10) {
+      const size_t first = plan_.size();
+      if (!m.live.empty()) PlanDelete(file, SomeLive(m));
+      PlanAdd(file);
+      if (roll == 11) PlanAdd(file);
+      plan_[first].unitCalls = plan_.size() - first;
+    } else if (m.live.empty() || roll < 6) {
+      PlanAdd(file);
+    } else if (roll < 9) {
+      PlanDelete(file, SomeLive(m));
+    } else {
+      const auto it = SomeLive(m);
+      plan_.push_back({file, Kind::PutRec, it->first, 0, it->second, RecordBytes(it->second), serial_++});
     }
+  }
+
+  std::map<int32_t, std::vector<std::string>>::const_iterator SomeLive(const Model& m) {
     auto it = m.live.begin();
     std::advance(it, static_cast<long>(rng_() % m.live.size()));
-    if (roll < 9) {
-      plan_.push_back({file, Kind::DeleteKey, it->first, 2, it->second, {}});
-      plan_.push_back({file, Kind::DeleteKey, it->first, 1, it->second, {}});
-      plan_.push_back({file, Kind::DeleteRec, it->first, 0, it->second, {}});
-    } else {
-      plan_.push_back({file, Kind::PutRec, it->first, 0, it->second, RecordBytes(it->second)});
-    }
+    return it;
+  }
+
+  void PlanAdd(int file) {
+    // Letters beyond ASCII and blanks too, so keys compare as the engine compares them.
+    static const char* const kStems[] = {"konto", "\xC5terb", "\xF6vrig", "bank ", "Moms"};
+    const int serial = serial_++;
+    const std::vector<std::string> keys = {std::string(kStems[rng_() % 5]) + std::to_string(serial),
+                                           "g" + std::to_string(rng_() % 12)};
+    plan_.push_back({file, Kind::AddRec, 0, 0, keys, RecordBytes(keys), serial});
+    plan_.push_back({file, Kind::AddKey, 0, 1, keys, {}, serial});
+    plan_.push_back({file, Kind::AddKey, 0, 2, keys, {}, serial});
+  }
+
+  void PlanDelete(int file, std::map<int32_t, std::vector<std::string>>::const_iterator it) {
+    const int serial = serial_++;
+    plan_.push_back({file, Kind::DeleteKey, it->first, 2, it->second, {}, serial});
+    plan_.push_back({file, Kind::DeleteKey, it->first, 1, it->second, {}, serial});
+    plan_.push_back({file, Kind::DeleteRec, it->first, 0, it->second, {}, serial});
   }
 
   std::mt19937 rng_;
