@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QApplication>
 #include <QFileSystemModel>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
 
@@ -34,6 +37,22 @@ TEST(StatusHistory, PushesRightAndIgnoresRepeat) {
   EXPECT_EQ(form.MessagePanel(2), "");
   form.doStatusBar("");
   EXPECT_EQ(form.MessagePanel(0), "second");
+}
+
+TEST(StatusHistory, PanelsShareTheBarTwoOneOneAndStayInside) {
+  TNolkMainForm form;
+  form.resize(800, kClientHeight);
+  form.show();
+  form.doStatusBar(std::string(300, 'x'));
+  QApplication::processEvents();
+  QStatusBar* bar = form.MessageBar();
+  EXPECT_EQ(form.width(), 800);
+  const QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(panels.size(), 3);
+  for (QLabel* panel : panels) EXPECT_LE(panel->geometry().right(), bar->width()) << panel->width();
+  EXPECT_GE(panels[0]->width() + panels[1]->width() + panels[2]->width(), bar->width() - 40);  // the bar is filled
+  EXPECT_NEAR(panels[0]->width(), 2 * panels[1]->width(), 8);
+  EXPECT_NEAR(panels[1]->width(), panels[2]->width(), 4);
 }
 
 TEST(DataDirDialog, TrailingSlashRemovedAndCancelKeepsStart) {

@@ -165,13 +165,14 @@ void TNolkMainForm::BuildControls() {
   layout->addLayout(buttons);
   setCentralWidget(client);
 
+  // The newest message gets two shares of the bar, the two before it one each, at any width;
+  // a long text is cut at its panel's edge rather than widening the window.
   messageBar_ = new QStatusBar(this);
-  const int widths[3] = {200, 200, 50};
   for (int i = 0; i < 3; ++i) {
     messagePanels_[i] = new QLabel(messageBar_);
     messagePanels_[i]->setFrameStyle(i == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::Panel | QFrame::Raised);
-    messagePanels_[i]->setFixedWidth(widths[i]);
-    messageBar_->addWidget(messagePanels_[i]);
+    messagePanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    messageBar_->addWidget(messagePanels_[i], i == 0 ? 2 : 1);
   }
   setStatusBar(messageBar_);
 }
@@ -243,13 +244,7 @@ void TNolkMainForm::ProgramExit() {
 
 void TNolkMainForm::doStatusBar(const std::string& text) {
   if (text.empty()) return;
-  const int n = 3;
-  const int w = std::max(kClientWidth, messageBar_->width()) / (n + 1);  // before the first layout too
-  for (int i = n - 1; i >= 1; --i) {
-    messagePanels_[i]->setText(messagePanels_[i - 1]->text().left(kStatusWidth));
-    messagePanels_[i]->setFixedWidth(w);
-  }
-  messagePanels_[0]->setFixedWidth(2 * w);
+  for (int i = 2; i >= 1; --i) messagePanels_[i]->setText(messagePanels_[i - 1]->text().left(kStatusWidth));
   messagePanels_[0]->setText(FromAnsi(text));
   messageBar_->setToolTip(FromAnsi(text));
 }
