@@ -78,6 +78,16 @@ TEST(DataDirDialog, OpensTheTreeDownToTheStartFolder) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return view->isExpanded(model->index(QDir::cleanPath(start + "/.."))); }, 10000));
   EXPECT_EQ(model->filePath(view->currentIndex()), start);
   EXPECT_TRUE(view->visualRect(view->currentIndex()).intersects(view->viewport()->rect()));
+
+  // A folder read again puts the start back until the user moves; after that it stays put.
+  view->setCurrentIndex(model->index(QDir::cleanPath(start + "/..")));
+  emit model->directoryLoaded(QDir::cleanPath(start + "/.."));
+  EXPECT_EQ(model->filePath(view->currentIndex()), start);
+  QTest::keyClick(view, Qt::Key_Left);
+  const QString moved = model->filePath(view->currentIndex());
+  EXPECT_NE(moved, start);
+  emit model->directoryLoaded(QDir::cleanPath(start + "/.."));
+  EXPECT_EQ(model->filePath(view->currentIndex()), moved);
   dialog.reject();
   QDir(QString::fromUtf8(pattern)).removeRecursively();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QPushButton>
@@ -42,18 +43,30 @@ Tedatadir::Tedatadir(const QString& start, QWidget* parent)
   resize(420, 360);
   if (start_.isEmpty()) return;
   SetCurrent(start_);
-  // The model reads folders in the background; as each folder on the way arrives, open it
-  // further so the start folder is in view, unless another folder has been picked by then.
-  connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+  // The model reads folders in the background and rereads a folder that changes, which can
+  // drop the current index and fold the tree again; until the user moves elsewhere, each
+  // folder that arrives puts the start back as current and in view.
+  followStart_ = true;
+  view_->installEventFilter(this);
+  view_->viewport()->installEventFilter(this);
+  connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+    if (!followStart_) return;
     const QModelIndex start = model_->index(start_);
-    if (view_->currentIndex() == start && (start_ + '/').startsWith(QDir(loaded).absolutePath()))
-      view_->scrollTo(start, QAbstractItemView::PositionAtCenter);
+    for (QModelIndex up = start.parent(); up.isValid(); up = up.parent()) view_->expand(up);
+    view_->setCurrentIndex(start);
+    view_->scrollTo(start, QAbstractItemView::PositionAtCenter);
   });
+}
+
+bool Tedatadir::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress) followStart_ = false;
+  return QDialog::eventFilter(watched, event);
 }
 
 QString Tedatadir::Current() const { return model_->filePath(view_->currentIndex()); }
 
 void Tedatadir::SetCurrent(const QString& dir) {
+  followStart_ = false;
   const QModelIndex index = model_->index(dir);
   view_->setCurrentIndex(index);
   view_->scrollTo(index);

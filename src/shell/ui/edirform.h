@@ -30,12 +30,16 @@ class Tedatadir : public QDialog {
   // Any directory with caption; empty when cancelled.
   static QString Choose(const QString& caption, const QString& start, QWidget* parent);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;  // a key or click ends the following
+
  private:
   QString start_;
   QString result_;
   QFileSystemModel* model_;
   QTreeView* view_;
   QStatusBar* status_;
+  bool followStart_ = false;  // the start is put back as current while the folders are read
 };
 
 }  // namespace shellui
