@@ -10,6 +10,7 @@
 #include "shell/ui/emainform.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -425,6 +426,10 @@ std::optional<printing::Printer> TEKonfigDlg::RunPrinterDialog(const printing::P
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+  // It only chooses the printer here; nothing is printed on OK.
+  if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return PrinterOf(printer);
 }
