@@ -156,7 +156,7 @@ bool WriteLevel(PageWriter& out, const IndexKeys& keys, int keyLength, uint64_t 
 bool IndexKeys::Reserve(int64_t count, int keyLength) {
   if (SortedBuildLimit() >= 0 && count > SortedBuildLimit()) return false;
   if (count < 0 || static_cast<uint64_t>(count) > UINT32_MAX) return false;
-  stride_ = static_cast<size_t>(keyLength) + 1;
+  stride_ = static_cast<size_t>(keyLength) + 5;
   capacity_ = static_cast<size_t>(count);
   count_ = slots_ = 0;
   sorted_ = true;
@@ -169,37 +169,35 @@ bool IndexKeys::Reserve(int64_t count, int keyLength) {
 void IndexKeys::Add(std::string_view key, uint32_t rec) {
   const auto& places = Places();
   unsigned char* slot = keys_.get() + slots_ * stride_;
-  slot[0] = static_cast<unsigned char>(key.size());
-  std::memcpy(slot + 1, key.data(), key.size());
-  uint64_t prefix = 0;
-  for (size_t i = 0; i < 8; ++i)
+  std::memcpy(slot, &rec, sizeof rec);
+  slot[4] = static_cast<unsigned char>(key.size());
+  std::memcpy(slot + 5, key.data(), key.size());
+  uint32_t prefix = 0;
+  for (size_t i = 0; i < 4; ++i)
     prefix = prefix << 8 | (i < key.size() ? places[static_cast<unsigned char>(key[i])] : 0);
-  items_[count_++] = {prefix, rec, static_cast<uint32_t>(slots_++)};
+  items_[count_++] = {prefix, static_cast<uint32_t>(slots_++)};
   sorted_ = false;
 }
 
 void IndexKeys::Drop(const std::function<bool(uint32_t rec)>& gone) {
-  Item* const end = std::remove_if(items_.get(), items_.get() + count_, [&](const Item& it) { return gone(it.rec); });
+  Item* const end = std::remove_if(items_.get(), items_.get() + count_, [&](const Item& it) { return gone(RecOf(it)); });
   count_ = static_cast<size_t>(end - items_.get());
 }
 
 bool IndexKeys::Less(const Item& a, const Item& b) const {
   if (a.prefix != b.prefix) return a.prefix < b.prefix;
-  const unsigned char* x = Slot(a.slot);
-  const unsigned char* y = Slot(b.slot);
-  return CompareKeys({reinterpret_cast<const char*>(x + 1), x[0]}, {reinterpret_cast<const char*>(y + 1), y[0]},
-                     static_cast<int32_t>(a.rec), static_cast<int32_t>(b.rec), true) < 0;
+  return CompareKeys(KeyOf(a), KeyOf(b), static_cast<int32_t>(RecOf(a)), static_cast<int32_t>(RecOf(b)), true) < 0;
 }
 
 // By prefix, a byte a pass from the lowest, each pass stable, so equal prefixes stay in
 // record order; bytes alike in every item are passed over.
 void IndexKeys::RadixSort() {
-  std::vector<std::array<size_t, 256>> counts(8);
+  std::vector<std::array<size_t, 256>> counts(4);
   for (size_t i = 0; i < count_; ++i)
-    for (int b = 0; b < 8; ++b) ++counts[static_cast<size_t>(b)][(items_[i].prefix >> (8 * b)) & 0xFF];
+    for (int b = 0; b < 4; ++b) ++counts[static_cast<size_t>(b)][(items_[i].prefix >> (8 * b)) & 0xFF];
   Item* from = items_.get();
   Item* to = spare_.get();
-  for (int b = 0; b < 8; ++b) {
+  for (int b = 0; b < 4; ++b) {
     std::array<size_t, 256>& at = counts[static_cast<size_t>(b)];
     if (at[(from[0].prefix >> (8 * b)) & 0xFF] == count_) continue;
     size_t sum = 0;
@@ -215,7 +213,7 @@ void IndexKeys::Sort() {
   sorted_ = true;
   if (count_ < 2) return;
   RadixSort();
-  // Keys alike in their first eight characters are put in order as whole keys.
+  // Keys alike in their first four characters are put in order as whole keys.
   Item* const items = items_.get();
   for (size_t first = 0, last = 1; first < count_; first = last++) {
     while (last < count_ && items[last].prefix == items[first].prefix) ++last;
@@ -228,7 +226,7 @@ std::vector<IndexKeys::Taken> IndexKeys::TakeDuplicates() {
   size_t kept = 0;
   for (size_t i = 0; i < count_; ++i) {
     if (kept > 0 && items_[kept - 1].prefix == items_[i].prefix && Key(kept - 1) == Key(i))
-      taken.push_back({items_[i].rec, std::string(Key(i))});
+      taken.push_back({Rec(i), std::string(Key(i))});
     else
       items_[kept++] = items_[i];
   }

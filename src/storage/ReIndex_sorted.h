@@ -2,10 +2,10 @@
 // own order (CompareKeys, the record number breaking ties), are written bottom-up in one
 // sequential run of large writes instead of being inserted one at a time.
 //
-// IndexKeys holds the keys in one flat buffer, a slot of key length + 1 bytes each, and sorts
-// small items of a key's first eight characters as one integer (each character replaced by
-// its place in the tree's order), its record and its slot; only items whose eight first
-// characters are alike are compared as whole keys. Keys are added in rising record order,
+// IndexKeys holds the keys with their records in one flat buffer, a slot of key length + 5
+// bytes each, and sorts small items of a key's first four characters as one integer (each
+// character replaced by its place in the tree's order) and its slot; only items whose four
+// first characters are alike are compared as whole keys. Keys are added in rising record order,
 // which the sort keeps among equal keys.
 //
 // What it writes is a tree the B-tree operations take as their own: every page but the root
@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,22 +51,28 @@ class IndexKeys {
   size_t size() const { return count_; }
   // As many added as there was room for.
   bool Full() const { return slots_ == capacity_; }
-  uint32_t Rec(size_t i) const { return items_[i].rec; }
-  std::string_view Key(size_t i) const {
-    const unsigned char* slot = Slot(items_[i].slot);
-    return {reinterpret_cast<const char*>(slot + 1), slot[0]};
-  }
+  uint32_t Rec(size_t i) const { return RecOf(items_[i]); }
+  std::string_view Key(size_t i) const { return KeyOf(items_[i]); }
 
  private:
   struct Item {
-    uint64_t prefix;  // the first eight characters' places in the order, the first highest
-    uint32_t rec;
-    uint32_t slot;
+    uint32_t prefix;  // the first four characters' places in the order, the first highest
+    uint32_t slot;    // slots are taken in the order of the records
   };
   struct Free {
     void operator()(void* p) const { std::free(p); }
   };
+  // A slot: the record (4 bytes), the key's length and its characters.
   const unsigned char* Slot(uint32_t slot) const { return keys_.get() + static_cast<size_t>(slot) * stride_; }
+  uint32_t RecOf(const Item& it) const {
+    uint32_t rec;
+    std::memcpy(&rec, Slot(it.slot), sizeof rec);
+    return rec;
+  }
+  std::string_view KeyOf(const Item& it) const {
+    const unsigned char* slot = Slot(it.slot);
+    return {reinterpret_cast<const char*>(slot + 5), slot[4]};
+  }
   bool Less(const Item& a, const Item& b) const;
   void RadixSort();
 

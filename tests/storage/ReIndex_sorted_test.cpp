@@ -277,7 +277,7 @@ TEST_F(SortedBuild, ReOrgGathersTheKeysAndLeavesWhatReStructThenReIndexLeave) {
   }
 }
 
-// Keys alike in their first eight characters, a character of value 0 and keys that are
+// Keys alike in their first four characters, a character of value 0 and keys that are
 // prefixes of others, in the tree's order with the euro sign above the letters.
 TEST(SortedKeys, EqualKeysGoByRecordAndTheLaterOnesAreTheDuplicates) {
   const std::vector<std::pair<std::string, uint32_t>> added = {
