@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -16,6 +17,8 @@
 namespace bench {
 
 namespace {
+
+constexpr int kReorgRounds = 5;
 
 // A read/write loop of 64 KiB blocks, flushed at the end as the reorganisation's close is.
 bool PlainCopy(const std::string& from, const std::string& to) {
@@ -50,32 +53,42 @@ void ReorgRow(const std::string& folder, int64_t records) {
   }
   isam::CloseFileBlock(fb);
   const double megabytes = static_cast<double>(records + 1) * kRecordLength / 1e6;
+  const auto keyOf = [](std::string& k, const unsigned char* r, int) { k.assign(reinterpret_cast<const char*>(r + 5), r[4]); };
+  const auto keepLive = [](const unsigned char* old, unsigned char* fresh) {
+    if (old[0] | old[1] | old[2] | old[3]) return false;
+    std::memcpy(fresh, old, kRecordLength);
+    return true;
+  };
 
-  Clock::time_point start = Clock::now();
-  const bool copied = PlainCopy(name + ".DAT", folder + "/copy.DAT");
-  const double copySeconds = Since(start);
+  // Rounds of copy then reorganisation, since one pair on a shared machine says little; the
+  // later rounds reorganise the file the round before left (the same records, its index
+  // built afresh). The ratio given is the median of the rounds'.
+  std::printf("\nreorganise %lld records of %d bytes with one key (%.1f MB), against a plain sequential copy"
+              " of the same data file:\n",
+              static_cast<long long>(records), kRecordLength, megabytes);
+  std::vector<double> ratios;
+  for (int round = 1; round <= kReorgRounds; ++round) {
+    Clock::time_point start = Clock::now();
+    const bool copied = PlainCopy(name + ".DAT", folder + "/copy.DAT");
+    const double copySeconds = Since(start);
+    std::remove((folder + "/copy.DAT").c_str());
 
-  start = Clock::now();
-  isam::ReOrg(
-      name, kRecordLength, 1, key, kRecordLength,
-      [](std::string& k, const unsigned char* r, int) { k.assign(reinterpret_cast<const char*>(r + 5), r[4]); },
-      [](const unsigned char* old, unsigned char* fresh) {
-        if (old[0] | old[1] | old[2] | old[3]) return false;
-        std::memcpy(fresh, old, kRecordLength);
-        return true;
-      });
-  const bool reorganised = isam::IsamSuccess;
-  const double reorgSeconds = Since(start);
+    start = Clock::now();
+    isam::ReOrg(name, kRecordLength, 1, key, kRecordLength, keyOf, keepLive);
+    const bool reorganised = isam::IsamSuccess;
+    const double reorgSeconds = Since(start);
+
+    const double reorgRate = megabytes / reorgSeconds, copyRate = megabytes / copySeconds;
+    ratios.push_back(reorgRate / copyRate);
+    std::printf("  round %d: reorganise %.3f s, %.1f MB/s%s; copy %.3f s, %.1f MB/s%s; ratio %.2f\n", round,
+                reorgSeconds, reorgRate, reorganised ? "" : " (FAILED)", copySeconds, copyRate,
+                copied ? "" : " (FAILED)", reorgRate / copyRate);
+  }
   isam::ExitIsam();
-
-  const double reorgRate = megabytes / reorgSeconds, copyRate = megabytes / copySeconds;
-  std::printf("\nreorganise %lld records of %d bytes with one key (%.1f MB): %.1f s, %.1f MB/s%s\n",
-              static_cast<long long>(records), kRecordLength, megabytes, reorgSeconds, reorgRate,
-              reorganised ? "" : " (FAILED)");
-  std::printf("plain sequential copy of the same data file: %.2f s, %.1f MB/s%s\n", copySeconds, copyRate,
-              copied ? "" : " (FAILED)");
-  std::printf("reorganise / copy rate %.2f (goal >= 0.5 %s)\n", reorgRate / copyRate,
-              reorgRate / copyRate >= 0.5 ? "met" : "MISSED");
+  std::sort(ratios.begin(), ratios.end());
+  const double median = ratios[ratios.size() / 2];
+  std::printf("reorganise / copy rate, median of %d rounds: %.2f (goal >= 0.5 %s)\n", kReorgRounds, median,
+              median >= 0.5 ? "met" : "MISSED");
 }
 
 }  // namespace bench

@@ -6,8 +6,8 @@
 
 namespace bench {
 
-// Builds a file of `records` records in folder, reorganises it and copies it, and prints
-// both rates and their ratio.
+// Builds a file of `records` records in folder, then copies and reorganises it in a few
+// rounds, and prints both rates of each round and the median ratio.
 void ReorgRow(const std::string& folder, int64_t records);
 
 }  // namespace bench
