@@ -82,12 +82,7 @@ TEST_P(Faults, EveryFailureIsUndoneAndLeavesTheFilesAsTheyWere) {
       ASSERT_NE(fb, nullptr);
       seam::Fault fault = kind.fault;
       fault.nth = nth;
-      seam::Arm(fault);
-      RunOperation(s);
-      const bool hit = seam::Fired();
-      const bool ok = IsamSuccess;
-      const int32_t error = IsamError;
-      seam::Disarm();
+      const auto [hit, ok, error] = RunWithFault(fault, [&] { RunOperation(s); });
       if (!hit) {
         EXPECT_TRUE(ok) << error;
         CloseFileBlock(fb);

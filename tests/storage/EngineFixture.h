@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "TempFolder.h"
@@ -30,6 +31,21 @@ class EngineTest : public ::testing::Test {
     isam::OpenFileBlock(fb, Name(stem), journal);
     EXPECT_TRUE(isam::IsamSuccess) << "open " << stem << ": " << isam::IsamError;
     return fb;
+  }
+
+  // What came of a run of engine calls with one failure armed: whether it fired, and the
+  // error state the calls left.
+  struct FaultedRun {
+    bool hit = false;
+    bool ok = false;
+    int32_t error = 0;
+  };
+  static FaultedRun RunWithFault(const isam::seam::Fault& fault, const std::function<void()>& calls) {
+    isam::seam::Arm(fault);
+    calls();
+    const FaultedRun r{isam::seam::Fired(), isam::IsamSuccess, isam::IsamError};
+    isam::seam::Disarm();
+    return r;
   }
 
   static std::string Record(int32_t length, const std::string& body) {

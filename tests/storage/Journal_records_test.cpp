@@ -164,12 +164,7 @@ TEST_P(RecordFaults, EveryFailureIsUndoneAndTheOperationGoesThroughAfterwards) {
       ASSERT_NE(fb, nullptr);
       seam::Fault fault = kind.fault;
       fault.nth = nth;
-      seam::Arm(fault);
-      Run(c);
-      const bool hit = seam::Fired();
-      const bool ok = IsamSuccess;
-      const int32_t error = IsamError;
-      seam::Disarm();
+      const auto [hit, ok, error] = RunWithFault(fault, [&] { Run(c); });
       if (!hit) {
         EXPECT_TRUE(ok) << error;
         CloseFileBlock(fb);

@@ -122,11 +122,7 @@ TEST_F(Units, AFailureAtAnyPointOfAUnitUndoesAllOfIt) {
       restore();
       fb = Open("t");
       ASSERT_NE(fb, nullptr);
-      seam::Arm({op, nth});
-      const bool ok = ReplaceInUnit();
-      const int32_t error = IsamError;
-      const bool hit = seam::Fired();
-      seam::Disarm();
+      const auto [hit, ok, error] = RunWithFault({op, nth}, [&] { ReplaceInUnit(); });
       if (!hit) {
         EXPECT_TRUE(ok) << error;
         CloseFileBlock(fb);
