@@ -166,6 +166,9 @@ void NoteHeaderChange(FileBlock& fb, int index);
 
 // Writes name's index file afresh with empty indexes (deleting the old one and the journal);
 // false with the error set, 10055 for a key length outside 1..30.
+// Opens a fileblock without journal that may be marked not closed, for a rebuild that keeps
+// the mark on disk until its indexes are whole; the close clears it.
+void OpenFileBlockForRebuild(FileBlock*& fb, const std::string& name);
 bool CreateEmptyIndexFile(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes);
 
 // ---- data-file access (a unit's writes wait in memory until its commit) ----

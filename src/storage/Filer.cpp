@@ -192,7 +192,7 @@ bool ReadIndexHeaders(FileBlock& fb) {
 }
 
 // Opens the three files; false leaves everything of this open closed again.
-bool OpenFiles(FileBlock& fb, bool& journalCreated) {
+bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
   const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
   journalCreated = false;
   if (!OpenFile(fb.dia, diaName)) {
@@ -219,8 +219,12 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated) {
     if (!ReadIndexHeaders(fb)) return false;
   }
   if (fb.idx[0].h.openFlag != 0) {
-    SetError(10010);
-    return false;
+    if (!notClosedAllowed) {
+      SetError(10010);
+      return false;
+    }
+    fb.idx[0].h.openFlag = 0;  // what the close writes
+    fb.headerChanged = true;   // the disk says not closed already
   }
   return true;
 }
@@ -254,10 +258,12 @@ void CloseAll(FileBlock& fb) {
 bool CloseOne(FileBlock*& fb) {
   if (fb->inUnit && !UndoUnit(*fb)) return false;
   if (!fb->journal && (fb->headerChanged || fb->idx[0].changed)) {
-    fb->idx[0].h.openFlag = 0;
-    if (!WriteFileBlockPages(*fb, false) || !WriteHeader(*fb, 0) || !Flush(fb->dat) ||
-        (fb->IndexCount() > 0 && !Flush(fb->ix)))
+    // Records, pages and index headers are on disk before the data file says it was closed
+    // properly, so a power cut in between leaves it refused rather than taken for whole.
+    if (!WriteFileBlockPages(*fb, false) || !Flush(fb->dat) || (fb->IndexCount() > 0 && !Flush(fb->ix)))
       return false;  // stays open, so nothing is lost
+    fb->idx[0].h.openFlag = 0;
+    if (!WriteHeader(*fb, 0) || !Flush(fb->dat)) return false;
   }
   DropFileBlockPages(*fb);
   bool ok = CloseFile(fb->dia);
@@ -409,13 +415,15 @@ void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t
   }
 }
 
-void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal) {
+namespace {
+
+void OpenOne(FileBlock*& handle, const std::string& fullName, bool journal, bool notClosedAllowed) {
   if (!Started()) return;
   auto fb = std::make_unique<FileBlock>();
   fb->name = fullName.substr(0, kMaxNameLength);
   fb->journal = journal;
   bool journalCreated = false;
-  if (!OpenFiles(*fb, journalCreated) || !RecoverJournal(*fb, journalCreated)) {
+  if (!OpenFiles(*fb, journalCreated, notClosedAllowed) || !RecoverJournal(*fb, journalCreated)) {
     const ErrorKeeper keep;
     CloseAll(*fb);
     if (journalCreated) DeleteFile(FileBlockFileName(fb->name, FileKind::Journal));
@@ -425,6 +433,14 @@ void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal
   handle = fb.release();
   g_engine.open.push_back(handle);
 }
+
+}  // namespace
+
+void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal) {
+  OpenOne(handle, fullName, journal, false);
+}
+
+void OpenFileBlockForRebuild(FileBlock*& handle, const std::string& name) { OpenOne(handle, name, false, true); }
 
 void CloseFileBlock(FileBlock*& fb) {
   if (!Started()) return;

@@ -43,13 +43,13 @@ bool DataFileSound(const std::string& datName, Header& h) {
   return ok;
 }
 
-bool ResetDataHeader(const std::string& datName, uint16_t indexCount) {
+// The index count of a data file marked not closed; the mark stays.
+bool SetIndexCount(const std::string& datName, uint16_t indexCount) {
   FileRec dat;
   if (!OpenFile(dat, datName)) return false;
   unsigned char count[4];
   Put32(count, indexCount);
-  const unsigned char zero = 0;
-  const bool ok = WriteAt(dat, 16, 4, count) && WriteAt(dat, 20, 1, &zero) && Flush(dat);
+  const bool ok = WriteAt(dat, 16, 4, count) && Flush(dat);
   return CloseFile(dat) && ok;
 }
 
@@ -331,8 +331,8 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
   // indexes that lack keys (10010); a new ReIndex mends it.
   if (!MarkNotClosed(datName)) return;
   FileBlock* fb = nullptr;
-  if (CreateEmptyIndexFile(name, indexCount, indexes) && ResetDataHeader(datName, indexCount))
-    OpenFileBlock(fb, name, false);
+  if (CreateEmptyIndexFile(name, indexCount, indexes) && SetIndexCount(datName, indexCount))
+    OpenFileBlockForRebuild(fb, name);
   if (!fb) {
     const ErrorKeeper keep;
     MarkNotClosed(datName);

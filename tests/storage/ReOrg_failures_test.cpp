@@ -187,6 +187,38 @@ TEST_F(ReorgFailures, AReIndexWithAFailingWriteIsNeverTakenForWhole) {
   }
 }
 
+// What a power cut during a ReIndex could leave: the data file's OpenFlag as it stands on
+// disk at each of its flushes. It may say "closed" only once, at the end, when every index
+// page and header written before is on disk too.
+TEST_F(ReorgFailures, AReIndexSaysClosedOnDiskOnlyWhenItsIndexesAreWhole) {
+  Start(false);
+  struct Flushed {
+    char flag;
+    bool indexPending;
+  };
+  std::vector<Flushed> flushes;
+  char flag = dat_.at(20);
+  bool indexPending = false;
+  seam::Observe([&](const seam::Event& e) {
+    const std::string file = std::filesystem::path(e.path).filename().string();
+    if (file == "t.IX" && (e.op == seam::Op::Write || e.op == seam::Op::Truncate)) indexPending = true;
+    if (file == "t.IX" && e.op == seam::Op::Flush) indexPending = false;
+    if (file == "t.DAT" && e.op == seam::Op::Write && e.pos <= 20 &&
+        e.pos + static_cast<int64_t>(e.data.size()) > 20)
+      flag = e.data[static_cast<size_t>(20 - e.pos)];
+    if (file == "t.DAT" && e.op == seam::Op::Flush) flushes.push_back({flag, indexPending});
+  });
+  ReIndex(Name("t"), 2, kIndexes, Key, true);
+  seam::Observe(nullptr);
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  ASSERT_GE(flushes.size(), 2u);
+  for (size_t i = 0; i + 1 < flushes.size(); ++i) EXPECT_EQ(flushes[i].flag, 1) << "flush " << i;
+  EXPECT_EQ(flushes.back().flag, 0);
+  EXPECT_FALSE(flushes.back().indexPending);
+  const FileBlockCheck check(Name("t"));
+  EXPECT_TRUE(check.sound()) << check.findings().front();
+}
+
 TEST_F(ReorgFailures, ADumpLogThatCannotBeWrittenStopsTheRunWith9500AndTheSystemsCode) {
   std::filesystem::create_directory(dir / "t.MSG");  // EISDIR (21) on opening it to write
   const IndexDescription unique[] = {{2, false}};
