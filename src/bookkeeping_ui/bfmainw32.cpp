@@ -12,13 +12,13 @@
 #include <functional>
 
 #include "bookkeeping/BFMenuState.h"
+#include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32_command.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
-#include "bookkeeping_ui/toolbuttonlist.h"
 
 namespace bfui {
 
