@@ -192,6 +192,8 @@ bool ReadIndexHeaders(FileBlock& fb) {
 }
 
 // Opens the three files; false leaves everything of this open closed again.
+std::string JournalInTheMaking(const std::string& diaName) { return diaName + "~"; }
+
 bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
   const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
   journalCreated = false;
@@ -199,12 +201,16 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
     if (IsamError != 9903) return false;
     if (fb.journal) {
       ClearError();
+      // Made whole beside its place and renamed into it: a crash while it is made leaves no
+      // journal of 0 bytes, which no open would take again.
       const unsigned char lead = 0;
       FileRec made;
       journalCreated = true;  // from here a failure removes it, even if it is cut short
-      if (!CreateFile(made, diaName)) return false;
+      if (!CreateFile(made, JournalInTheMaking(diaName))) return false;
       const bool written = WriteAt(made, 0, 1, &lead) && Flush(made);
-      if (!CloseFile(made) || !written || !OpenFile(fb.dia, diaName)) return false;
+      if (!CloseFile(made) || !written || !RenameFile(JournalInTheMaking(diaName), diaName) ||
+          !OpenFile(fb.dia, diaName))
+        return false;
     } else {
       ClearError();
     }
@@ -426,7 +432,11 @@ void OpenOne(FileBlock*& handle, const std::string& fullName, bool journal, bool
   if (!OpenFiles(*fb, journalCreated, notClosedAllowed) || !RecoverJournal(*fb, journalCreated)) {
     const ErrorKeeper keep;
     CloseAll(*fb);
-    if (journalCreated) DeleteFile(FileBlockFileName(fb->name, FileKind::Journal));
+    if (journalCreated) {
+      const std::string diaName = FileBlockFileName(fb->name, FileKind::Journal);
+      DeleteFile(JournalInTheMaking(diaName));
+      DeleteFile(diaName);
+    }
     return;
   }
   fb->marker = kOpenMarker;

@@ -1,6 +1,6 @@
 // The journal made by the first open of a fileblock: whichever file call of that open
-// fails, what is left lets the next open go through, so no fileblock is locked out by a
-// journal cut short when it was made.
+// fails, and wherever a crash stops it, what is left lets the next open go through, so no
+// fileblock is locked out by a journal cut short when it was made.
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -17,7 +17,8 @@ TEST_F(JournalOpen, AFailedFirstOpenLeavesNoJournalThatBlocksTheNext) {
   isam::CreateFileBlock(Name("f"), 40, 1, std::span<const isam::IndexDescription>(&key, 1));
   ASSERT_TRUE(isam::IsamSuccess);
   const fs::path dia = fs::path(Name("f")).concat(".DIA");
-  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush}) {
+  const fs::path making = fs::path(dia).concat("~");
+  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush, Op::Rename}) {
     for (int64_t nth = 1;; ++nth) {
       fs::remove(dia);
       isam::seam::Arm({op, nth, 5, 0});
@@ -29,12 +30,28 @@ TEST_F(JournalOpen, AFailedFirstOpenLeavesNoJournalThatBlocksTheNext) {
       if (fs::exists(dia)) {
         EXPECT_EQ(fs::file_size(dia), 1u) << static_cast<int>(op) << " " << nth;
       }
+      EXPECT_FALSE(fs::exists(making)) << static_cast<int>(op) << " " << nth;
       fb = Open("f");
       ASSERT_NE(fb, nullptr) << "call " << static_cast<int>(op) << " " << nth;
       isam::CloseFileBlock(fb);
       if (!fired) break;
     }
   }
+}
+
+// A crash while the journal is made leaves at most the half-made one beside its place.
+TEST_F(JournalOpen, AJournalLeftHalfMadeByACrashIsMadeAgain) {
+  const isam::IndexDescription key{8, true};
+  isam::CreateFileBlock(Name("g"), 40, 1, std::span<const isam::IndexDescription>(&key, 1));
+  ASSERT_TRUE(isam::IsamSuccess);
+  const fs::path dia = fs::path(Name("g")).concat(".DIA");
+  fs::remove(dia);
+  dir.Write("g.DIA~", "");
+  isam::FileBlock* fb = Open("g");
+  ASSERT_NE(fb, nullptr);
+  isam::CloseFileBlock(fb);
+  EXPECT_EQ(fs::file_size(dia), 1u);
+  EXPECT_FALSE(fs::exists(fs::path(dia).concat("~")));
 }
 
 }  // namespace
