@@ -28,6 +28,9 @@ using shellui::ToAnsi;
 namespace {
 
 constexpr int kFontPixels = 16;
+// What both a menu item and a toolbar button open, in later versions.
+constexpr const char* kVerificationEntry = "verifikationsinmatningen";
+constexpr const char* kAccountList = "kontolistan";
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -66,28 +69,30 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildMenus() {
   const auto later = [this](const char* what) { return [this, what] { ShowLater(what); }; };
+  const auto database = [this](DatabaseCommand command) { return [this, command] { RunDatabaseCommand(command); }; };
 
   QMenu* arkiv = AddMenu("arkiv", "&arkiv",
                          {{"new", "ny", later("formuläret för en ny bokföring")},
                           {"change", "&ändra", later("formuläret för bokföringens uppgifter")},
                           {nullptr, nullptr, {}},
-                          {"copy", "&kopiera", [this] { CopyToFreeSlot(); }},
-                          {"nolla", "n&ollställ", [this] { Reset(); }},
+                          {"copy", "&kopiera", database([](bf::BfDatabase& db) { db.CopyBookkeeping(bf::CopyMode::kCopy); })},
+                          {"nolla", "n&ollställ", database([](bf::BfDatabase& db) { db.ResetBookkeeping(); })},
                           {nullptr, nullptr, {}},
-                          {"initdata", "i&nitiera databas", [this] { CreateList(); }},
+                          {"initdata", "i&nitiera databas", database([](bf::BfDatabase& db) { db.CreateBookkeepingList(); })},
                           {"datacopy", "&säkerhetskopia", [this] { Backup(); }},
-                          {"indexbygg", "&indexåterbygg", [this] { Rebuild(); }},
+                          {"indexbygg", "&indexåterbygg", database([](bf::BfDatabase& db) { db.RebuildBookkeeping(); })},
                           {nullptr, nullptr, {}},
                           {"avsluta", "avsluta", [this] { close(); }}});
   arkiv->menuAction()->setToolTip(Text("databiblioteket för programmets filer och inställningar"));
   QAction* first = arkiv->actions().first();
-  QMenu* select = AddSlotMenu(arkiv, "select", "välj", selectItems_, &TMainForm::SelectSlot);
-  arkiv->insertMenu(first, select);
+  arkiv->insertMenu(first, AddSlotMenu(arkiv, "select", "välj", selectItems_,
+                                       [](bf::BfDatabase& db, int n) { db.SelectBookkeeping(n); }));
   QAction* beforeDelete = arkiv->actions().at(arkiv->actions().indexOf(Item("nolla")) + 1);
-  arkiv->insertMenu(beforeDelete, AddSlotMenu(arkiv, "delete", "&radera", deleteItems_, &TMainForm::DeleteSlot));
+  arkiv->insertMenu(beforeDelete, AddSlotMenu(arkiv, "delete", "&radera", deleteItems_,
+                                              [](bf::BfDatabase& db, int n) { db.DeleteBookkeeping(n); }));
 
   AddMenu("verifikat1", "&verifikat",
-          {{"inmata", "ny verifikation", later("verifikationsinmatningen")},
+          {{"inmata", "ny verifikation", later(kVerificationEntry)},
            {"exportverif1", "exportverif", later("exporten av verifikationer")},
            {nullptr, nullptr, {}},
            {"visahuvudbok", "visa huvudbok", later("huvudboken i tabellfönstret")},
@@ -108,7 +113,7 @@ void TMainForm::BuildMenus() {
            {"importplani", "importplan ibalans", later("importen av kontoplaner"),
             "importera kontoplan använd importfilens ingående balans som ny inbalans"},
            {nullptr, nullptr, {}},
-           {"visakontoplan", "visa kontoplan", later("kontolistan")},
+           {"visakontoplan", "visa kontoplan", later(kAccountList)},
            {"kontoplan", "kontoplan", later("kontoplansrapporten")},
            {"resultatrapport", "resultatrapport", later("resultatrapporten")},
            {"saldorapport", "saldorapport", later("saldorapporten")},
@@ -140,7 +145,7 @@ QMenu* TMainForm::AddMenu(const char* name, const char* caption, const std::vect
 }
 
 QMenu* TMainForm::AddSlotMenu(QMenu* parent, const char* name, const char* caption,
-                              std::array<QAction*, bf::kMaxBookkeepings>& items, void (TMainForm::*command)(int)) {
+                              std::array<QAction*, bf::kMaxBookkeepings>& items, SlotCommand command) {
   auto* menu = new QMenu(Text(caption), parent);
   menu->menuAction()->setObjectName(Text(name));
   auto* group = new QActionGroup(menu);
@@ -150,17 +155,18 @@ QMenu* TMainForm::AddSlotMenu(QMenu* parent, const char* name, const char* capti
     action->setObjectName(Text(name) + QString::number(i));
     action->setCheckable(true);
     group->addAction(action);
-    connect(action, &QAction::triggered, this, [this, command, i] { (this->*command)(i); });
+    connect(action, &QAction::triggered, this,
+            [this, command, i] { RunDatabaseCommand([command, i](bf::BfDatabase& db) { command(db, i); }); });
     items[i - 1] = action;
   }
   return menu;
 }
 
 void TMainForm::BuildToolBar() {
-  toolBar_ = addToolBar(Text("ToolBar1"));
-  toolBar_->setObjectName(Text("ToolBar1"));
-  toolBar_->setMovable(false);
-  toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  QToolBar* toolBar = addToolBar(Text("ToolBar1"));
+  toolBar->setObjectName(Text("ToolBar1"));
+  toolBar->setMovable(false);
+  toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   struct Button {
     const char* name;
     const char* caption;
@@ -170,13 +176,13 @@ void TMainForm::BuildToolBar() {
   };
   const Button buttons[] = {
       {"InmataVerifikation", "ver", ToolImage::kVerification, "mata in ny verifikation",
-       [this] { ShowLater("verifikationsinmatningen"); }},
-      {"plan", "plan", ToolImage::kAccountPlan, "visa kontoplan", [this] { ShowLater("kontolistan"); }},
+       [this] { ShowLater(kVerificationEntry); }},
+      {"plan", "plan", ToolImage::kAccountPlan, "visa kontoplan", [this] { ShowLater(kAccountList); }},
       {"tbBackup", "kopi", ToolImage::kBackup, "kopiera vald bokföring till vald mapp/floppy",
        [this] { Backup(); }},
   };
   for (const Button& button : buttons) {
-    QAction* action = toolBar_->addAction(ToolButtonImage(button.image), Text(button.caption));
+    QAction* action = toolBar->addAction(ToolButtonImage(button.image), Text(button.caption));
     action->setObjectName(Text(button.name));
     action->setToolTip(Text(button.hint));
     connect(action, &QAction::triggered, this, button.command);
@@ -207,19 +213,9 @@ void TMainForm::ShowLater(const char* what) {
   xMyMsgUpdate();
 }
 
-void TMainForm::SelectSlot(int n) {
-  run_->db().SelectBookkeeping(n);
-  MenuRefresh();
-}
-
-void TMainForm::DeleteSlot(int n) {
-  run_->db().DeleteBookkeeping(n);
-  MenuRefresh();
-}
-
-void TMainForm::CopyToFreeSlot() {
-  run_->db().CopyBookkeeping(bf::CopyMode::kCopy);
-  MenuRefresh();
+void TMainForm::RunDatabaseCommand(const DatabaseCommand& command) {
+  command(run_->db());
+  MenuRefresh();  // any of them can change what is open, or empty the verifications
 }
 
 void TMainForm::Backup() {
@@ -236,21 +232,6 @@ void TMainForm::Backup() {
 
 QString TMainForm::ChooseBackupDir(const QString& start) {
   return shellui::Tedatadir::Choose(Text("Kopia till.."), start, this);
-}
-
-void TMainForm::Reset() {
-  run_->db().ResetBookkeeping();
-  MenuRefresh();  // no verifications left: their reports go
-}
-
-void TMainForm::Rebuild() {
-  run_->db().RebuildBookkeeping();
-  MenuRefresh();
-}
-
-void TMainForm::CreateList() {
-  run_->db().CreateBookkeepingList();
-  MenuRefresh();
 }
 
 void TMainForm::ChooseDataDir() {

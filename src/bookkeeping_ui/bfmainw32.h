@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,6 @@
 
 class QAction;
 class QMenu;
-class QToolBar;
 
 namespace bfui {
 
@@ -47,27 +47,23 @@ class TMainForm : public shellui::TNolkMainForm {
 
  private:
   struct MenuItem;
+  using DatabaseCommand = std::function<void(bf::BfDatabase&)>;
+  using SlotCommand = std::function<void(bf::BfDatabase&, int)>;  // bookkeeping 1..8
 
   void BuildMenus();
   void BuildToolBar();
   QMenu* AddMenu(const char* name, const char* caption, const std::vector<MenuItem>& items);
   QMenu* AddSlotMenu(QMenu* parent, const char* name, const char* caption,
-                     std::array<QAction*, bf::kMaxBookkeepings>& items, void (TMainForm::*command)(int));
+                     std::array<QAction*, bf::kMaxBookkeepings>& items, SlotCommand command);
   void ShowLater(const char* what);
 
-  void SelectSlot(int n);
-  void DeleteSlot(int n);
-  void CopyToFreeSlot();
+  void RunDatabaseCommand(const DatabaseCommand& command);
   void Backup();
-  void Reset();
-  void Rebuild();
-  void CreateList();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers
   std::array<QAction*, bf::kMaxBookkeepings> selectItems_{};
   std::array<QAction*, bf::kMaxBookkeepings> deleteItems_{};
-  QToolBar* toolBar_ = nullptr;
 };
 
 }  // namespace bfui
