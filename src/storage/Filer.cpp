@@ -191,9 +191,10 @@ bool ReadIndexHeaders(FileBlock& fb) {
   return true;
 }
 
-// Opens the three files; false leaves everything of this open closed again.
+// Where a new journal is made before it is renamed into its place.
 std::string JournalInTheMaking(const std::string& diaName) { return diaName + "~"; }
 
+// Opens the three files; false leaves everything of this open closed again.
 bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
   const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
   journalCreated = false;

@@ -338,7 +338,6 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
     MarkNotClosed(datName);
     return;
   }
-  NoteHeaderChange(*fb, 0);
 
   DumpLog log(ResolvePath(FileBlockFileName(name, FileKind::DumpLog)));
   bool ok = IsamSuccess;
