@@ -2,6 +2,7 @@
 #include "storage/Filer.h"
 
 #include <algorithm>
+#include <limits>
 #include <cstdio>
 #include <memory>
 
@@ -559,10 +560,20 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
     Undo(*fb, 10002);
 }
 
-int32_t FileLen(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.high + 1 : 0; }
+namespace {
+
+// The counts of a damaged header, which a replayed journal may have left, stay within int32.
+int32_t Saturated(int64_t n) {
+  return static_cast<int32_t>(std::clamp<int64_t>(n, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+int32_t FileLen(FileBlock* fb) { return CheckHandle(fb) ? Saturated(int64_t{fb->idx[0].h.high} + 1) : 0; }
 
 int32_t UsedRecs(FileBlock* fb) {
-  return CheckHandle(fb) ? fb->idx[0].h.high - fb->idx[0].h.freeCount : 0;
+  return CheckHandle(fb) ? Saturated(int64_t{fb->idx[0].h.high} - fb->idx[0].h.freeCount) : 0;
 }
 
 int32_t RecordLength(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.length : 0; }
