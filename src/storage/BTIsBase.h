@@ -128,7 +128,6 @@ struct PageBuffer {
   uint16_t count = 0;
   uint32_t left = 0;
   Item items[kPageItems + 1];  // items[1..count]; [0] unused so item numbers match the path
-  int prev = -1, next = -1;    // LRU ring
   uint32_t Child(int i) const { return i == 0 ? left : items[i].right; }
 };
 

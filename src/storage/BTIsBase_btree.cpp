@@ -3,6 +3,7 @@
 //
 // Buffers are re-fetched by page number after any other fetch; at most three pages (a page,
 // its parent and a neighbour) are held at once, always fetched back to back.
+#include <cstring>
 #include <vector>
 
 #include "common/Ansi.h"
@@ -330,6 +331,14 @@ struct CodeUnits {
 };
 const CodeUnits kUnits;
 
+// The item's key and record into the caller's variables. The key keeps its room from call to
+// call, so a walk copies characters and allocates nothing.
+void TakeItem(const Item& it, std::string& key, int32_t& rec) {
+  key.resize(it.len);
+  std::memcpy(key.data(), it.key, it.len);
+  rec = static_cast<int32_t>(it.rec);
+}
+
 }  // namespace
 
 int CompareKeys(std::string_view a, std::string_view b, int32_t recA, int32_t recB, bool dup) {
@@ -391,9 +400,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     PathLevel& top = d.path[d.depth - 1];
     const PageBuffer* b = PageInSlot(fb, index, top.page, d.topSlot);
     if (b && top.item < b->count && b->Child(top.item) == 0) {
-      const Item& it = b->items[++top.item];
-      key.assign(it.key, it.len);
-      rec = static_cast<int32_t>(it.rec);
+      TakeItem(b->items[++top.item], key, rec);
       return true;
     }
   }
@@ -427,9 +434,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     last = nullptr;
     if (!b) return false;
     if (top.item < b->count) {
-      ++top.item;
-      key.assign(b->items[top.item].key, b->items[top.item].len);  // reuses the caller's room
-      rec = static_cast<int32_t>(b->items[top.item].rec);
+      TakeItem(b->items[++top.item], key, rec);
       d.topSlot = SlotOf(b);
       d.valid = true;
       return true;

@@ -1,8 +1,9 @@
 // The page cache: a fixed set of buffers shared by every open fileblock, kept in a ring by
-// last use, with a map from (fileblock, index, page) to buffer for the look-up.
+// last use, with an open-addressing table from (fileblock, index, page) to buffer for the
+// look-up. The ring links and the table live apart from the buffers, so that a look-up and a
+// move to the front touch a few small arrays rather than buffers of kilobytes each.
 #include <algorithm>
 #include <new>
-#include <unordered_map>
 
 #include "storage/BTIsBase.h"
 #include "storage/Filer_error.h"
@@ -11,41 +12,96 @@ namespace isam {
 namespace {
 
 struct PageKey {
-  const FileBlock* owner;
-  int index;
-  uint32_t page;
+  const FileBlock* owner = nullptr;  // nullptr: the table entry is empty
+  int index = 0;
+  uint32_t page = 0;
   bool operator==(const PageKey&) const = default;
 };
 
-struct PageKeyHash {
-  size_t operator()(const PageKey& k) const {
-    return std::hash<const void*>()(k.owner) ^ (static_cast<size_t>(k.index) << 40) ^
-           (static_cast<size_t>(k.page) * 0x9E3779B97F4A7C15ull);
+struct Link {
+  int prev = -1, next = -1;
+};
+
+// Linear probing over a power-of-two table at most a quarter full; a removal shifts the
+// entries after it back, so no tombstones build up over a long run.
+class PageTable {
+ public:
+  void Reset(size_t buffers) {
+    size_t size = 16;
+    while (size < buffers * 4) size *= 2;
+    entries_.assign(size, {});
+    mask_ = size - 1;
   }
+  void Clear() { entries_.clear(); }
+
+  int Find(const PageKey& k) const {
+    for (size_t i = Home(k);; i = (i + 1) & mask_) {
+      const Entry& e = entries_[i];
+      if (!e.key.owner) return -1;
+      if (e.key == k) return e.slot;
+    }
+  }
+  void Insert(const PageKey& k, int slot) {
+    size_t i = Home(k);
+    while (entries_[i].key.owner && !(entries_[i].key == k)) i = (i + 1) & mask_;
+    entries_[i] = {k, slot};
+  }
+  void Erase(const PageKey& k) {
+    size_t i = Home(k);
+    while (!(entries_[i].key == k)) {
+      if (!entries_[i].key.owner) return;
+      i = (i + 1) & mask_;
+    }
+    // Moves back each later entry of the run that may stand in the hole, so that every entry
+    // stays reachable from its home without a gap.
+    for (size_t j = (i + 1) & mask_; entries_[j].key.owner; j = (j + 1) & mask_) {
+      const size_t home = Home(entries_[j].key);
+      if (((j - home) & mask_) >= ((j - i) & mask_)) {
+        entries_[i] = entries_[j];
+        i = j;
+      }
+    }
+    entries_[i] = {};
+  }
+
+ private:
+  struct Entry {
+    PageKey key;
+    int slot = -1;
+  };
+  size_t Home(const PageKey& k) const {
+    uint64_t h = reinterpret_cast<uintptr_t>(k.owner) ^ (static_cast<uint64_t>(k.index) << 40) ^ k.page;
+    h *= 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(h >> 32) & mask_;
+  }
+  std::vector<Entry> entries_;
+  size_t mask_ = 0;
 };
 
 struct Cache {
   std::vector<PageBuffer> buffers;
-  int mru = -1;  // head of the ring; buffers[mru].prev is the reuse end
-  std::unordered_map<PageKey, int, PageKeyHash> lookup;
+  std::vector<Link> ring;  // by slot
+  int mru = -1;            // head of the ring; ring[mru].prev is the reuse end
+  PageTable table;
+  std::vector<unsigned char> bytes;  // a page as on disk, on its way in or out
 };
 
 Cache g_cache;
 
 void Unlink(int i) {
-  PageBuffer& b = g_cache.buffers[i];
-  g_cache.buffers[b.prev].next = b.next;
-  g_cache.buffers[b.next].prev = b.prev;
+  std::vector<Link>& r = g_cache.ring;
+  r[r[i].prev].next = r[i].next;
+  r[r[i].next].prev = r[i].prev;
 }
 
 // Inserts i before the head; as the head it is the most recently used, else the reuse end.
 void InsertBeforeHead(int i, bool makeHead) {
+  std::vector<Link>& r = g_cache.ring;
   const int head = g_cache.mru;
-  PageBuffer& b = g_cache.buffers[i];
-  b.next = head;
-  b.prev = g_cache.buffers[head].prev;
-  g_cache.buffers[b.prev].next = i;
-  g_cache.buffers[head].prev = i;
+  r[i].next = head;
+  r[i].prev = r[head].prev;
+  r[r[i].prev].next = i;
+  r[head].prev = i;
   if (makeHead) g_cache.mru = i;
 }
 
@@ -60,7 +116,7 @@ void MakeReuseNext(PageBuffer* b) {
   const int i = SlotOf(b);
   if (g_cache.buffers.size() == 1) return;
   if (i == g_cache.mru) {
-    g_cache.mru = b->next;  // the ring order already puts it at the reuse end
+    g_cache.mru = g_cache.ring[i].next;  // the ring order already puts it at the reuse end
     return;
   }
   Unlink(i);
@@ -68,19 +124,19 @@ void MakeReuseNext(PageBuffer* b) {
 }
 
 void Disown(PageBuffer* b) {
-  if (b->owner) g_cache.lookup.erase({b->owner, b->index, b->page});
+  if (b->owner) g_cache.table.Erase({b->owner, b->index, b->page});
   b->owner = nullptr;
   b->changed = false;
   b->logged = false;
 }
 
-PageBuffer* ReuseEnd() { return &g_cache.buffers[g_cache.buffers[g_cache.mru].prev]; }
+PageBuffer* ReuseEnd() { return &g_cache.buffers[static_cast<size_t>(g_cache.ring[g_cache.mru].prev)]; }
 
 void Adopt(PageBuffer* b, FileBlock& fb, int index, uint32_t page) {
   b->owner = &fb;
   b->index = index;
   b->page = page;
-  g_cache.lookup[{&fb, index, page}] = SlotOf(b);
+  g_cache.table.Insert({&fb, index, page}, SlotOf(b));
   MakeMostRecent(b);
 }
 
@@ -90,15 +146,15 @@ bool CacheInit(int32_t wanted, int32_t& obtained) {
   CacheFree();
   try {
     g_cache.buffers.resize(static_cast<size_t>(wanted));
+    g_cache.ring.resize(static_cast<size_t>(wanted));
+    g_cache.table.Reset(static_cast<size_t>(wanted));
   } catch (const std::bad_alloc&) {
+    CacheFree();
     obtained = 0;
     return false;
   }
   const int n = static_cast<int>(g_cache.buffers.size());
-  for (int i = 0; i < n; ++i) {
-    g_cache.buffers[i].next = (i + 1) % n;
-    g_cache.buffers[i].prev = (i + n - 1) % n;
-  }
+  for (int i = 0; i < n; ++i) g_cache.ring[static_cast<size_t>(i)] = {(i + n - 1) % n, (i + 1) % n};
   g_cache.mru = 0;
   obtained = n;
   return true;
@@ -107,7 +163,8 @@ bool CacheInit(int32_t wanted, int32_t& obtained) {
 void CacheFree() {
   g_cache.buffers.clear();
   g_cache.buffers.shrink_to_fit();
-  g_cache.lookup.clear();
+  g_cache.ring.clear();
+  g_cache.table.Clear();
   g_cache.mru = -1;
 }
 
@@ -164,7 +221,7 @@ bool WritePage(PageBuffer* b) {
     if (!FlushJournal(fb)) return false;
     ClearLoggedMarks(fb);
   }
-  std::vector<unsigned char> bytes;
+  std::vector<unsigned char>& bytes = g_cache.bytes;
   PackPage(*b, fb.idx[b->index].keyLength, bytes);
   if (!WriteAt(fb.ix, PagePosition(fb, b->index, b->page), static_cast<int64_t>(bytes.size()),
                bytes.data()))
@@ -189,9 +246,9 @@ PageBuffer* PageInSlot(const FileBlock& fb, int index, uint32_t page, int slot) 
 int SlotOf(const PageBuffer* b) { return static_cast<int>(b - g_cache.buffers.data()); }
 
 PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
-  const auto found = g_cache.lookup.find({&fb, index, page});
-  if (found != g_cache.lookup.end()) {
-    PageBuffer* b = &g_cache.buffers[found->second];
+  const int found = g_cache.table.Find({&fb, index, page});
+  if (found >= 0) {
+    PageBuffer* b = &g_cache.buffers[static_cast<size_t>(found)];
     MakeMostRecent(b);
     return b;
   }
@@ -202,7 +259,8 @@ PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
   }
   PageBuffer* b = TakeFreeBuffer();
   if (!b) return nullptr;
-  std::vector<unsigned char> bytes(static_cast<size_t>(d.h.length));
+  std::vector<unsigned char>& bytes = g_cache.bytes;
+  bytes.resize(static_cast<size_t>(d.h.length));
   if (!ReadAt(fb.ix, PagePosition(fb, index, page), d.h.length, bytes.data()) ||
       !UnpackPage(bytes.data(), d.h.length, d.keyLength, d.h.pageItems, *b)) {
     MakeReuseNext(b);
