@@ -10,8 +10,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "common/Ansi.h"
+#include "storage/BTFileIO_ring.h"
 #include "storage/BTFileIO_seam.h"
 #include "storage/Filer.h"
 
@@ -249,6 +251,32 @@ bool ReadAt(FileRec& f, int64_t pos, int64_t len, void* buffer) {
     return false;
   }
   return true;
+}
+
+void ReadPieces(FileRec& f, std::span<ReadPiece> pieces) {
+  std::vector<ring::Read> reads;
+  std::vector<ReadPiece*> of;
+  reads.reserve(pieces.size());
+  of.reserve(pieces.size());
+  for (ReadPiece& p : pieces) {
+    p.done = false;
+    int64_t len = p.len;
+    if (p.pos < 0 || p.pos + len > kMaxFilePosition + 1 || !Seam(seam::Op::Read, f, p.pos, len)) continue;
+    reads.push_back({p.pos, p.len, p.buffer, 0});
+    of.push_back(&p);
+  }
+  const bool batched = ring::ReadAll(f.fd, reads);
+  for (size_t i = 0; i < reads.size(); ++i) {
+    ReadPiece& p = *of[i];
+    p.done = batched && reads[i].result == static_cast<int32_t>(p.len);
+    for (int64_t got = 0; !p.done;) {  // what the batch did not bring, one read at a time
+      const ssize_t n = ::pread(f.fd, static_cast<char*>(p.buffer) + got, p.len - got, p.pos + got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += n;
+      p.done = got == p.len;
+    }
+  }
 }
 
 bool WriteAt(FileRec& f, int64_t pos, int64_t len, const void* data) {

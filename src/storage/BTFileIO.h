@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace isam {
@@ -38,6 +39,18 @@ bool OpenFile(FileRec& f, const std::string& name);
 bool CreateFile(FileRec& f, const std::string& name);  // creates or empties
 bool CloseFile(FileRec& f);
 bool ReadAt(FileRec& f, int64_t pos, int64_t len, void* buffer);
+
+// One piece of a batch read; `done` tells whether it was read whole.
+struct ReadPiece {
+  int64_t pos = 0;
+  uint32_t len = 0;
+  void* buffer = nullptr;
+  bool done = false;
+};
+// Reads the pieces with as few system calls as the system allows (one batch through an
+// io_uring where there is one). Leaves the error state alone: it serves reading ahead, and
+// whoever then needs a piece that is not done reads it on their own and meets its error.
+void ReadPieces(FileRec& f, std::span<ReadPiece> pieces);
 // A length of 0 truncates the file at pos.
 bool WriteAt(FileRec& f, int64_t pos, int64_t len, const void* data);
 inline bool ReadNext(FileRec& f, int64_t len, void* buffer) { return ReadAt(f, f.pos, len, buffer); }

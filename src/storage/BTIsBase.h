@@ -72,6 +72,12 @@ struct Index {
   // The cache slot that held the page at the top of the path when the position was last
   // set: a step within that page needs no look-up while the slot still holds it.
   int topSlot = -1;
+  // A walk reads the leaves ahead of it in batches: the children of page aheadParent up to
+  // item aheadItem are read, and the next batch will be of aheadBatch pages (0: the walk
+  // has not yet left its first leaf).
+  uint32_t aheadParent = 0;
+  int aheadItem = 0;
+  int aheadBatch = 0;
   // The running operation or unit (journal mode): the header as it stood when it began,
   // once taken, and whether the last header image in the journal is that header.
   Header opStart;
@@ -136,6 +142,11 @@ bool CacheInit(int32_t wanted, int32_t& obtained);
 void CacheFree();
 PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page);
 PageBuffer* NewPage(FileBlock& fb, int index);
+// Reads those of `pages` of the index that the cache does not hold into it, together, for a
+// walk that wants them next. Only into buffers that need no writing, never more than a
+// quarter of the cache (so the pages the caller has just fetched stay), and with the error
+// state left as it was: a page that cannot be read is left for GetPage to meet.
+void ReadAheadPages(FileBlock& fb, int index, std::span<const uint32_t> pages);
 // Called before a page is changed: journals its image the first time in an operation and
 // marks it changed. false when the journal cannot be written.
 bool Touch(FileBlock& fb, PageBuffer* b);

@@ -339,6 +339,37 @@ void TakeItem(const Item& it, std::string& key, int32_t& rec) {
   rec = static_cast<int32_t>(it.rec);
 }
 
+// In a walk, the leaves after the one just reached are the later children of its parent.
+// They are read into the cache together, in batches that grow from 4 pages to 32 as the walk
+// goes on, so that a walk reads its leaves with a few calls a parent instead of one a leaf,
+// and a short scan that crosses into one more leaf reads only a few ahead. false when the
+// parent (fetched just before, so normally still in the cache) cannot be had.
+constexpr int kFirstAheadBatch = 4;
+constexpr int kMostAheadBatch = 32;
+
+bool ReadAheadLeaves(Tree& t, Index& d) {
+  if (d.depth < 2) return true;
+  const PathLevel parent = d.path[d.depth - 2];
+  if (parent.page == d.aheadParent && parent.item < d.aheadItem) return true;  // read already
+  const PageBuffer* p = t.Get(parent.page);
+  if (!p) return false;
+  d.aheadBatch = d.aheadBatch == 0 ? kFirstAheadBatch : std::min(2 * d.aheadBatch, kMostAheadBatch);
+  uint32_t pages[kMostAheadBatch];
+  const int last = std::min<int>(p->count, parent.item + d.aheadBatch);
+  int n = 0;
+  for (int i = parent.item + 1; i <= last; ++i) pages[n++] = p->Child(i);
+  d.aheadParent = parent.page;
+  d.aheadItem = last;
+  ReadAheadPages(t.fb, t.index, {pages, static_cast<size_t>(n)});
+  return true;
+}
+
+void ForgetReadAhead(Index& d) {
+  d.aheadParent = 0;
+  d.aheadItem = 0;
+  d.aheadBatch = 0;
+}
+
 }  // namespace
 
 int CompareKeys(std::string_view a, std::string_view b, int32_t recA, int32_t recB, bool dup) {
@@ -357,6 +388,7 @@ void TreeClear(Index& ix) {
   ix.depth = 0;
   ix.topSlot = -1;
   ix.valid = true;
+  ForgetReadAhead(ix);
 }
 
 bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, bool& found,
@@ -364,6 +396,7 @@ bool TreeFind(FileBlock& fb, int index, const std::string& key, int32_t rec, boo
   Tree t(fb, index);
   Index& d = t.d;
   d.depth = 0;
+  ForgetReadAhead(d);
   found = false;
   uint32_t page = d.h.rootPage;
   while (page != 0) {
@@ -405,6 +438,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     }
   }
   Tree t(fb, index);
+  const bool walking = d.depth > 0 && d.valid;
   if (d.depth > 0 && !d.valid) {
     bool found = false;
     int32_t ignored = 0;
@@ -427,6 +461,10 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
     if (!last) return false;
     d.path[d.depth++] = {page, 0};
     page = last->left;
+    if (page == 0 && walking) {
+      if (!ReadAheadLeaves(t, d)) return false;
+      last = nullptr;  // reading ahead fetched other pages: the leaf is fetched again
+    }
   }
   while (d.depth > 0) {
     PathLevel& top = d.path[d.depth - 1];

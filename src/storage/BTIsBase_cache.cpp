@@ -270,6 +270,41 @@ PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
   return b;
 }
 
+void ReadAheadPages(FileBlock& fb, int index, std::span<const uint32_t> pages) {
+  ErrorKeeper keep;
+  const Index& d = fb.idx[index];
+  const size_t most = std::min(pages.size(), g_cache.buffers.size() / 4);
+  std::vector<PageBuffer*> taken;
+  std::vector<uint32_t> numbers;
+  for (const uint32_t page : pages) {
+    if (taken.size() == most || page < 1 || page > static_cast<uint32_t>(d.h.high)) break;
+    if (g_cache.table.Find({&fb, index, page}) >= 0) continue;
+    PageBuffer* b = ReuseEnd();
+    if (b->changed) break;
+    Disown(b);
+    MakeMostRecent(b);  // out of the reuse end, so the next one taken is another buffer
+    taken.push_back(b);
+    numbers.push_back(page);
+  }
+  if (taken.empty()) return;
+  const auto length = static_cast<size_t>(d.h.length);
+  std::vector<unsigned char>& bytes = g_cache.bytes;
+  bytes.resize(taken.size() * length);
+  std::vector<ReadPiece> pieces(taken.size());
+  for (size_t i = 0; i < taken.size(); ++i)
+    pieces[i] = {PagePosition(fb, index, numbers[i]), static_cast<uint32_t>(length), bytes.data() + i * length};
+  ReadPieces(fb.ix, pieces);
+  // The farthest first, so the page wanted next ends up the most recently used.
+  for (size_t i = taken.size(); i-- > 0;) {
+    PageBuffer* b = taken[i];
+    if (pieces[i].done &&
+        UnpackPage(bytes.data() + i * length, d.h.length, d.keyLength, d.h.pageItems, *b))
+      Adopt(b, fb, index, numbers[i]);
+    else
+      MakeReuseNext(b);
+  }
+}
+
 PageBuffer* NewPage(FileBlock& fb, int index) {
   PageBuffer* b = TakeFreeBuffer();
   if (!b) return nullptr;

@@ -18,20 +18,21 @@ void SetError(int32_t error);
 // Records a failing system call: its errno is kept only if none was kept before.
 void SetOsError(int32_t error, int osError);
 
-// Keeps the error state of a failure while the cleanup after it runs, and puts it back at
-// the end of its scope, so the caller sees the failure, not the cleanup's own result.
+// Keeps the error state while code runs whose own result the caller must not see (the
+// cleanup after a failure, a read ahead), and puts it back at the end of its scope.
 class ErrorKeeper {
  public:
-  ErrorKeeper() : error_(IsamError), dos_(IsamDosError) {}
+  ErrorKeeper() : success_(IsamSuccess), error_(IsamError), dos_(IsamDosError) {}
   ~ErrorKeeper() {
-    ClearError();
-    SetError(error_);
+    IsamSuccess = success_;
+    IsamError = error_;
     IsamDosError = dos_;
   }
   ErrorKeeper(const ErrorKeeper&) = delete;
   ErrorKeeper& operator=(const ErrorKeeper&) = delete;
 
  private:
+  bool success_;
   int32_t error_, dos_;
 };
 
