@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
 #include <vector>
 
 #include "common/Ansi.h"
@@ -345,6 +346,28 @@ bool DeleteFile(const std::string& name) {
   if (::unlink(path.c_str()) != 0) return RemoveFailure(path, errno);
   SyncFolderOf(path);
   return true;
+}
+
+// The name goes at once, with its folder flushed; what takes the time is the system taking
+// the file's pages and blocks apart when its last descriptor closes, and that close is left
+// to the thread, where it holds no lock the caller's next steps in the folder would wait on.
+void FileRemoval::Start(const std::string& name) {
+  Wait();
+  const std::string path = ResolvePath(name);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  error_ = ::unlink(path.c_str()) == 0 ? 0 : errno;
+  if (error_ == 0) SyncFolderOf(path);
+  if (fd < 0) return;
+  try {
+    thread_ = std::thread([fd] { ::close(fd); });
+  } catch (const std::system_error&) {
+    ::close(fd);  // no thread to be had: taken apart here and now
+  }
+}
+
+bool FileRemoval::Wait() {
+  if (thread_.joinable()) thread_.join();
+  return error_ == 0;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {

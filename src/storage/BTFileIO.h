@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <thread>
 
 namespace isam {
 
@@ -60,6 +61,25 @@ bool FileSize(FileRec& f, int64_t& size);
 bool Flush(FileRec& f);
 
 bool DeleteFile(const std::string& name);
+
+// The removal of a file run beside the caller's work: taking a large file apart keeps the
+// system busy a while, and the reorganisation lets its saved copy go while it builds the
+// indexes. Wait (or the end of the object) waits for it and tells whether the file is gone;
+// the error state is left alone.
+class FileRemoval {
+ public:
+  FileRemoval() = default;
+  ~FileRemoval() { Wait(); }
+  FileRemoval(const FileRemoval&) = delete;
+  FileRemoval& operator=(const FileRemoval&) = delete;
+
+  void Start(const std::string& name);
+  bool Wait();
+
+ private:
+  int error_ = 0;
+  std::thread thread_;
+};
 bool RenameFile(const std::string& from, const std::string& to);
 bool CopyFile(const std::string& from, const std::string& to, bool deleteSource);
 bool FileExists(const std::string& name);

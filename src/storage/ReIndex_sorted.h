@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "storage/BTIsBase.h"
@@ -33,6 +34,11 @@ class IndexKeys {
     uint32_t rec;
     std::string key;
   };
+
+  IndexKeys() = default;
+  ~IndexKeys();
+  IndexKeys(const IndexKeys&) = delete;
+  IndexKeys& operator=(const IndexKeys&) = delete;
 
   // Room for up to `count` keys of up to keyLength characters; false when the memory cannot
   // be had (or more are asked than the limit allows).
@@ -53,6 +59,8 @@ class IndexKeys {
   bool Full() const { return slots_ == capacity_; }
   uint32_t Rec(size_t i) const { return RecOf(items_[i]); }
   std::string_view Key(size_t i) const { return KeyOf(items_[i]); }
+  // Asks for the memory of key i, to be read soon.
+  void Prefetch(size_t i) const { __builtin_prefetch(Slot(items_[i].slot)); }
 
  private:
   struct Item {
@@ -80,6 +88,9 @@ class IndexKeys {
   bool sorted_ = true;
   std::unique_ptr<unsigned char[], Free> keys_;
   std::unique_ptr<Item[], Free> items_, spare_;  // spare_: the radix sort's second array
+  // The system's first touch of a large buffer (taking and zeroing its pages) is done on a
+  // thread of its own while the keys come in, instead of in the middle of the work.
+  std::thread populating_;
 };
 
 // Writes index `index` of fb (open without journal, the index empty) from sorted keys with no

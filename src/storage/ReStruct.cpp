@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "storage/BTFileIO.h"
@@ -53,11 +55,12 @@ std::string SavedFileName(const std::string& fullName) {
 }
 
 void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert) {
-  ReStruct(name, newLength, oldLength, convert, nullptr);
+  FileRemoval removal;
+  ReStruct(name, newLength, oldLength, convert, nullptr, removal);
 }
 
 void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength, const ConversionFunction& convert,
-              GatheredKeys* gathered) {
+              GatheredKeys* gathered, FileRemoval& removal) {
   ClearError();
   if (newLength > kMaxReorgLength || oldLength > kMaxReorgLength) {
     SetError(10412);
@@ -137,17 +140,27 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
       }
     }
     ok = ok && IsamSuccess && appender.Finish();
-    // While the system writes the new file out, before the close waits for it.
-    if (ok && gathered) gathered->Sort();
   }
   if (ok) {
+    // The keys are sorted on a thread beside the close, which mostly waits for the system
+    // to put the new file on disk; the sort touches nothing but the gathered keys.
+    std::thread sorting;
+    if (gathered) {
+      try {
+        sorting = std::thread([gathered] { gathered->Sort(); });
+      } catch (const std::system_error&) {
+        gathered->Sort();
+      }
+    }
     // Only a new file that is whole and closed lets the saved copy go; when its close
     // fails, the old file comes back as below and the failure is reported.
     CloseFileBlock(fb);
     ok = IsamSuccess;
+    if (sorting.joinable()) sorting.join();
   }
   if (ok) {
-    if (CloseFile(sav)) DeleteFile(savName);
+    // A saved copy that stays is named by the next run's check.
+    if (CloseFile(sav)) removal.Start(savName);
     ClearError();
     return;
   }

@@ -21,10 +21,13 @@ void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, con
 
 class GatheredKeys;
 
+class FileRemoval;
+
 // ReOrg's form: every record written is also given to `gathered` for its keys, which are
-// sorted before the new data file is closed.
+// sorted before the new data file is closed; once it is, the saved copy is removed through
+// `removal`, beside whatever the caller does next.
 void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert,
-              GatheredKeys* gathered);
+              GatheredKeys* gathered, FileRemoval& removal);
 
 // The saved copy's file name of a ReStruct name.
 std::string SavedFileName(const std::string& name);
