@@ -149,6 +149,24 @@ int OpenLocked(const std::string& path, int flags) {
   return fd;
 }
 
+// Reads until len bytes are in or the file ends; the bytes read, with err the errno of a
+// failing call (0 when none failed).
+int64_t ReadWhole(int fd, int64_t pos, int64_t len, void* buffer, int& err) {
+  int64_t done = 0;
+  err = 0;
+  while (done < len) {
+    const ssize_t n = ::pread(fd, static_cast<char*>(buffer) + done, len - done, pos + done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
+}
+
 }  // namespace
 
 std::string FileBlockFileName(const std::string& fullName, FileKind kind) {
@@ -236,16 +254,9 @@ bool CloseFile(FileRec& f) {
 bool ReadAt(FileRec& f, int64_t pos, int64_t len, void* buffer) {
   if (!PositionOk(pos, len)) return false;
   if (!Seam(seam::Op::Read, f, pos, len)) return HandleFailure(errno);
-  int64_t done = 0;
-  while (done < len) {
-    const ssize_t n = ::pread(f.fd, static_cast<char*>(buffer) + done, len - done, pos + done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return HandleFailure(errno);
-    }
-    if (n == 0) break;
-    done += n;
-  }
+  int err = 0;
+  const int64_t done = ReadWhole(f.fd, pos, len, buffer, err);
+  if (err != 0) return HandleFailure(err);
   f.pos = pos + done;
   if (done < len) {
     SetError(10070);
@@ -270,13 +281,8 @@ void ReadPieces(FileRec& f, std::span<ReadPiece> pieces) {
   for (size_t i = 0; i < reads.size(); ++i) {
     ReadPiece& p = *of[i];
     p.done = batched && reads[i].result == static_cast<int32_t>(p.len);
-    for (int64_t got = 0; !p.done;) {  // what the batch did not bring, one read at a time
-      const ssize_t n = ::pread(f.fd, static_cast<char*>(p.buffer) + got, p.len - got, p.pos + got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += n;
-      p.done = got == p.len;
-    }
+    int err = 0;  // what the batch did not bring is read on its own
+    if (!p.done) p.done = ReadWhole(f.fd, p.pos, p.len, p.buffer, err) == p.len && err == 0;
   }
 }
 

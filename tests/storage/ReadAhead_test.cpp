@@ -109,16 +109,8 @@ TEST_P(ReadAhead, AFailedReadStopsTheWalkWithAnErrorOrIsReadAgainButNeverSkipsAK
   for (int64_t nth = 1; nth <= 200; nth += 7) {
     fb = Open("t", false);
     ASSERT_NE(fb, nullptr);
-    std::vector<IxEntry> got;
     isam::seam::Arm({isam::seam::Op::Read, nth, 5, 0});
-    isam::ClearKey(fb, 1);
-    for (;;) {
-      int32_t rec = 0;
-      std::string key;
-      isam::NextKey(fb, 1, rec, key);
-      if (!isam::IsamSuccess) break;
-      got.push_back({key, static_cast<uint32_t>(rec)});
-    }
+    const std::vector<IxEntry> got = WalkUntilStopped(1);
     const int32_t error = isam::IsamError;
     isam::seam::Disarm();
     ASSERT_LE(got.size(), expected.size());
@@ -139,7 +131,7 @@ TEST_P(ReadAhead, ADamagedLeafAheadIsReportedWhenTheWalkGetsThereNotBefore) {
   // The leaf holding the key two thirds along: its count made impossible.
   IndexFileReader ix = Ix();
   const std::string target = expected[expected.size() * 2 / 3].key;
-  uint32_t page = ix.Header(1).rootPage, leaf = 0;
+  uint32_t page = ix.Header(1).rootPage;
   while (page != 0) {
     const IxPage p = ix.Page(1, page);
     int i = 0;
@@ -152,7 +144,7 @@ TEST_P(ReadAhead, ADamagedLeafAheadIsReportedWhenTheWalkGetsThereNotBefore) {
     if (p.Leaf()) break;
     page = p.Child(i);
   }
-  leaf = page;
+  const uint32_t leaf = page;
   const std::vector<std::string> keys = ix.Keys(1, leaf);
   std::string bytes = dir.Read("t.IX");
   const int64_t at = ix.PagePosition(1, leaf);
@@ -162,15 +154,7 @@ TEST_P(ReadAhead, ADamagedLeafAheadIsReportedWhenTheWalkGetsThereNotBefore) {
 
   fb = Open("t", false);
   ASSERT_NE(fb, nullptr);
-  std::vector<IxEntry> got;
-  isam::ClearKey(fb, 1);
-  for (;;) {
-    int32_t rec = 0;
-    std::string key;
-    isam::NextKey(fb, 1, rec, key);
-    if (!isam::IsamSuccess) break;
-    got.push_back({key, static_cast<uint32_t>(rec)});
-  }
+  const std::vector<IxEntry> got = WalkUntilStopped(1);
   EXPECT_EQ(isam::IsamError, 10122);
   ASSERT_FALSE(keys.empty());
   const auto firstOfLeaf = std::find_if(expected.begin(), expected.end(),
