@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <system_error>
+#include <utility>
 
 #include "storage/BTIsBase.h"
 #include "storage/Filer.h"
@@ -50,8 +53,52 @@ int32_t BlockRecords(int32_t recordLength) {
   return k < 2 ? 0 : k;
 }
 
-void StartWriteback(const FileRec& f, int64_t offset, int64_t length) {
-  if (f.IsOpen() && length > 0) ::sync_file_range(f.fd, offset, length, SYNC_FILE_RANGE_WRITE);
+Writeback::~Writeback() {
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  wanted_.notify_one();
+  thread_.join();
+}
+
+void Writeback::Start(int64_t offset, int64_t length) {
+  if (fd_ < 0 || length <= 0) return;
+  if (!thread_.joinable() && !alone_) {
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      alone_ = true;
+    }
+  }
+  if (alone_) {
+    ::sync_file_range(fd_, offset, length, SYNC_FILE_RANGE_WRITE);
+    return;
+  }
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (from_ == to_) {
+      from_ = offset;
+      to_ = offset + length;
+    } else {
+      from_ = std::min(from_, offset);
+      to_ = std::max(to_, offset + length);
+    }
+  }
+  wanted_.notify_one();
+}
+
+void Writeback::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    wanted_.wait(lock, [this] { return stopping_ || from_ != to_; });
+    if (from_ == to_) return;  // stopping, and nothing left
+    const int64_t from = std::exchange(from_, 0), to = std::exchange(to_, 0);
+    lock.unlock();
+    ::sync_file_range(fd_, from, to - from, SYNC_FILE_RANGE_WRITE);
+    lock.lock();
+  }
 }
 
 RecordReader::RecordReader(FileRec& file, int32_t recordLength)
@@ -100,7 +147,8 @@ const unsigned char* RecordReader::Next(unsigned char* scratch, int32_t& number)
 
 RecordAppender::RecordAppender(FileBlock& fb)
     : fb_(fb), length_(fb.idx[0].h.length),
-      blockRecords_(fb.idx[0].h.high == 0 && fb.idx[0].h.firstFree == -1 ? BlockRecords(fb.idx[0].h.length) : 0) {
+      blockRecords_(fb.idx[0].h.high == 0 && fb.idx[0].h.firstFree == -1 ? BlockRecords(fb.idx[0].h.length) : 0),
+      writeback_(fb.dat) {
   block_ = NewBlock(length_, blockRecords_);
 }
 
@@ -114,7 +162,7 @@ bool RecordAppender::WriteBlock() {
   NoteHeaderChange(fb_, 0);
   if (unhinted_ < 0) unhinted_ = at;
   if (at + bytes - unhinted_ >= kWritebackBytes) {
-    StartWriteback(fb_.dat, unhinted_, at + bytes - unhinted_);
+    writeback_.Start(unhinted_, at + bytes - unhinted_);
     unhinted_ = at + bytes;
   }
   return true;

@@ -9,8 +9,11 @@
 // writing as it goes, so the flush at the close finds little left to wait for.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "storage/BTFileIO.h"
@@ -24,9 +27,31 @@ constexpr int64_t kBlockBytes = 32768;
 // Records in a block for a record length; 0 when records go singly.
 int32_t BlockRecords(int32_t recordLength);
 
-// Asks the system to start writing a range of f out now rather than at its flush. Only a
-// hint: nothing depends on it, so its failures are ignored.
-void StartWriteback(const FileRec& f, int64_t offset, int64_t length);
+// Asks the system to start writing ranges of a file out now rather than at its flush, on a
+// thread of its own: starting the writing (the file system places the blocks then) takes
+// about as long as writing the bytes did, and is done beside the work that writes the next
+// ones. Only a hint: nothing depends on it, so its failures are ignored. The file must stay
+// open while this lives.
+class Writeback {
+ public:
+  explicit Writeback(const FileRec& f) : fd_(f.fd) {}
+  ~Writeback();
+  Writeback(const Writeback&) = delete;
+  Writeback& operator=(const Writeback&) = delete;
+
+  // Ranges given one after another are joined; without a thread they are handed on at once.
+  void Start(int64_t offset, int64_t length);
+
+ private:
+  void Run();
+
+  int fd_;
+  std::mutex mutex_;
+  std::condition_variable wanted_;
+  int64_t from_ = 0, to_ = 0;  // the range not yet handed on
+  bool stopping_ = false, alone_ = false;
+  std::thread thread_;
+};
 
 // Reads records 1, 2, … of a data file through a block.
 class RecordReader {
@@ -75,7 +100,8 @@ class RecordAppender {
   int32_t blockRecords_;
   std::unique_ptr<unsigned char[]> block_;
   int32_t held_ = 0;
-  int64_t unhinted_ = -1;  // where the bytes written but not yet handed to StartWriteback begin
+  int64_t unhinted_ = -1;  // where the bytes written but not yet handed to the writeback begin
+  Writeback writeback_;
 };
 
 }  // namespace isam

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <numeric>
@@ -21,6 +22,9 @@ int64_t g_limit = -1;
 
 // Bytes the page writer gathers before one write.
 constexpr int64_t kWriteBytes = 1 << 20;
+
+// Keys from which a second thread helps with the sort.
+constexpr size_t kHelpedSort = 1 << 16;
 
 // Keys asked for from memory ahead of the one being written.
 constexpr uint64_t kFetchAhead = 16;
@@ -65,7 +69,7 @@ class PageWriter {
  public:
   PageWriter(FileBlock& fb, int index, uint32_t pages)
       : fb_(fb), offset_(fb.idx[index].keyOffset), pageBytes_(fb.idx[index].h.length), pages_(pages),
-        perBlock_(static_cast<uint32_t>(std::max<int64_t>(1, kWriteBytes / fb.sectionLength))) {}
+        perBlock_(static_cast<uint32_t>(std::max<int64_t>(1, kWriteBytes / fb.sectionLength))), writeback_(fb.ix) {}
 
   // The zeroed place of the next page; nullptr when a read or write failed.
   unsigned char* Next() {
@@ -90,7 +94,7 @@ class PageWriter {
     if (held_ == 0) return true;
     const int64_t at = static_cast<int64_t>(first_) * fb_.sectionLength;
     if (!WriteAt(fb_.ix, at, static_cast<int64_t>(block_.size()), block_.data())) return false;
-    StartWriteback(fb_.ix, at, static_cast<int64_t>(block_.size()));
+    writeback_.Start(at, static_cast<int64_t>(block_.size()));
     fb_.sections = std::max<int32_t>(fb_.sections, static_cast<int32_t>(first_ + held_ - 1));
     held_ = 0;
     return true;
@@ -102,6 +106,7 @@ class PageWriter {
   uint32_t pages_, perBlock_;
   uint32_t next_ = 1, first_ = 1, held_ = 0;
   std::vector<unsigned char> block_;
+  Writeback writeback_;
 };
 
 
@@ -215,41 +220,86 @@ bool IndexKeys::Less(const Item& a, const Item& b) const {
   return CompareKeys(KeyOf(a), KeyOf(b), static_cast<int32_t>(RecOf(a)), static_cast<int32_t>(RecOf(b)), true) < 0;
 }
 
-// By prefix, a byte a pass from the lowest, each pass stable, so equal prefixes stay in
-// record order; bytes alike in every item are passed over.
-void IndexKeys::RadixSort() {
-  std::vector<std::array<size_t, 256>> counts(4);
-  for (size_t i = 0; i < count_; ++i)
-    for (int b = 0; b < 4; ++b) ++counts[static_cast<size_t>(b)][(items_[i].prefix >> (8 * b)) & 0xFF];
-  Item* from = items_.get();
-  Item* to = spare_.get();
-  for (int b = 0; b < 4; ++b) {
-    std::array<size_t, 256>& at = counts[static_cast<size_t>(b)];
-    if (at[(from[0].prefix >> (8 * b)) & 0xFF] == count_) continue;
-    size_t sum = 0;
-    for (size_t& c : at) sum += std::exchange(c, sum);
-    for (size_t i = 0; i < count_; ++i) to[at[(from[i].prefix >> (8 * b)) & 0xFF]++] = from[i];
+// Stable passes of one byte of the prefix each, from the lowest of bytes 0..top; a byte alike in
+// every item is passed over. The items end in `items`; `spare` is as large.
+void IndexKeys::ByLowerBytes(Item* items, Item* spare, size_t n, int top) {
+  std::array<std::array<uint32_t, 256>, 3> counts{};
+  for (size_t i = 0; i < n; ++i)
+    for (int b = 0; b <= top; ++b) ++counts[static_cast<size_t>(b)][(items[i].prefix >> (8 * b)) & 0xFF];
+  Item* from = items;
+  Item* to = spare;
+  for (int b = 0; b <= top; ++b) {
+    std::array<uint32_t, 256>& at = counts[static_cast<size_t>(b)];
+    if (at[(from[0].prefix >> (8 * b)) & 0xFF] == n) continue;
+    uint32_t sum = 0;
+    for (uint32_t& c : at) sum += std::exchange(c, sum);
+    for (size_t i = 0; i < n; ++i) to[at[(from[i].prefix >> (8 * b)) & 0xFF]++] = from[i];
     std::swap(from, to);
   }
-  if (from != items_.get()) std::memcpy(items_.get(), from, count_ * sizeof(Item));
+  if (from != items) std::memcpy(items, from, n * sizeof(Item));
+}
+
+// One stable pass on the prefix's highest byte puts the items in buckets, each then sorted
+// within the caches by its lower bytes and, where prefixes are alike, as whole keys. The
+// buckets are shared out between this thread and a second one.
+void IndexKeys::SortPrefixed() {
+  std::array<size_t, 257> bucket{};
+  for (size_t i = 0; i < count_; ++i) ++bucket[(items_[i].prefix >> 24) + 1];
+  for (size_t b = 1; b <= 256; ++b) bucket[b] += bucket[b - 1];
+  std::array<size_t, 256> at;
+  std::copy(bucket.begin(), bucket.end() - 1, at.begin());
+  for (size_t i = 0; i < count_; ++i) spare_[at[items_[i].prefix >> 24]++] = items_[i];
+
+  std::atomic<size_t> next{0};
+  std::atomic<bool> alike{false};
+  const auto sortBuckets = [&] {
+    for (size_t b; (b = next.fetch_add(1, std::memory_order_relaxed)) < 256;) {
+      const size_t first = bucket[b], n = bucket[b + 1] - first;
+      if (n == 0) continue;
+      // From spare_ into items_, the same places.
+      Item* const items = items_.get() + first;
+      std::memcpy(items, spare_.get() + first, n * sizeof(Item));
+      if (n > 1) ByLowerBytes(items, spare_.get() + first, n, 2);
+      if (SortAlike(items, n)) alike.store(true, std::memory_order_relaxed);
+    }
+  };
+  std::thread helper;
+  if (count_ >= kHelpedSort) {
+    try {
+      helper = std::thread(sortBuckets);
+    } catch (const std::system_error&) {
+      // alone, then
+    }
+  }
+  sortBuckets();
+  if (helper.joinable()) helper.join();
+  alike_ = alike.load();
+}
+
+// Puts runs of items with alike prefixes in order as whole keys; true when there was one.
+bool IndexKeys::SortAlike(Item* items, size_t n) const {
+  bool any = false;
+  for (size_t first = 0, last = 1; first < n; first = last++) {
+    while (last < n && items[last].prefix == items[first].prefix) ++last;
+    if (last - first < 2) continue;
+    any = true;
+    std::sort(items + first, items + last, [this](const Item& a, const Item& b) { return Less(a, b); });
+  }
+  return any;
 }
 
 void IndexKeys::Sort() {
   if (populating_.joinable()) populating_.join();
   if (sorted_) return;
   sorted_ = true;
+  alike_ = false;
   if (count_ < 2) return;
-  RadixSort();
-  // Keys alike in their first four characters are put in order as whole keys.
-  Item* const items = items_.get();
-  for (size_t first = 0, last = 1; first < count_; first = last++) {
-    while (last < count_ && items[last].prefix == items[first].prefix) ++last;
-    if (last - first > 1) std::sort(items + first, items + last, [this](const Item& a, const Item& b) { return Less(a, b); });
-  }
+  SortPrefixed();
 }
 
 std::vector<IndexKeys::Taken> IndexKeys::TakeDuplicates() {
   std::vector<Taken> taken;
+  if (!alike_) return taken;
   size_t kept = 0;
   for (size_t i = 0; i < count_; ++i) {
     if (kept > 0 && items_[kept - 1].prefix == items_[i].prefix && Key(kept - 1) == Key(i))

@@ -82,10 +82,13 @@ class IndexKeys {
     return {reinterpret_cast<const char*>(slot + 5), slot[4]};
   }
   bool Less(const Item& a, const Item& b) const;
-  void RadixSort();
+  void SortPrefixed();
+  static void ByLowerBytes(Item* items, Item* spare, size_t n, int top);
+  bool SortAlike(Item* items, size_t n) const;
 
   size_t stride_ = 0, capacity_ = 0, count_ = 0, slots_ = 0;
   bool sorted_ = true;
+  bool alike_ = false;  // sorted, some keys had alike prefixes: only then can two be equal
   std::unique_ptr<unsigned char[], Free> keys_;
   std::unique_ptr<Item[], Free> items_, spare_;  // spare_: the radix sort's second array
   // The system's first touch of a large buffer (taking and zeroing its pages) is done on a

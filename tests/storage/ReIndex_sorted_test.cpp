@@ -328,3 +328,36 @@ TEST_F(SortedBuild, AKeyLongerThanTheIndexTakesIsRefusedAsByTheInserts) {
 }
 
 }  // namespace
+
+// Enough keys for the sort to share its buckets with a second thread: keys of 0 to 6
+// characters over a small alphabet, so that many have alike first characters or are equal,
+// added in record order, against the model's order and its duplicates.
+TEST(SortedKeys, ManyKeysSortAsTheModelAndGiveTheSameDuplicates) {
+  const std::string alphabet = std::string("\0\x80\xC4 09AZaz", 11);
+  std::mt19937 random(7);
+  std::vector<IxEntry> model;
+  IndexKeys keys;
+  constexpr uint32_t kCount = 150000;
+  ASSERT_TRUE(keys.Reserve(kCount, 6));
+  for (uint32_t rec = 1; rec <= kCount; ++rec) {
+    std::string key(random() % 7, ' ');
+    for (char& c : key) c = alphabet[random() % alphabet.size()];
+    keys.Add(key, rec);
+    model.push_back({key, rec});
+  }
+  keys.Sort();
+  std::sort(model.begin(), model.end(), ModelLess);
+  ASSERT_EQ(keys.size(), model.size());
+  for (size_t i = 0; i < model.size(); ++i) {
+    ASSERT_EQ(keys.Key(i), model[i].key) << i;
+    ASSERT_EQ(keys.Rec(i), model[i].rec) << i;
+  }
+  std::vector<uint32_t> expected;
+  for (size_t i = 1; i < model.size(); ++i)
+    if (model[i].key == model[i - 1].key) expected.push_back(model[i].rec);
+  std::sort(expected.begin(), expected.end());
+  std::vector<uint32_t> taken;
+  for (const IndexKeys::Taken& t : keys.TakeDuplicates()) taken.push_back(t.rec);
+  EXPECT_EQ(taken, expected);
+  EXPECT_EQ(keys.size(), model.size() - expected.size());
+}
