@@ -19,11 +19,16 @@ namespace {
 // Bytes written before they are handed on for writing out.
 constexpr int64_t kWritebackBytes = 4 << 20;
 
-// A block of up to `records` records, fewer when memory is short; records is set to what
-// was obtained, 0 when not even two.
-std::unique_ptr<unsigned char[]> NewBlock(int32_t length, int32_t& records) {
+// The system keeps files in pages of this size: a read or write that ends inside one makes
+// the system take that page twice, so blocks are read and written from and to page boundaries.
+constexpr int64_t kPageBytes = 4096;
+
+// A block of up to `records` records and `slack` bytes more, fewer records when memory is
+// short; records is set to what was obtained, 0 when not even two.
+std::unique_ptr<unsigned char[]> NewBlock(int32_t length, int32_t& records, size_t slack = 0) {
   for (; records >= 2; --records) {
-    std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[static_cast<size_t>(records) * length]);
+    std::unique_ptr<unsigned char[]> block(new (std::nothrow)
+                                               unsigned char[static_cast<size_t>(records) * length + slack]());
     if (block) return block;
   }
   records = 0;
@@ -32,7 +37,7 @@ std::unique_ptr<unsigned char[]> NewBlock(int32_t length, int32_t& records) {
 
 // Makes a block smaller for memory: by 1023 / length + 1 records, wholly when less than
 // 1024 bytes or fewer than 2 records would be left. False when there was no block.
-bool ShrinkBlock(std::unique_ptr<unsigned char[]>& block, int32_t length, int32_t& records) {
+bool ShrinkBlock(std::unique_ptr<unsigned char[]>& block, int32_t length, int32_t& records, size_t slack = 0) {
   if (!block) return false;
   const int32_t left = records - (1023 / length + 1);
   if (left < 2 || static_cast<int64_t>(left) * length < 1024) {
@@ -41,7 +46,7 @@ bool ShrinkBlock(std::unique_ptr<unsigned char[]>& block, int32_t length, int32_
     return true;
   }
   records = left;
-  block = NewBlock(length, records);
+  block = NewBlock(length, records, slack);
   return true;
 }
 
@@ -103,7 +108,7 @@ void Writeback::Run() {
 
 RecordReader::RecordReader(FileRec& file, int32_t recordLength)
     : file_(file), length_(recordLength), blockRecords_(BlockRecords(recordLength)) {
-  block_ = NewBlock(length_, blockRecords_);
+  block_ = NewBlock(length_, blockRecords_, kPageBytes);
 }
 
 void RecordReader::Reset() {
@@ -114,17 +119,24 @@ void RecordReader::Reset() {
 
 bool RecordReader::Shrink() {
   blockCount_ = 0;  // the block is read afresh where Next goes on
-  return ShrinkBlock(block_, length_, blockRecords_);
+  return ShrinkBlock(block_, length_, blockRecords_, kPageBytes);
 }
 
 bool RecordReader::Fill(int32_t first) {
   if (fileSize_ < 0 && !FileSize(file_, fileSize_)) return false;
-  const int64_t records = fileSize_ / length_ - first;  // whole records from `first` on
+  const int64_t from = static_cast<int64_t>(first) * length_, bytes = static_cast<int64_t>(blockRecords_) * length_;
+  int64_t start = from / kPageBytes * kPageBytes, end = (from + bytes) / kPageBytes * kPageBytes;
+  if (end / length_ <= first) {
+    // Too small a block for whole pages: the records as they lie.
+    start = from;
+    end = from + bytes;
+  }
+  const int64_t records = std::min(end, fileSize_) / length_ - first;  // whole records from `first` on
   blockFirst_ = first;
-  blockCount_ = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(records, 0), blockRecords_));
+  blockCount_ = static_cast<int32_t>(std::max<int64_t>(records, 0));
+  blockSkip_ = from - start;
   if (blockCount_ == 0) return true;
-  return ReadAt(file_, static_cast<int64_t>(first) * length_, static_cast<int64_t>(blockCount_) * length_,
-                block_.get());
+  return ReadAt(file_, start, std::min(end, fileSize_) - start, block_.get());
 }
 
 const unsigned char* RecordReader::Next(unsigned char* scratch, int32_t& number) {
@@ -140,7 +152,7 @@ const unsigned char* RecordReader::Next(unsigned char* scratch, int32_t& number)
     if (!Fill(next_)) return nullptr;
     if (blockCount_ == 0) return nullptr;
   }
-  const unsigned char* record = block_.get() + static_cast<size_t>(next_ - blockFirst_) * length_;
+  const unsigned char* record = block_.get() + blockSkip_ + static_cast<size_t>(next_ - blockFirst_) * length_;
   number = next_++;
   return record;
 }
@@ -149,21 +161,26 @@ RecordAppender::RecordAppender(FileBlock& fb)
     : fb_(fb), length_(fb.idx[0].h.length),
       blockRecords_(fb.idx[0].h.high == 0 && fb.idx[0].h.firstFree == -1 ? BlockRecords(fb.idx[0].h.length) : 0),
       writeback_(fb.dat) {
-  block_ = NewBlock(length_, blockRecords_);
+  block_ = NewBlock(length_, blockRecords_, kPageBytes);
 }
 
-bool RecordAppender::WriteBlock() {
-  if (held_ == 0) return true;
+bool RecordAppender::WriteBlock(bool whole) {
+  if (held_ == 0 && (carried_ == 0 || !whole)) return true;
   Header& h = fb_.idx[0].h;
-  const int64_t at = (static_cast<int64_t>(h.high) + 1) * length_, bytes = static_cast<int64_t>(held_) * length_;
-  if (!WriteAt(fb_.dat, at, bytes, block_.get())) return false;
+  const int64_t end = (static_cast<int64_t>(h.high) + 1 + held_) * length_;
+  const int64_t start = end - carried_ - static_cast<int64_t>(held_) * length_;
+  // Up to the last page boundary, the rest going at the front of the next write.
+  const int64_t upTo = std::max(start, whole ? end : end / kPageBytes * kPageBytes);
+  if (upTo > start && !WriteAt(fb_.dat, start, upTo - start, block_.get())) return false;
+  carried_ = end - upTo;
+  if (upTo > start) std::memmove(block_.get(), block_.get() + (upTo - start), static_cast<size_t>(carried_));
   h.high += held_;
   held_ = 0;
   NoteHeaderChange(fb_, 0);
-  if (unhinted_ < 0) unhinted_ = at;
-  if (at + bytes - unhinted_ >= kWritebackBytes) {
-    writeback_.Start(unhinted_, at + bytes - unhinted_);
-    unhinted_ = at + bytes;
+  if (unhinted_ < 0) unhinted_ = start;
+  if (upTo - unhinted_ >= kWritebackBytes) {
+    writeback_.Start(unhinted_, upTo - unhinted_);
+    unhinted_ = upTo;
   }
   return true;
 }
@@ -174,16 +191,16 @@ bool RecordAppender::Append(const unsigned char* record, int32_t& number) {
     AddRec(&fb_, number, record);
     return IsamSuccess;
   }
-  std::memcpy(block_.get() + static_cast<size_t>(held_) * length_, record, static_cast<size_t>(length_));
+  std::memcpy(block_.get() + carried_ + static_cast<size_t>(held_) * length_, record, static_cast<size_t>(length_));
   number = fb_.idx[0].h.high + ++held_;
-  return held_ < blockRecords_ || WriteBlock();
+  return held_ < blockRecords_ || WriteBlock(false);
 }
 
-bool RecordAppender::Finish() { return WriteBlock(); }
+bool RecordAppender::Finish() { return WriteBlock(true); }
 
 bool RecordAppender::Shrink() {
-  if (!block_ || !WriteBlock()) return false;
-  return ShrinkBlock(block_, length_, blockRecords_);
+  if (!block_ || !WriteBlock(true)) return false;
+  return ShrinkBlock(block_, length_, blockRecords_, kPageBytes);
 }
 
 }  // namespace isam

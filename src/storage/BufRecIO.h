@@ -53,7 +53,9 @@ class Writeback {
   std::thread thread_;
 };
 
-// Reads records 1, 2, … of a data file through a block.
+// Reads records 1, 2, … of a data file through a block. Each read begins and ends at a page
+// boundary of the file where the block is large enough, so it holds the records whole within
+// it and parts of the ones either side, which the next read takes again.
 class RecordReader {
  public:
   RecordReader(FileRec& file, int32_t recordLength);
@@ -75,13 +77,15 @@ class RecordReader {
   int32_t blockRecords_;
   std::unique_ptr<unsigned char[]> block_;
   int32_t next_ = 1;         // the record Next gives
-  int32_t blockFirst_ = 0;   // record number of the block's first record
-  int32_t blockCount_ = 0;   // records held
+  int32_t blockFirst_ = 0;   // record number of the block's first whole record
+  int32_t blockCount_ = 0;   // whole records held
+  int64_t blockSkip_ = 0;    // bytes before the first of them
   int64_t fileSize_ = -1;
 };
 
-// Appends records to an empty fileblock opened without journal, a block at a time. Until
-// Finish the records are not all in the file.
+// Appends records to an empty fileblock opened without journal, a block at a time, each
+// write ending at a page boundary of the file; the end of the last record before it goes with
+// the next write. Until Finish the records are not all in the file.
 class RecordAppender {
  public:
   explicit RecordAppender(FileBlock& fb);
@@ -93,12 +97,16 @@ class RecordAppender {
   bool Shrink();
 
  private:
-  bool WriteBlock();
+  // Writes the records held up to the last page boundary, or all with whole.
+  bool WriteBlock(bool whole);
 
   FileBlock& fb_;
   int32_t length_;
   int32_t blockRecords_;
+  // The bytes carried_ of records counted in HighRecord but not yet written, then held_
+  // records not yet counted.
   std::unique_ptr<unsigned char[]> block_;
+  int64_t carried_ = 0;
   int32_t held_ = 0;
   int64_t unhinted_ = -1;  // where the bytes written but not yet handed to the writeback begin
   Writeback writeback_;
