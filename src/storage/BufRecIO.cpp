@@ -185,15 +185,20 @@ bool RecordAppender::WriteBlock(bool whole) {
   return true;
 }
 
-bool RecordAppender::Append(const unsigned char* record, int32_t& number) {
+unsigned char* RecordAppender::Place(unsigned char* scratch) {
+  if (!block_) return placed_ = scratch;
+  if (held_ == blockRecords_ && !WriteBlock(false)) return nullptr;
+  return placed_ = block_.get() + carried_ + static_cast<size_t>(held_) * length_;
+}
+
+bool RecordAppender::Append(int32_t& number) {
   if (!block_) {
     number = 0;
-    AddRec(&fb_, number, record);
+    AddRec(&fb_, number, placed_);
     return IsamSuccess;
   }
-  std::memcpy(block_.get() + carried_ + static_cast<size_t>(held_) * length_, record, static_cast<size_t>(length_));
   number = fb_.idx[0].h.high + ++held_;
-  return held_ < blockRecords_ || WriteBlock(false);
+  return true;
 }
 
 bool RecordAppender::Finish() { return WriteBlock(true); }

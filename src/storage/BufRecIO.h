@@ -89,8 +89,12 @@ class RecordReader {
 class RecordAppender {
  public:
   explicit RecordAppender(FileBlock& fb);
-  // number receives the record's number in the fileblock.
-  bool Append(const unsigned char* record, int32_t& number);
+  // Where the next record is to be made: a place in the block, or scratch (record length
+  // bytes) when records go singly; it stays as made until the next Place or Finish. nullptr
+  // when the full block could not be written.
+  unsigned char* Place(unsigned char* scratch);
+  // Appends the record made at the last Place; number receives its number in the fileblock.
+  bool Append(int32_t& number);
   // Writes what the block still holds.
   bool Finish();
   // As RecordReader::Shrink, after writing out what the block holds.
@@ -108,6 +112,7 @@ class RecordAppender {
   std::unique_ptr<unsigned char[]> block_;
   int64_t carried_ = 0;
   int32_t held_ = 0;
+  unsigned char* placed_ = nullptr;
   int64_t unhinted_ = -1;  // where the bytes written but not yet handed to the writeback begin
   Writeback writeback_;
 };

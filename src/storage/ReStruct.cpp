@@ -129,14 +129,20 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     while (ok) {
       const unsigned char* old = reader.Next(oldRecord.get(), number);
       if (!old) break;
-      const bool keep = convert(old, newRecord.get());
+      // Made in its place in the write block, not copied there.
+      unsigned char* fresh = appender.Place(newRecord.get());
+      if (!fresh) {
+        ok = false;
+        break;
+      }
+      const bool keep = convert(old, fresh);
       if (!IsamSuccess) {
         ClearError();
         SetError(10475);
         ok = false;
       } else if (keep) {
-        ok = appender.Append(newRecord.get(), newNumber);
-        if (ok && gathered) gathered->Take(newRecord.get(), newNumber);
+        ok = appender.Append(newNumber);
+        if (ok && gathered) gathered->Take(fresh, newNumber);
       }
     }
     ok = ok && IsamSuccess && appender.Finish();

@@ -31,13 +31,17 @@ class Appender : public EngineTest {
     std::string expected;
     {
       RecordAppender appender(*fb);
+      std::vector<unsigned char> scratch(static_cast<size_t>(length));
       for (int32_t r = 1; r <= count; ++r) {
         if (std::find(shrinkAt.begin(), shrinkAt.end(), r) != shrinkAt.end()) {
           ASSERT_TRUE(appender.Shrink());
         }
         const std::string bytes = Record(length, r);
+        unsigned char* at = appender.Place(scratch.data());
+        ASSERT_TRUE(at);
+        std::copy(bytes.begin(), bytes.end(), at);
         int32_t number = 0;
-        ASSERT_TRUE(appender.Append(reinterpret_cast<const unsigned char*>(bytes.data()), number));
+        ASSERT_TRUE(appender.Append(number));
         ASSERT_EQ(number, r);
         expected += bytes;
       }
