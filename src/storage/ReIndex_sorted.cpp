@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <barrier>
 #include <cerrno>
 #include <cstring>
 #include <numeric>
@@ -240,16 +241,27 @@ void IndexKeys::ByLowerBytes(Item* items, Item* spare, size_t n, int top) {
 }
 
 // One stable pass on the prefix's highest byte puts the items in buckets, each then sorted
-// within the caches by its lower bytes and, where prefixes are alike, as whole keys. The
-// buckets are shared out between this thread and a second one.
+// within the caches by its lower bytes and, where prefixes are alike, as whole keys. A second
+// thread takes the second half of the items in the pass and a share of the buckets.
 void IndexKeys::SortPrefixed() {
+  // Where each half's items of each bucket go: the first half's before the second's.
+  const size_t half = count_ / 2;
+  std::array<std::array<size_t, 256>, 2> at{};
+  for (size_t i = 0; i < half; ++i) ++at[0][items_[i].prefix >> 24];
+  for (size_t i = half; i < count_; ++i) ++at[1][items_[i].prefix >> 24];
   std::array<size_t, 257> bucket{};
-  for (size_t i = 0; i < count_; ++i) ++bucket[(items_[i].prefix >> 24) + 1];
-  for (size_t b = 1; b <= 256; ++b) bucket[b] += bucket[b - 1];
-  std::array<size_t, 256> at;
-  std::copy(bucket.begin(), bucket.end() - 1, at.begin());
-  for (size_t i = 0; i < count_; ++i) spare_[at[items_[i].prefix >> 24]++] = items_[i];
-
+  for (size_t b = 0, sum = 0; b < 256; ++b) {
+    const size_t inFirst = at[0][b], inSecond = at[1][b];
+    bucket[b] = at[0][b] = sum;
+    at[1][b] = sum + inFirst;
+    sum += inFirst + inSecond;
+  }
+  bucket[256] = count_;
+  const auto place = [&](int part) {
+    std::array<size_t, 256>& to = at[static_cast<size_t>(part)];
+    for (size_t i = part == 0 ? 0 : half, end = part == 0 ? half : count_; i < end; ++i)
+      spare_[to[items_[i].prefix >> 24]++] = items_[i];
+  };
   std::atomic<size_t> next{0};
   std::atomic<bool> alike{false};
   const auto sortBuckets = [&] {
@@ -263,13 +275,24 @@ void IndexKeys::SortPrefixed() {
       if (SortAlike(items, n)) alike.store(true, std::memory_order_relaxed);
     }
   };
+  std::barrier placed(2);
   std::thread helper;
   if (count_ >= kHelpedSort) {
     try {
-      helper = std::thread(sortBuckets);
+      helper = std::thread([&] {
+        place(1);
+        placed.arrive_and_wait();
+        sortBuckets();
+      });
     } catch (const std::system_error&) {
       // alone, then
     }
+  }
+  place(0);
+  if (helper.joinable()) {
+    placed.arrive_and_wait();
+  } else {
+    place(1);
   }
   sortBuckets();
   if (helper.joinable()) helper.join();
