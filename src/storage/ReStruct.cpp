@@ -162,9 +162,9 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     // fails, the old file comes back as below and the failure is reported.
     CloseFileBlock(fb);
     ok = IsamSuccess;
-    // The saved copy goes while the sort ends, so that the system has taken its blocks apart
-    // before the indexes are written and flushed. One that stays is named by the next run's
-    // check.
+    // The saved copy goes while the sort ends, so that the system starts taking its blocks
+    // apart beside the sort rather than beside the index writing. One that stays is named by
+    // the next run's check.
     if (ok && CloseFile(sav)) removal.Start(savName);
     if (sorting.joinable()) sorting.join();
   }
