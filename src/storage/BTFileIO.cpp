@@ -10,13 +10,13 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <system_error>
 #include <vector>
 
 #include "common/Ansi.h"
 #include "storage/BTFileIO_ring.h"
 #include "storage/BTFileIO_seam.h"
 #include "storage/Filer.h"
+#include "storage/SideThread.h"
 
 namespace isam {
 namespace {
@@ -364,11 +364,8 @@ void FileRemoval::Start(const std::string& name) {
   error_ = ::unlink(path.c_str()) == 0 ? 0 : errno;
   if (error_ == 0) SyncFolderOf(path);
   if (fd < 0) return;
-  try {
-    thread_ = std::thread([fd] { ::close(fd); });
-  } catch (const std::system_error&) {
-    ::close(fd);  // no thread to be had: taken apart here and now
-  }
+  thread_ = ThreadIfAny([fd] { ::close(fd); });
+  if (!thread_.joinable()) ::close(fd);  // no thread to be had: taken apart here and now
 }
 
 bool FileRemoval::Wait() {

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <system_error>
 #include <utility>
 
 #include "storage/BTIsBase.h"
 #include "storage/Filer.h"
 #include "storage/Filer_error.h"
+#include "storage/SideThread.h"
 
 namespace isam {
 
@@ -71,11 +71,8 @@ Writeback::~Writeback() {
 void Writeback::Start(int64_t offset, int64_t length) {
   if (fd_ < 0 || length <= 0) return;
   if (!thread_.joinable() && !alone_) {
-    try {
-      thread_ = std::thread([this] { Run(); });
-    } catch (const std::system_error&) {
-      alone_ = true;
-    }
+    thread_ = ThreadIfAny([this] { Run(); });
+    alone_ = !thread_.joinable();
   }
   if (alone_) {
     ::sync_file_range(fd_, offset, length, SYNC_FILE_RANGE_WRITE);

@@ -9,11 +9,11 @@
 #include <cerrno>
 #include <cstring>
 #include <numeric>
-#include <system_error>
 #include <utility>
 
 #include "storage/BufRecIO.h"
 #include "storage/Filer_error.h"
+#include "storage/SideThread.h"
 
 namespace isam {
 
@@ -185,15 +185,12 @@ bool IndexKeys::Reserve(int64_t count, int keyLength) {
   const size_t bytes = capacity_ * sizeof(Item);
   if (bytes >= kHugePage) {
     const auto populate = [](void* p, size_t n) { ::madvise(p, n, MADV_POPULATE_WRITE); };  // a hint, as above
-    try {
-      populating_ = std::thread([=, this] {
-        populate(items_.get(), bytes);
-        populate(keys_.get(), capacity_ * stride_);
-        populate(spare_.get(), bytes);
-      });
-    } catch (const std::system_error&) {
-      // no thread to be had: the pages come as they are touched
-    }
+    // Without a thread the pages come as they are touched.
+    populating_ = ThreadIfAny([=, this] {
+      populate(items_.get(), bytes);
+      populate(keys_.get(), capacity_ * stride_);
+      populate(spare_.get(), bytes);
+    });
   }
   return true;
 }
@@ -278,15 +275,11 @@ void IndexKeys::SortPrefixed() {
   std::barrier placed(2);
   std::thread helper;
   if (count_ >= kHelpedSort) {
-    try {
-      helper = std::thread([&] {
-        place(1);
-        placed.arrive_and_wait();
-        sortBuckets();
-      });
-    } catch (const std::system_error&) {
-      // alone, then
-    }
+    helper = ThreadIfAny([&] {
+      place(1);
+      placed.arrive_and_wait();
+      sortBuckets();
+    });
   }
   place(0);
   if (helper.joinable()) {

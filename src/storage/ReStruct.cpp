@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <memory>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "storage/Filer.h"
 #include "storage/Filer_error.h"
 #include "storage/ReIndex.h"
+#include "storage/SideThread.h"
 
 namespace isam {
 
@@ -152,11 +152,8 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     // to put the new file on disk; the sort touches nothing but the gathered keys.
     std::thread sorting;
     if (gathered) {
-      try {
-        sorting = std::thread([gathered] { gathered->Sort(); });
-      } catch (const std::system_error&) {
-        gathered->Sort();
-      }
+      sorting = ThreadIfAny([gathered] { gathered->Sort(); });
+      if (!sorting.joinable()) gathered->Sort();
     }
     // Only a new file that is whole and closed lets the saved copy go; when its close
     // fails, the old file comes back as below and the failure is reported.

@@ -24,7 +24,7 @@ class GatheredKeys;
 class FileRemoval;
 
 // ReOrg's form: every record written is also given to `gathered` for its keys, which are
-// sorted before the new data file is closed; once it is, the saved copy is removed through
+// sorted while the new data file is closed; once it is, the saved copy is removed through
 // `removal`, beside whatever the caller does next.
 void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert,
               GatheredKeys* gathered, FileRemoval& removal);
