@@ -1,6 +1,7 @@
 // bfnolk: the command-line face of the bookkeeping program. Global options move the
-// configuration and data folders for one run; each command runs one logic operation and
-// ends with the status line on standard error.
+// configuration and data folders for one run; each command runs one logic operation, whole
+// whatever signal comes meanwhile, and ends with the status line on standard error when it
+// has news.
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -9,7 +10,8 @@
 
 #include "app/bfnolk_books.h"
 #include "app/bfnolk_database.h"
-#include "common/Ansi.h"
+#include "app/bfnolk_session.h"
+#include "app/bfnolk_signals.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
@@ -98,6 +100,9 @@ bool TakeValue(const std::vector<std::string>& args, size_t& i, std::string& val
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bfnolk::TerminationDeferral deferral;
+  bfnolk::InterruptibleQuestions terminal(eerror::ConsoleMessageBoxes::Standard());
+  const eerror::ScopedMessageBoxes questions(terminal);
   const std::vector<std::string> args(argv + 1, argv + argc);
   ekonfig::KonfigPaths paths;
   size_t i = 0;
@@ -132,7 +137,7 @@ int main(int argc, char** argv) {
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
-    if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";
+    bfnolk::PrintStatus();
     return code;
   }
   std::cerr << "bfnolk: okänt kommando " << command << "\n";

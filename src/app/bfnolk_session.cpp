@@ -18,7 +18,10 @@ int YesMessageBoxes::Show(eerror::BoxKind kind, const std::string& caption, cons
 }
 
 void PrintStatus() {
-  if (!eerror::StatusMsg.empty()) std::cerr << ansi::ToUtf8(eerror::StatusMsg) << "\n";
+  // That the files were opened or closed is the window's news, not a command's.
+  const std::string& text = eerror::StatusMsg;
+  if (text.empty() || text == A("Filerna öppna....") || text == A("Filerna stängda..")) return;
+  std::cerr << ansi::ToUtf8(text) << "\n";
 }
 
 Session::Session(bool answerYes) {

@@ -48,7 +48,8 @@ class Session {
   bool ok_ = false;
 };
 
-// Prints StatusMsg (UTF-8) on standard error when it holds a text.
+// Prints StatusMsg (UTF-8) on standard error when it tells the user something: not when
+// it only says that the files were opened or closed.
 void PrintStatus();
 
 }  // namespace bfnolk

@@ -1,6 +1,8 @@
 #include "bookkeeping/BFBas.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -69,6 +71,16 @@ std::string CountText(int64_t bytes) {
   char s[24];
   std::snprintf(s, sizeof s, "%7lld", static_cast<long long>(bytes));
   return s;
+}
+
+// Whether two list records' totals differ by a cent or more anywhere.
+bool TotalsDiffer(const BfDataBasRecord& a, const BfDataBasRecord& b) {
+  const auto differ = [](double x, double y) { return std::fabs(x - y) >= 0.005; };
+  if (differ(a.grandTotal, b.grandTotal) || differ(a.total1020, b.total1020)) return true;
+  for (size_t g = 0; g < a.groupTotals.size(); ++g)
+    if (differ(a.groupTotals[g], b.groupTotals[g]) || differ(a.groupOpeningTotals[g], b.groupOpeningTotals[g]))
+      return true;
+  return false;
 }
 
 }  // namespace
@@ -165,6 +177,7 @@ void BfDatabase::OpenBookkeeping() {
   if (ok) {
     bookkeepingOpen_ = true;
     StoreRemembered(n);
+    ReconcileListRecord();
   } else {
     // A bookkeeping is open with all three files or not at all.
     CloseHandle(s_.kontoFile);
@@ -172,6 +185,36 @@ void BfDatabase::OpenBookkeeping() {
     CloseHandle(s_.sumsFile);
   }
   ClearPendingSums(s_);
+}
+
+void BfDatabase::ReconcileListRecord() {
+  BfDataBasRecord& d = s_.dataBas;
+  // Verifications are only ever appended, so a number above the last shows in the count or
+  // at the end of the file; only then is the whole file read.
+  BfDataBasRecord fromFiles = d;
+  VerRecord last;
+  const bool suspect = isam::UsedRecs(s_.verFile) > d.lastVerNr ||
+                       (ReadVerification(s_, isam::FileLen(s_.verFile) - 1, last) == Lookup::kFound &&
+                        last.number > d.lastVerNr);
+  if (suspect) {
+    ForEachVerification(s_, [&](const VerRecord& v, int32_t) {
+      fromFiles.lastVerNr = std::max<int32_t>(fromFiles.lastVerNr, v.number);
+      return true;
+    });
+  }
+  if (!TotalsFromAccounts(s_, fromFiles)) return;
+  const bool renumbered = fromFiles.lastVerNr != d.lastVerNr;
+  if (!renumbered && !TotalsDiffer(fromFiles, d)) return;
+  const std::string what = renumbered ? A("senaste verifikationsnumret ") + std::to_string(d.lastVerNr) + " -> " +
+                                            std::to_string(fromFiles.lastVerNr) + ", "
+                                      : "";
+  d = fromFiles;
+  int32_t recNo = s_.current;
+  if (!PutDataBas(s_, false, recNo)) {
+    eerror::ReportIsamError();
+    return;
+  }
+  Status(A("Bokföringen stämdes av mot filerna efter ett avbrott: ") + what + A("summorna från kontona"));
 }
 
 void BfDatabase::CloseBookkeeping() {
@@ -227,6 +270,8 @@ bool BfDatabase::FinishNewBookkeeping() {
 }
 
 bool BfDatabase::FinishChangeBookkeeping() {
+  // Group totals are kept per group: new definitions regroup what the accounts hold.
+  if (bookkeepingOpen_ && !TotalsFromAccounts(s_, s_.dataBas)) return false;
   if (!SaveBookkeepingInfo(false)) return false;
   if (!bookkeepingOpen_) OpenBookkeeping();
   return true;

@@ -54,7 +54,8 @@ class BfDatabase {
   bool BeginNewBookkeeping();
   // Adds the filled list record and creates the three files of the new bookkeeping.
   bool FinishNewBookkeeping();
-  // Writes the changed list record of the current bookkeeping (and opens it when closed).
+  // Writes the changed list record of the current bookkeeping (and opens it when closed);
+  // the group totals follow changed sum groups.
   bool FinishChangeBookkeeping();
   // The form was cancelled.
   void CancelBookkeepingForm();
@@ -82,6 +83,11 @@ class BfDatabase {
   void RefreshListCounters();
   void StoreRemembered(int n);
   bool ReadListRecord(int n);
+  // The list record of the bookkeeping just opened made to agree with its files, when the
+  // process that last wrote them ended between saving a verification and writing the list
+  // record: the last number raised to the highest number saved, the totals those of the
+  // accounts. Says so on the status line and writes the record.
+  void ReconcileListRecord();
   // The year-end steps on the open bookkeeping: a new verification file, totals to 0, every
   // account carried forward.
   bool CarryEverythingForward();

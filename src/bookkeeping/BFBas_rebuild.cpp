@@ -1,6 +1,7 @@
 // The rebuild of a bookkeeping: its three files reorganised, every total recomputed from
 // the opening balances and the verifications. All or nothing: the files are kept aside
 // first and put back, with the list record as it was, when any step fails.
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -127,7 +128,8 @@ bool BfDatabase::RebuildBookkeeping() {
                 [&](const unsigned char* old, unsigned char* fresh) {
                   VerRecord v;
                   if (!DecodeSlot(old, v)) return false;
-                  ++s_.dataBas.lastVerNr;
+                  // Counted, but never below a number in use: the next one must be new.
+                  s_.dataBas.lastVerNr = std::max<int32_t>(s_.dataBas.lastVerNr + 1, v.number);
                   v.amounts[0] = Real6();
                   s_.ver = v;
                   for (int r = 1; r <= v.RowCount(); ++r) {

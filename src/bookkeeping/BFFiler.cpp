@@ -238,6 +238,72 @@ void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, i
   if (found && file == kVerFile) s.verRecNo = recNo;
 }
 
+namespace {
+
+// A failed read is the caller's to stop on and ours to report, so no caller forgets it.
+bool Failed() {
+  if (!AccessFailed()) return false;
+  eerror::ReportIsamError();
+  return true;
+}
+
+// Record recNo, live or not, into record; false on a read failure (reported).
+template <typename Record>
+bool ReadInto(BfShared& s, BfFile file, int32_t recNo, Record& record) {
+  if (Read(s.Handle(file), file, s.current, recNo, record)) return true;
+  if (!isam::IsamSuccess) {
+    eerror::ReportIsamError();
+  } else {
+    eerror::EMsg(201, VersionConflictText());  // a handle of another file's length
+  }
+  return false;
+}
+
+}  // namespace
+
+Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account, int32_t& recNo) {
+  recNo = 0;
+  isam::FindKey(s.kontoFile, kKeyIndex, recNo, esmall::Cut(WriteHook(number), LayoutOf(kKontoFile).keyChars));
+  if (Failed()) return Lookup::kFailed;
+  if (!isam::IsamSuccess) return Lookup::kAbsent;
+  if (!ReadInto(s, kKontoFile, recNo, account)) return Lookup::kFailed;
+  return account.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+}
+
+Lookup ReadVerification(BfShared& s, int32_t recNo, VerRecord& verification) {
+  const int32_t end = isam::FileLen(s.verFile);
+  if (Failed()) return Lookup::kFailed;
+  if (recNo < 1 || recNo >= end) return Lookup::kAbsent;
+  if (!ReadInto(s, kVerFile, recNo, verification)) return Lookup::kFailed;
+  return verification.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+}
+
+bool ForEachAccount(BfShared& s, const AccountVisitor& each) {
+  isam::ClearKey(s.kontoFile, kKeyIndex);
+  if (Failed()) return false;
+  for (;;) {
+    int32_t recNo = 0;
+    std::string key;
+    isam::NextKey(s.kontoFile, kKeyIndex, recNo, key);
+    if (Failed()) return false;
+    if (!isam::IsamSuccess) return true;  // past the last key
+    KontoRecord account;
+    if (!ReadInto(s, kKontoFile, recNo, account)) return false;
+    if (account.chain == 0 && !each(account, recNo)) return true;
+  }
+}
+
+bool ForEachVerification(BfShared& s, const VerificationVisitor& each) {
+  const int32_t last = isam::FileLen(s.verFile) - 1;
+  if (Failed()) return false;
+  for (int32_t recNo = 1; recNo <= last; ++recNo) {
+    VerRecord verification;
+    if (!ReadInto(s, kVerFile, recNo, verification)) return false;
+    if (verification.chain == 0 && !each(verification, recNo)) return true;
+  }
+  return true;
+}
+
 bool PutKonto(BfShared& s, bool isNew, int32_t& recNo) {
   if (!Write(s.kontoFile, kKontoFile, s.konto, isNew, recNo, true)) return false;
   if (isNew) s.kontoRecNo = recNo;

@@ -6,14 +6,17 @@
 // BfNN (verifications, no keys) and BfSumsNN (month sums, key 1 the month). Both indexes
 // allow equal keys. The list and the verifications are read by record number only.
 //
-// BfShared holds the open fileblocks and the buffers. Invariants: every read lands in the
-// file's buffer and every write takes it; after a write the buffer holds what a read of
-// the record would give (texts cut to their capacities, read hook applied). A record
+// BfShared holds the open fileblocks and the buffers. Invariants: every BfAccess read lands
+// in the file's buffer and every write takes it; after a write the buffer holds what a read
+// of the record would give (texts cut to their capacities, read hook applied). The typed
+// reads (FindAccount, ForEachAccount, ForEachVerification) read into their caller's records
+// and leave the buffers alone. A record
 // whose first word is not 0 is a deleted slot and is never reported as found. Nothing is
 // read from or written to a fileblock whose record length is not its file's.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "bookkeeping/BFdefs.h"
@@ -88,6 +91,24 @@ void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, i
 // After BfAccess: true when it found nothing because the files could not be read, rather
 // than for want of a record. A caller must not take such a miss for an absent record.
 bool AccessFailed();
+
+// The typed reads. A read that fails is reported (the engine's error as a warning) and
+// ends the read with kFailed or false, so that a walk cut short never passes for the end of
+// the file. A damaged record is read clamped and named on the status line.
+enum class Lookup { kFound, kAbsent, kFailed };
+
+// The account with number (four characters, "1930"); recNo receives its record number.
+Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account, int32_t& recNo);
+
+// The verification at record recNo (1..the last record).
+Lookup ReadVerification(BfShared& s, int32_t recNo, VerRecord& verification);
+
+// Every live account in key order, then every live verification in record order; each
+// returns false to end the walk early. False when a read failed.
+using AccountVisitor = std::function<bool(const KontoRecord& account, int32_t recNo)>;
+using VerificationVisitor = std::function<bool(const VerRecord& verification, int32_t recNo)>;
+bool ForEachAccount(BfShared& s, const AccountVisitor& each);
+bool ForEachVerification(BfShared& s, const VerificationVisitor& each);
 
 // Writers: each takes the file's buffer through the write hook. When isNew is set the
 // record is added first and recNo receives its number. False when the engine failed (its

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFdefs_groups.h"
 #include "shell/ETider.h"
 
@@ -107,6 +108,30 @@ void CarryForward(BfShared& s) {
   k.credit = Real6();
   PostTotal(s, k.opening, kPostCarryForward);
   k.closing = k.opening;
+}
+
+bool TotalsFromAccounts(BfShared& s, BfDataBasRecord& record) {
+  BfDataBasRecord totals = record;
+  totals.grandTotal = totals.total1020 = 0;
+  totals.groupTotals.fill(0);
+  totals.groupOpeningTotals.fill(0);
+  const bool read = ForEachAccount(s, [&](const KontoRecord& k, int32_t) {
+    const double opening = k.opening.Value(), posted = k.debit.Value() - k.credit.Value();
+    const auto g = static_cast<size_t>(GroupOfAccount(totals, k.number));
+    totals.grandTotal += opening + posted;
+    totals.groupOpeningTotals[g] += opening;
+    totals.groupTotals[g] += posted;
+    if (k.number == "1020") totals.total1020 += opening + posted;
+    return true;
+  });
+  if (!read) return false;
+  // Whole öre, as every posting leaves them.
+  totals.grandTotal = RoundedToCents(totals.grandTotal);
+  totals.total1020 = RoundedToCents(totals.total1020);
+  for (double& t : totals.groupTotals) t = RoundedToCents(t);
+  for (double& t : totals.groupOpeningTotals) t = RoundedToCents(t);
+  record = totals;
+  return true;
 }
 
 void ClearPendingSums(BfShared& s) {

@@ -54,6 +54,12 @@ bool FlushMonthSums(BfShared& s);
 void TakeOpeningOut(BfShared& s);
 void PutOpeningBack(BfShared& s);
 
+// The totals of record (grand total, total 1020, and per group of record's own definitions
+// the posted and the opening totals) set to what the accounts hold, as a rebuild computes
+// them; the last verification number is left alone. False, with record unchanged, when an
+// account could not be read.
+bool TotalsFromAccounts(BfShared& s, BfDataBasRecord& record);
+
 // The year-end carry-forward of the account buffer: the closing balance becomes the
 // opening balance (0 from 29xx on), debit and credit 0; its totals go to the opening
 // totals. The caller rewrites the account.

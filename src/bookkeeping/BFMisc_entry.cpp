@@ -114,6 +114,11 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
     s.ver = before;
     return SaveResult::kFailed;
   }
+  // The number and the totals go to the list at once: a process that ends after this point
+  // leaves no saved verification that the list does not count. Should this write fail, the
+  // verification stays saved and the next open reconciles the list with the files.
+  int32_t listRecNo = s.current;
+  if (s.current != 0 && !PutDataBas(s, false, listRecNo)) eerror::ReportIsamError();
   return SaveResult::kSaved;
 }
 

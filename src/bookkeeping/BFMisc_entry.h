@@ -31,10 +31,10 @@ RowResult AddVerificationRow(BfShared& s, int account, char side, double amount)
 
 enum class SaveResult { kSaved, kNoRows, kUnbalanced, kFailed };
 
-// Saves the buffer as the next verification with name and date: with no rows nothing
-// happens; unbalanced, the status line says "verifikationen ej balanserad" with a beep.
-// kFailed when the engine refused or the last number is already the largest a
-// verification can hold (32767).
+// Saves the buffer as the next verification with name and date, and writes the list record
+// with its new last number and totals: with no rows nothing happens; unbalanced, the status
+// line says "verifikationen ej balanserad" with a beep. kFailed when the engine refused or
+// the last number is already the largest a verification can hold (32767).
 SaveResult SaveVerification(BfShared& s, const std::string& name, const std::string& date);
 
 // Undoes every row of the buffer on its account and the totals, and prepares a fresh

@@ -95,3 +95,24 @@ TEST_F(BfnolkDatabase, UsageErrorsExitTwoAndChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Standard error carries news only: a command that did what it printed says nothing more.
+TEST_F(BfnolkDatabase, ACommandThatWentWellIsQuietOnStandardError) {
+  ASSERT_EQ(Run("init").status, 0);
+  const auto standardError = [&](const std::string& args) {
+    return RunProgram("( '" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
+                      "/data' " + args + " </dev/null 2>&1 >/dev/null )");
+  };
+  for (const char* command : {"new --name Hemmet --from 2026-01-01 --to 2026-12-31", "list", "select 1",
+                              "account add 1930 --name Bank", "account list", "verify"}) {
+    const ProgramRun run = standardError(command);
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_EQ(run.out, "") << command;
+  }
+  // A refusal still says why.
+  EXPECT_NE(standardError("select 5").out, "");
+}
+
+}  // namespace
