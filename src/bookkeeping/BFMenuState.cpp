@@ -22,43 +22,87 @@ bool ListRecordLive(BfShared& s, int n, std::string& name) {
 
 }  // namespace
 
+namespace {
+
+using enum CommandPlace;
+using enum MenuNeed;
+
+constexpr MainMenu kMenus[] = {
+    {kArkiv, "arkiv", "&arkiv", "databiblioteket för programmets filer och inställningar"},
+    {kVerifikat, "verifikat1", "&verifikat", nullptr},
+    {kSumgrupper, "sumgrupper1", "&sumgrupper", nullptr},
+    {kKonton, "konton1", "&konton", nullptr},
+};
+
+void Copy(BfDatabase& db) { db.CopyBookkeeping(CopyMode::kCopy); }
+void Reset(BfDatabase& db) { db.ResetBookkeeping(); }
+void NewList(BfDatabase& db) { db.CreateBookkeepingList(); }
+void Rebuild(BfDatabase& db) { db.RebuildBookkeeping(); }
+void Select(BfDatabase& db, int n) { db.SelectBookkeeping(n); }
+void Delete(BfDatabase& db, int n) { db.DeleteBookkeeping(n); }
+
+constexpr MainCommand kCommands[] = {
+    {kArkiv, "select", "välj", kNothing, nullptr, Select},
+    {kArkiv, "new", "ny", kList, nullptr, nullptr, "formuläret för en ny bokföring"},
+    {kArkiv, "change", "&ändra", kBookkeeping, nullptr, nullptr, "formuläret för bokföringens uppgifter"},
+    {kArkiv, nullptr},
+    {kArkiv, "copy", "&kopiera", kBookkeeping, Copy},
+    {kArkiv, "nolla", "n&ollställ", kBookkeeping, Reset},
+    {kArkiv, "delete", "&radera", kNothing, nullptr, Delete},
+    {kArkiv, nullptr},
+    {kArkiv, "initdata", "i&nitiera databas", kNothing, NewList},
+    {kArkiv, "datacopy", "&säkerhetskopia", kBookkeeping},
+    {kArkiv, "indexbygg", "&indexåterbygg", kBookkeeping, Rebuild},
+    {kArkiv, nullptr},
+    {kArkiv, "avsluta", "avsluta"},
+
+    {kVerifikat, "inmata", "ny verifikation", kBookkeeping, nullptr, nullptr, "verifikationsinmatningen"},
+    {kVerifikat, "exportverif1", "exportverif", kVerifications, nullptr, nullptr, "exporten av verifikationer"},
+    {kVerifikat, nullptr},
+    {kVerifikat, "visahuvudbok", "visa huvudbok", kVerifications, nullptr, nullptr, "huvudboken i tabellfönstret"},
+    {kVerifikat, "visagrundbok", "visa grundbok", kVerifications, nullptr, nullptr, "grundboken i tabellfönstret"},
+    {kVerifikat, nullptr},
+    {kVerifikat, "huvudbok", "huvudbok", kVerifications, nullptr, nullptr, "utskriften av huvudboken"},
+    {kVerifikat, "grundbok", "grundbok", kVerifications, nullptr, nullptr, "utskriften av grundboken"},
+
+    {kSumgrupper, "grafiskt", "visa grafiskt", kBookkeeping, nullptr, nullptr, "sumgrupperna som graf"},
+    {kSumgrupper, "grafutskrift", "grafiskt", kVerifications, nullptr, nullptr, "utskriften av sumgruppernas graf"},
+    {kSumgrupper, "grafrapport", "rapport", kBookkeeping, nullptr, nullptr, "sumgruppsrapporten"},
+
+    {kKonton, "kontoreg", "register", kBookkeeping, nullptr, nullptr, "kontoregistret"},
+    {kKonton, nullptr},
+    {kKonton, "exportplan", "exportplan", kBookkeeping, nullptr, nullptr, "exporten av kontoplanen"},
+    {kKonton, "importplanu", "importplan ubalans", kBookkeeping, nullptr, nullptr, "importen av kontoplaner",
+     "importera kontoplan använd importfilens utgående balans som ny inbalans"},
+    {kKonton, "importplani", "importplan ibalans", kBookkeeping, nullptr, nullptr, "importen av kontoplaner",
+     "importera kontoplan använd importfilens ingående balans som ny inbalans"},
+    {kKonton, nullptr},
+    {kKonton, "visakontoplan", "visa kontoplan", kBookkeeping, nullptr, nullptr, "kontolistan"},
+    {kKonton, "kontoplan", "kontoplan", kBookkeeping, nullptr, nullptr, "kontoplansrapporten"},
+    {kKonton, "resultatrapport", "resultatrapport", kVerifications, nullptr, nullptr, "resultatrapporten"},
+    {kKonton, "saldorapport", "saldorapport", kVerifications, nullptr, nullptr, "saldorapporten"},
+    {kKonton, "balansrapport", "balansrapport", kVerifications, nullptr, nullptr, "balansrapporten"},
+
+    {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, "verifikationsinmatningen",
+     "mata in ny verifikation"},
+    {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, "kontolistan", "visa kontoplan"},
+    {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
+};
+
+// The shell's register menus, enabled by the bookkeeping program once there is a list.
+constexpr std::string_view kShellMenus[] = {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"};
+
+}  // namespace
+
+std::span<const MainMenu> MainMenus() { return kMenus; }
+std::span<const MainCommand> MainCommands() { return kCommands; }
+
 MenuNeed NeedOf(std::string_view item) {
-  static constexpr std::pair<std::string_view, MenuNeed> kTable[] = {
-      {"new", MenuNeed::kList},
-      {"tbBackup", MenuNeed::kList},
-      {"postgiroMenu", MenuNeed::kList},
-      {"plusgiroMenu", MenuNeed::kList},
-      {"bankgiroMenu", MenuNeed::kList},
-      {"etikettMenu", MenuNeed::kList},
-      {"change", MenuNeed::kBookkeeping},
-      {"copy", MenuNeed::kBookkeeping},
-      {"nolla", MenuNeed::kBookkeeping},
-      {"inmata", MenuNeed::kBookkeeping},
-      {"InmataVerifikation", MenuNeed::kBookkeeping},
-      {"plan", MenuNeed::kBookkeeping},
-      {"grafiskt", MenuNeed::kBookkeeping},
-      {"grafrapport", MenuNeed::kBookkeeping},
-      {"kontoreg", MenuNeed::kBookkeeping},
-      {"exportplan", MenuNeed::kBookkeeping},
-      {"importplanu", MenuNeed::kBookkeeping},
-      {"importplani", MenuNeed::kBookkeeping},
-      {"visakontoplan", MenuNeed::kBookkeeping},
-      {"kontoplan", MenuNeed::kBookkeeping},
-      {"datacopy", MenuNeed::kBookkeeping},
-      {"indexbygg", MenuNeed::kBookkeeping},
-      {"exportverif1", MenuNeed::kVerifications},
-      {"visahuvudbok", MenuNeed::kVerifications},
-      {"visagrundbok", MenuNeed::kVerifications},
-      {"huvudbok", MenuNeed::kVerifications},
-      {"grundbok", MenuNeed::kVerifications},
-      {"grafutskrift", MenuNeed::kVerifications},
-      {"resultatrapport", MenuNeed::kVerifications},
-      {"saldorapport", MenuNeed::kVerifications},
-      {"balansrapport", MenuNeed::kVerifications},
-  };
-  for (const auto& [name, need] : kTable)
-    if (name == item) return need;
-  return MenuNeed::kNothing;
+  for (const MainCommand& c : kCommands)
+    if (c.name != nullptr && c.name == item) return c.need;
+  for (std::string_view shellMenu : kShellMenus)
+    if (shellMenu == item) return kList;
+  return kNothing;
 }
 
 bool MenuState::Allows(MenuNeed need) const {

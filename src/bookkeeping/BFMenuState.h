@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,35 @@ namespace bf {
 // What a command needs before the window offers it.
 enum class MenuNeed { kNothing, kList, kBookkeeping, kVerifications };
 
-// The enabling table by item name (the toolbar's and the menus' names, the shell's giro and
-// label menus among them); kNothing for every other item.
+// The main window's menus, in their order on the menu bar, then the toolbar.
+enum class CommandPlace { kArkiv, kVerifikat, kSumgrupper, kKonton, kToolBar };
+
+struct MainMenu {
+  CommandPlace place;
+  const char* name;
+  const char* caption;  // UTF-8, "&" before the key letter
+  const char* hint;     // nullptr: none
+};
+
+// One command of the main window, declared once: where it sits, its name and caption, what
+// it needs, and what it does. A command with neither run nor runSlot is the window's own
+// (a dialog, a folder to choose); one with upcoming says that its window comes later.
+struct MainCommand {
+  CommandPlace place;
+  const char* name;  // nullptr: a separator
+  const char* caption = nullptr;
+  MenuNeed need = MenuNeed::kNothing;
+  void (*run)(BfDatabase&) = nullptr;
+  void (*runSlot)(BfDatabase&, int bookkeeping) = nullptr;  // a submenu of the eight bookkeepings
+  const char* upcoming = nullptr;  // what the command will open, while it is not built
+  const char* hint = nullptr;
+};
+
+std::span<const MainMenu> MainMenus();
+std::span<const MainCommand> MainCommands();
+
+// The enabling rule by item name: the commands above and the shell's giro and label menus;
+// kNothing for every other item.
 MenuNeed NeedOf(std::string_view item);
 
 struct BookkeepingSlot {

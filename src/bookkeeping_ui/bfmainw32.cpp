@@ -10,6 +10,8 @@
 #include <QToolBar>
 
 #include <functional>
+#include <map>
+#include <string_view>
 
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
@@ -28,20 +30,16 @@ using shellui::ToAnsi;
 namespace {
 
 constexpr int kFontPixels = 16;
-// What both a menu item and a toolbar button open, in later versions.
-constexpr const char* kVerificationEntry = "verifikationsinmatningen";
-constexpr const char* kAccountList = "kontolistan";
 
 QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-}  // namespace
+ToolImage ImageOf(std::string_view button) {
+  if (button == "InmataVerifikation") return ToolImage::kVerification;
+  if (button == "plan") return ToolImage::kAccountPlan;
+  return ToolImage::kBackup;
+}
 
-struct TMainForm::MenuItem {
-  const char* name;  // nullptr: a separator
-  const char* caption;
-  std::function<void()> command;
-  const char* hint = nullptr;
-};
+}  // namespace
 
 TMainForm::TMainForm(const std::vector<std::string>& args, QWidget* parent) : TNolkMainForm(parent) {
   glodefs::ProgName = "BFNOLKW64";
@@ -49,7 +47,6 @@ TMainForm::TMainForm(const std::vector<std::string>& args, QWidget* parent) : TN
   if (!ProgramInit(ekonfig::kBookkeepingProgNr)) return;
   run_ = std::make_unique<bf::BookkeepingRun>(args);
   BuildMenus();
-  BuildToolBar();
   MenuRefresh();
   NolkFormCreate();
 
@@ -68,126 +65,73 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::BuildMenus() {
-  const auto later = [this](const char* what) { return [this, what] { ShowLater(what); }; };
-  const auto database = [this](DatabaseCommand command) { return [this, command] { RunDatabaseCommand(command); }; };
-
-  QMenu* arkiv = AddMenu("arkiv", "&arkiv",
-                         {{"new", "ny", later("formuläret för en ny bokföring")},
-                          {"change", "&ändra", later("formuläret för bokföringens uppgifter")},
-                          {nullptr, nullptr, {}},
-                          {"copy", "&kopiera", database([](bf::BfDatabase& db) { db.CopyBookkeeping(bf::CopyMode::kCopy); })},
-                          {"nolla", "n&ollställ", database([](bf::BfDatabase& db) { db.ResetBookkeeping(); })},
-                          {nullptr, nullptr, {}},
-                          {"initdata", "i&nitiera databas", database([](bf::BfDatabase& db) { db.CreateBookkeepingList(); })},
-                          {"datacopy", "&säkerhetskopia", [this] { Backup(); }},
-                          {"indexbygg", "&indexåterbygg", database([](bf::BfDatabase& db) { db.RebuildBookkeeping(); })},
-                          {nullptr, nullptr, {}},
-                          {"avsluta", "avsluta", [this] { close(); }}});
-  arkiv->menuAction()->setToolTip(Text("databiblioteket för programmets filer och inställningar"));
-  QAction* first = arkiv->actions().first();
-  arkiv->insertMenu(first, AddSlotMenu(arkiv, "select", "välj", selectItems_,
-                                       [](bf::BfDatabase& db, int n) { db.SelectBookkeeping(n); }));
-  QAction* beforeDelete = arkiv->actions().at(arkiv->actions().indexOf(Item("nolla")) + 1);
-  arkiv->insertMenu(beforeDelete, AddSlotMenu(arkiv, "delete", "&radera", deleteItems_,
-                                              [](bf::BfDatabase& db, int n) { db.DeleteBookkeeping(n); }));
-
-  AddMenu("verifikat1", "&verifikat",
-          {{"inmata", "ny verifikation", later(kVerificationEntry)},
-           {"exportverif1", "exportverif", later("exporten av verifikationer")},
-           {nullptr, nullptr, {}},
-           {"visahuvudbok", "visa huvudbok", later("huvudboken i tabellfönstret")},
-           {"visagrundbok", "visa grundbok", later("grundboken i tabellfönstret")},
-           {nullptr, nullptr, {}},
-           {"huvudbok", "huvudbok", later("utskriften av huvudboken")},
-           {"grundbok", "grundbok", later("utskriften av grundboken")}});
-  AddMenu("sumgrupper1", "&sumgrupper",
-          {{"grafiskt", "visa grafiskt", later("sumgrupperna som graf")},
-           {"grafutskrift", "grafiskt", later("utskriften av sumgruppernas graf")},
-           {"grafrapport", "rapport", later("sumgruppsrapporten")}});
-  AddMenu("konton1", "&konton",
-          {{"kontoreg", "register", later("kontoregistret")},
-           {nullptr, nullptr, {}},
-           {"exportplan", "exportplan", later("exporten av kontoplanen")},
-           {"importplanu", "importplan ubalans", later("importen av kontoplaner"),
-            "importera kontoplan använd importfilens utgående balans som ny inbalans"},
-           {"importplani", "importplan ibalans", later("importen av kontoplaner"),
-            "importera kontoplan använd importfilens ingående balans som ny inbalans"},
-           {nullptr, nullptr, {}},
-           {"visakontoplan", "visa kontoplan", later(kAccountList)},
-           {"kontoplan", "kontoplan", later("kontoplansrapporten")},
-           {"resultatrapport", "resultatrapport", later("resultatrapporten")},
-           {"saldorapport", "saldorapport", later("saldorapporten")},
-           {"balansrapport", "balansrapport", later("balansrapporten")}});
-
-  for (const char* shellItem : {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"})
-    if (QAction* action = Item(Text(shellItem))) commands_.push_back(action);
-}
-
-QMenu* TMainForm::AddMenu(const char* name, const char* caption, const std::vector<MenuItem>& items) {
-  auto* menu = new QMenu(Text(caption), this);
-  menu->setObjectName(Text(name));
-  menu->setToolTipsVisible(true);
-  for (const MenuItem& item : items) {
-    if (item.name == nullptr) {
-      menu->addSeparator();
-      continue;
-    }
-    QAction* action = menu->addAction(Text(item.caption));
-    action->setObjectName(Text(item.name));
-    if (item.hint != nullptr) action->setToolTip(Text(item.hint));
-    connect(action, &QAction::triggered, this, item.command);
-    commands_.push_back(action);
+  std::map<bf::CommandPlace, QMenu*> menus;
+  for (const bf::MainMenu& m : bf::MainMenus()) {
+    auto* menu = new QMenu(Text(m.caption), this);
+    menu->setObjectName(Text(m.name));
+    menu->setToolTipsVisible(true);
+    if (m.hint != nullptr) menu->menuAction()->setToolTip(Text(m.hint));
+    // The shell's register menu stays last.
+    const QList<QAction*> bar = menuBar()->actions();
+    menuBar()->insertMenu(bar.isEmpty() ? nullptr : bar.last(), menu);
+    menus[m.place] = menu;
   }
-  // The shell's register menu stays last.
-  const QList<QAction*> bar = menuBar()->actions();
-  menuBar()->insertMenu(bar.isEmpty() ? nullptr : bar.last(), menu);
-  return menu;
-}
-
-QMenu* TMainForm::AddSlotMenu(QMenu* parent, const char* name, const char* caption,
-                              std::array<QAction*, bf::kMaxBookkeepings>& items, SlotCommand command) {
-  auto* menu = new QMenu(Text(caption), parent);
-  menu->menuAction()->setObjectName(Text(name));
-  auto* group = new QActionGroup(menu);
-  group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-  for (int i = 1; i <= bf::kMaxBookkeepings; ++i) {
-    QAction* action = menu->addAction(FromAnsi(bf::TwoDigits(i - 1)));
-    action->setObjectName(Text(name) + QString::number(i));
-    action->setCheckable(true);
-    group->addAction(action);
-    connect(action, &QAction::triggered, this,
-            [this, command, i] { RunDatabaseCommand([command, i](bf::BfDatabase& db) { command(db, i); }); });
-    items[i - 1] = action;
-  }
-  return menu;
-}
-
-void TMainForm::BuildToolBar() {
   QToolBar* toolBar = addToolBar(Text("ToolBar1"));
   toolBar->setObjectName(Text("ToolBar1"));
   toolBar->setMovable(false);
   toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  struct Button {
-    const char* name;
-    const char* caption;
-    ToolImage image;
-    const char* hint;
-    std::function<void()> command;
-  };
-  const Button buttons[] = {
-      {"InmataVerifikation", "ver", ToolImage::kVerification, "mata in ny verifikation",
-       [this] { ShowLater(kVerificationEntry); }},
-      {"plan", "plan", ToolImage::kAccountPlan, "visa kontoplan", [this] { ShowLater(kAccountList); }},
-      {"tbBackup", "kopi", ToolImage::kBackup, "kopiera vald bokföring till vald mapp/floppy",
-       [this] { Backup(); }},
-  };
-  for (const Button& button : buttons) {
-    QAction* action = toolBar->addAction(ToolButtonImage(button.image), Text(button.caption));
-    action->setObjectName(Text(button.name));
-    action->setToolTip(Text(button.hint));
-    connect(action, &QAction::triggered, this, button.command);
-    commands_.push_back(action);
+
+  for (const bf::MainCommand& c : bf::MainCommands()) {
+    if (c.place == bf::CommandPlace::kToolBar) {
+      QAction* action = toolBar->addAction(ToolButtonImage(ImageOf(c.name)), Text(c.caption));
+      AddCommand(action, c);
+      continue;
+    }
+    QMenu* menu = menus.at(c.place);
+    if (c.name == nullptr) {
+      menu->addSeparator();
+    } else if (c.runSlot != nullptr) {
+      menu->addMenu(AddSlotMenu(menu, c));
+    } else {
+      AddCommand(menu->addAction(Text(c.caption)), c);
+    }
   }
+  for (const char* shellItem : {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"})
+    if (QAction* action = Item(Text(shellItem))) commands_.push_back(action);
+}
+
+void TMainForm::AddCommand(QAction* action, const bf::MainCommand& c) {
+  action->setObjectName(Text(c.name));
+  if (c.hint != nullptr) action->setToolTip(Text(c.hint));
+  connect(action, &QAction::triggered, this, Handler(c));
+  commands_.push_back(action);
+}
+
+std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
+  if (c.run != nullptr) return [this, run = c.run] { RunDatabaseCommand(run); };
+  if (c.upcoming != nullptr) return [this, what = c.upcoming] { ShowLater(what); };
+  const std::string name = c.name;
+  if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
+  if (name == "avsluta") return [this] { close(); };
+  return [] {};
+}
+
+QMenu* TMainForm::AddSlotMenu(QMenu* parent, const bf::MainCommand& c) {
+  auto* menu = new QMenu(Text(c.caption), parent);
+  menu->menuAction()->setObjectName(Text(c.name));
+  auto* group = new QActionGroup(menu);
+  group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  auto& items = std::string_view(c.name) == "select" ? selectItems_ : deleteItems_;
+  for (int i = 1; i <= bf::kMaxBookkeepings; ++i) {
+    QAction* action = menu->addAction(FromAnsi(bf::TwoDigits(i - 1)));
+    action->setObjectName(Text(c.name) + QString::number(i));
+    action->setCheckable(true);
+    group->addAction(action);
+    connect(action, &QAction::triggered, this,
+            [this, run = c.runSlot, i] { RunDatabaseCommand([run, i](bf::BfDatabase& db) { run(db, i); }); });
+    items[i - 1] = action;
+  }
+  return menu;
 }
 
 QAction* TMainForm::Item(const QString& name) const { return findChild<QAction*>(name); }

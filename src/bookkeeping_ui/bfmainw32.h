@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bookkeeping/BFBas.h"
+#include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFRun.h"
 #include "shell/ui/emainform.h"
 
@@ -46,15 +47,13 @@ class TMainForm : public shellui::TNolkMainForm {
   virtual QString ChooseBackupDir(const QString& start);
 
  private:
-  struct MenuItem;
   using DatabaseCommand = std::function<void(bf::BfDatabase&)>;
-  using SlotCommand = std::function<void(bf::BfDatabase&, int)>;  // bookkeeping 1..8
 
+  // The menus and the toolbar, from the declared commands.
   void BuildMenus();
-  void BuildToolBar();
-  QMenu* AddMenu(const char* name, const char* caption, const std::vector<MenuItem>& items);
-  QMenu* AddSlotMenu(QMenu* parent, const char* name, const char* caption,
-                     std::array<QAction*, bf::kMaxBookkeepings>& items, SlotCommand command);
+  void AddCommand(QAction* action, const bf::MainCommand& c);
+  std::function<void()> Handler(const bf::MainCommand& c);
+  QMenu* AddSlotMenu(QMenu* parent, const bf::MainCommand& c);
   void ShowLater(const char* what);
 
   void RunDatabaseCommand(const DatabaseCommand& command);
