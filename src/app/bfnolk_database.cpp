@@ -1,5 +1,5 @@
 // bfnolk's commands on the list of bookkeepings: init, list, new, change, select, delete,
-// copy, backup, reset, rebuild.
+// copy, backup, restore, reset, rebuild.
 #include "app/bfnolk_database.h"
 
 #include <cstdio>
@@ -118,7 +118,7 @@ int Select(Session& s, int n) {
 }  // namespace
 
 int DatabaseCommand(const std::string& command, const std::vector<std::string>& words) {
-  const Arguments a(words, {"--name", "--from", "--to", "--group"}, {"--yes", "--json"});
+  const Arguments a(words, {"--name", "--from", "--to", "--group", "--nr"}, {"--yes", "--json", "--registers"});
   if (!a.ok()) {
     std::cerr << "bfnolk " << command << ": " << a.error() << "\n";
     return kUsage;
@@ -130,11 +130,17 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
     std::cerr << "bfnolk " << command << ": ange bokföringens nummer 1..8\n";
     return kUsage;
   }
-  if (command == "backup" && pos.size() != 1) {
-    std::cerr << "bfnolk backup: ange en katalog\n";
+  const bool toFolder = command == "backup" || command == "restore";
+  if (toFolder && pos.size() != 1) {
+    std::cerr << "bfnolk " << command << ": ange en katalog\n";
     return kUsage;
   }
-  if (!numbered && command != "backup" && !pos.empty()) {
+  long from = 0;
+  if (a.Has("--nr") && !ParseNumber(a.Value("--nr"), 1, bf::kMaxBookkeepings, from)) {
+    std::cerr << "bfnolk " << command << ": --nr är bokföringens nummer 1..8\n";
+    return kUsage;
+  }
+  if (!numbered && !toFolder && !pos.empty()) {
     std::cerr << "bfnolk " << command << ": oväntat argument " << pos[0] << "\n";
     return kUsage;
   }
@@ -150,6 +156,9 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
   else if (command == "copy") code = s.db().CopyBookkeeping(bf::CopyMode::kCopy) ? kDone : kRefused;
   else if (command == "backup")
     code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(pos[0])) ? kDone : kRefused;
+  else if (command == "restore")
+    code = s.db().RestoreBookkeeping(ansi::FromUtf8(pos[0]), static_cast<int>(from), a.Has("--registers")) ? kDone
+                                                                                                          : kRefused;
   else if (command == "reset") code = s.db().ResetBookkeeping() ? kDone : kRefused;
   else if (command == "rebuild") code = s.db().RebuildBookkeeping() ? kDone : kRefused;
   for (const std::string& partial : s.db().partialFiles())
@@ -159,7 +168,8 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
 }
 
 bool IsDatabaseCommand(const std::string& command) {
-  for (const char* c : {"init", "list", "new", "change", "select", "delete", "copy", "backup", "reset", "rebuild"})
+  for (const char* c : {"init", "list", "new", "change", "select", "delete", "copy", "backup", "restore", "reset",
+                          "rebuild"})
     if (command == c) return true;
   return false;
 }

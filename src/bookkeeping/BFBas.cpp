@@ -85,6 +85,8 @@ bool TotalsDiffer(const BfDataBasRecord& a, const BfDataBasRecord& b) {
 
 }  // namespace
 
+std::span<const char* const> RegisterFiles() { return kBackupExtras; }
+
 std::string TwoDigits(int n) {
   char s[8];
   std::snprintf(s, sizeof s, "%02d", n);

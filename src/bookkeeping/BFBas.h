@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,13 @@ class BfDatabase {
   // opening balances and the verifications; on any failure everything is as before.
   bool RebuildBookkeeping();
 
+  // Brings the bookkeeping backed up in backupDir (its number from there; 0: the only one
+  // there) back into the slot the list gives next. The backup is first copied aside and
+  // checked as `verify` checks: a damaged one is refused with the reason and nothing changes.
+  // With registers the backup's payee registers replace those of the data directory. True
+  // when restored; the restored bookkeeping is then the open one.
+  bool RestoreBookkeeping(const std::string& backupDir, int from, bool registers);
+
   // The files a failed copy left in its target, for the report.
   const std::vector<std::string>& partialFiles() const { return partialFiles_; }
 
@@ -105,5 +113,13 @@ class BfDatabase {
 
 // Two digits of a bookkeeping number ("03").
 std::string TwoDigits(int n);
+
+// The bookkeepings a backup folder holds: the numbers whose account and verification files
+// lie there beside a list.
+std::vector<int> BookkeepingsIn(const std::string& backupDir);
+
+// The files of the payee registers (and the salary template) that a backup takes beside the
+// bookkeeping, by their names in the data directory.
+std::span<const char* const> RegisterFiles();
 
 }  // namespace bf

@@ -52,6 +52,7 @@ constexpr MainCommand kCommands[] = {
     {kArkiv, nullptr},
     {kArkiv, "initdata", "i&nitiera databas", kNothing, NewList},
     {kArkiv, "datacopy", "&säkerhetskopia", kBookkeeping},
+    {kArkiv, "aterstall", "å&terställ kopia", kList},
     {kArkiv, "indexbygg", "&indexåterbygg", kBookkeeping, Rebuild},
     {kArkiv, nullptr},
     {kArkiv, "avsluta", "avsluta"},

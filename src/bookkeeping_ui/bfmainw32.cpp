@@ -112,6 +112,7 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (c.upcoming != nullptr) return [this, what = c.upcoming] { ShowLater(what); };
   const std::string name = c.name;
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
+  if (name == "aterstall") return [this] { Restore(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -171,6 +172,22 @@ void TMainForm::Backup() {
   } else {
     db.CopyBookkeeping(bf::CopyMode::kBackup);  // says that no bookkeeping is open
   }
+  MenuRefresh();
+}
+
+void TMainForm::Restore() {
+  bf::BfDatabase& db = run_->db();
+  const QString folder = ChooseBackupDir(FromAnsi(db.shared().dataBas.backupDir));
+  if (folder.isEmpty()) return;
+  const std::string dir = ToAnsi(folder);
+  const std::vector<int> there = bf::BookkeepingsIn(dir);
+  int from = 0;
+  if (there.size() > 1) {
+    from = static_cast<int>(eerror::NumberEntry(A("Vilken bokföring i kopian (nummer)?"), there.front()));
+  }
+  const bool registers =
+      !there.empty() && eerror::EMsg(100, A("Ersätta betalningsregistren med kopians?")) == eerror::kYes;
+  db.RestoreBookkeeping(dir, from, registers);
   MenuRefresh();
 }
 

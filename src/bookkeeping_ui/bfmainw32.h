@@ -43,7 +43,7 @@ class TMainForm : public shellui::TNolkMainForm {
   void ShowInfo() override;
 
  protected:
-  // The folder a backup goes to, starting in start; empty when cancelled.
+  // The folder a backup goes to or is restored from, starting in start; empty when cancelled.
   virtual QString ChooseBackupDir(const QString& start);
 
  private:
@@ -58,6 +58,7 @@ class TMainForm : public shellui::TNolkMainForm {
 
   void RunDatabaseCommand(const DatabaseCommand& command);
   void Backup();
+  void Restore();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers

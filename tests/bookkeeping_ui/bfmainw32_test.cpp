@@ -254,6 +254,11 @@ TEST_F(MainWindow, CopyBackupYearEndAndRebuildRunFromTheMenus) {
   form.Item("datacopy")->trigger();  // the stored folder is offered next time
   EXPECT_EQ(form.askedFrom, QString::fromStdString(target.string()));
 
+  boxes.answers = {eerror::kNo};  // the payee registers stay
+  form.Item("aterstall")->trigger();
+  ExpectSlot(form, 3, "Hem", true, true);  // the backup comes back beside the two
+  EXPECT_NE(form.MessagePanel(0).indexOf(QString::fromUtf8("återställd som nr.03")), -1) << form.MessagePanel(0).toStdString();
+
   form.Item("indexbygg")->trigger();
   ExpectState(form, MenuNeed::kVerifications);
 
