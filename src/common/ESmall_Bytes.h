@@ -1,8 +1,14 @@
+// The little-endian byte order of every file the program writes, spelled out once.
+//
 // Fields of fixed-size binary records: little-endian integers, zero-terminated byte arrays
 // and length-prefixed strings, at a byte offset. Every access checks that the field lies
 // inside the bytes: a read outside gives 0 or "", a write outside does nothing. Reading
 // clamps what the bytes claim: a zero-terminated array without its zero gives at most
 // width − 1 bytes, a length byte above the capacity gives capacity bytes.
+//
+// Below them, Get16/Get32/Put16/Put32 read and write an integer at a pointer without a
+// check, for the storage engine's pages and headers, whose buffers are sized before any
+// field is touched and which are read field by field in its inner loops.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +18,19 @@
 #include <string_view>
 
 namespace esmall {
+
+inline uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline void Put16(unsigned char* p, uint16_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void Put32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
 
 using ConstBytes = std::span<const unsigned char>;
 using MutableBytes = std::span<unsigned char>;
