@@ -1,14 +1,12 @@
-// The little-endian byte order of every file the program writes, spelled out once.
-//
 // Fields of fixed-size binary records: little-endian integers, zero-terminated byte arrays
 // and length-prefixed strings, at a byte offset. Every access checks that the field lies
 // inside the bytes: a read outside gives 0 or "", a write outside does nothing. Reading
 // clamps what the bytes claim: a zero-terminated array without its zero gives at most
 // width − 1 bytes, a length byte above the capacity gives capacity bytes.
 //
-// Below them, Get16/Get32/Put16/Put32 read and write an integer at a pointer without a
-// check, for the storage engine's pages and headers, whose buffers are sized before any
-// field is touched and which are read field by field in its inner loops.
+// Get16/Get32/Put16/Put32, on which the fields are built, read and write an integer at a
+// pointer without a check: the storage engine's pages and headers use them in its inner
+// loops, on buffers sized before any field is touched.
 #pragma once
 
 #include <cstddef>
