@@ -1,15 +1,38 @@
-# Every logic folder is one static library of all its .cpp files; every test folder one
-# GoogleTest program, labelled with its folder so CTest can pick a subsystem (-L storage).
-
+# Every logic folder is a static library of its .cpp files; every test folder one GoogleTest
+# program, labelled with its folder so CTest can pick a subsystem (-L storage).
 #
-# With SEAM, the folder is also built a second time as <name>_seam over the engine whose file
-# layer carries the fault-injection seam, so that tests can make any file call of the logic
-# above the engine fail. Only tests link the _seam builds.
-set(BFN_SEAM_LIBRARIES storage shell printing bookkeeping)
+# A folder that holds two layers gives each its own library: the lower one names its units
+# with SOURCES (file patterns in the folder, e.g. ETider*.cpp), the one declared after it
+# takes the rest of the folder, so every .cpp belongs to exactly one library.
+#
+# With SEAM, the library is also built a second time as <name>_seam over the engine whose
+# file layer carries the fault-injection seam, so that tests can make any file call of the
+# logic above the engine fail. Only tests link the _seam builds.
+set(BFN_SEAM_LIBRARIES storage shell_services shell printing bookkeeping)
 
 function(bfn_library name)
-  cmake_parse_arguments(ARG "SEAM" "" "DEPS;DEFINES" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "SEAM" "" "SOURCES;DEPS;DEFINES" ${ARGN})
+  get_directory_property(claimed BFN_CLAIMED_SOURCES)
+  if(ARG_SOURCES)
+    list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_SOURCES})
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  foreach(source ${sources})
+    if(source IN_LIST claimed)
+      if(ARG_SOURCES)
+        message(FATAL_ERROR "${source} is in two libraries of its folder (${name})")
+      endif()
+      list(REMOVE_ITEM sources ${source})
+    endif()
+  endforeach()
+  if(NOT sources)
+    message(FATAL_ERROR "Library ${name} has no sources in ${CMAKE_CURRENT_SOURCE_DIR}")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY BFN_CLAIMED_SOURCES ${sources})
+
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})

@@ -1,6 +1,6 @@
 #include "printing/PrinterEnv.h"
 
-#include "shell/ESmall_Bytes.h"
+#include "common/ESmall_Bytes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "shell/GloDefs.h"
 
 #include "common/Ansi.h"
-#include "shell/ESmall_Bytes.h"
+#include "common/ESmall_Bytes.h"
 
 #include <cstring>
 

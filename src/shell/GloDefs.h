@@ -1,7 +1,7 @@
 // The records of the configuration file and their defaults. Each record is kept as the
 // bytes the file holds; accessors read and write the named fields at their offsets and
 // leave every other byte as it was, so a record read and written back is identical. Reads
-// clamp what damaged bytes claim (see ESmall_Bytes.h); setting numbers outside 1..10 read
+// clamp what damaged bytes claim (see common/ESmall_Bytes.h); setting numbers outside 1..10 read
 // as 1.
 //
 // The file: TKonfigRec (60352 bytes) at 0, the ten label settings (TEtikettEnv, 9776 bytes)

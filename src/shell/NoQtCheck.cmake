@@ -41,8 +41,8 @@ file(GLOB _bfn_logic_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/shell/EMsgTxt* ${PROJECT_SOURCE_DIR}/src/shell/Eerror32*
   ${PROJECT_SOURCE_DIR}/src/shell/ETider* ${PROJECT_SOURCE_DIR}/src/shell/ESmall*
   ${PROJECT_SOURCE_DIR}/src/shell/ECountForm* ${PROJECT_SOURCE_DIR}/src/shell/GloDefs*
-  ${PROJECT_SOURCE_DIR}/src/shell/ekonfig32*
+  ${PROJECT_SOURCE_DIR}/src/shell/ekonfig32* ${PROJECT_SOURCE_DIR}/src/shell/emainform_editor*
   ${PROJECT_SOURCE_DIR}/src/printing/Printer*)
 list(FILTER _bfn_logic_sources INCLUDE REGEX "\\.(h|cpp)$")
-bfn_check_no_qt(TARGETS common storage shell printing bookkeeping reports
+bfn_check_no_qt(TARGETS common storage shell_services shell printing bookkeeping reports
                 SOURCES ${_bfn_logic_sources})

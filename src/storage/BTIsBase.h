@@ -20,6 +20,7 @@
 
 #include <span>
 
+#include "common/ESmall_Bytes.h"
 #include "storage/BTFileIO.h"
 #include "storage/Filer.h"
 
@@ -225,14 +226,9 @@ void TreeClear(Index& ix);
 
 // ---- little-endian fields ----
 
-inline void Put16(unsigned char* p, uint32_t v) { p[0] = v & 0xFF; p[1] = (v >> 8) & 0xFF; }
-inline void Put32(unsigned char* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = (v >> (8 * i)) & 0xFF;
-}
-inline uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t Get32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using esmall::Get16;
+using esmall::Get32;
+using esmall::Put16;
+using esmall::Put32;
 
 }  // namespace isam

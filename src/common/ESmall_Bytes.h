@@ -3,6 +3,10 @@
 // inside the bytes: a read outside gives 0 or "", a write outside does nothing. Reading
 // clamps what the bytes claim: a zero-terminated array without its zero gives at most
 // width − 1 bytes, a length byte above the capacity gives capacity bytes.
+//
+// Get16/Get32/Put16/Put32, on which the fields are built, read and write an integer at a
+// pointer without a check: the storage engine's pages and headers use them in its inner
+// loops, on buffers sized before any field is touched.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +16,19 @@
 #include <string_view>
 
 namespace esmall {
+
+inline uint16_t Get16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t Get32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline void Put16(unsigned char* p, uint16_t v) {
+  p[0] = static_cast<unsigned char>(v);
+  p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void Put32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
 
 using ConstBytes = std::span<const unsigned char>;
 using MutableBytes = std::span<unsigned char>;

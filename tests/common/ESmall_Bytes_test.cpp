@@ -1,4 +1,4 @@
-#include "shell/ESmall_Bytes.h"
+#include "common/ESmall_Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -38,4 +38,16 @@ TEST(ByteFields, StringsAreClampedToTheirField) {
   EXPECT_EQ(b[8], 0);
   EXPECT_EQ(b[10], 'x');
   EXPECT_EQ(GetPString(b, 5, 4), "ab");
+}
+
+TEST(ByteFields, AtAPointerTheSameOrderWithoutSignSpreading) {
+  std::array<unsigned char, 8> b{0xFF, 0xFF, 0x01, 0x00, 0x00, 0x80};
+  EXPECT_EQ(Get16(b.data()), 0xFFFFu);
+  EXPECT_EQ(Get32(b.data() + 2), 0x80000001u);
+  Put32(b.data(), 0xA1B2C3D4);
+  EXPECT_EQ(b[0], 0xD4);
+  EXPECT_EQ(b[3], 0xA1);
+  EXPECT_EQ(GetU32(b, 0), 0xA1B2C3D4u);
+  Put16(b.data() + 6, 0xBEEF);
+  EXPECT_EQ(GetU16(b, 6), 0xBEEFu);
 }

@@ -1,4 +1,4 @@
-#include "shell/ESmall_Bytes.h"
+#include "common/ESmall_Bytes.h"
 
 #include "common/Ansi.h"
 
@@ -13,31 +13,25 @@ bool Inside(size_t size, size_t at, size_t width) { return at <= size && width <
 }  // namespace
 
 uint16_t GetU16(ConstBytes b, size_t at) {
-  if (!Inside(b.size(), at, 2)) return 0;
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+  return Inside(b.size(), at, 2) ? Get16(b.data() + at) : 0;
 }
 
 int16_t GetI16(ConstBytes b, size_t at) { return static_cast<int16_t>(GetU16(b, at)); }
 
 uint32_t GetU32(ConstBytes b, size_t at) {
-  if (!Inside(b.size(), at, 4)) return 0;
-  return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8) |
-         (static_cast<uint32_t>(b[at + 2]) << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+  return Inside(b.size(), at, 4) ? Get32(b.data() + at) : 0;
 }
 
 int32_t GetI32(ConstBytes b, size_t at) { return static_cast<int32_t>(GetU32(b, at)); }
 
 void PutU16(MutableBytes b, size_t at, uint16_t value) {
-  if (!Inside(b.size(), at, 2)) return;
-  b[at] = static_cast<unsigned char>(value);
-  b[at + 1] = static_cast<unsigned char>(value >> 8);
+  if (Inside(b.size(), at, 2)) Put16(b.data() + at, value);
 }
 
 void PutI16(MutableBytes b, size_t at, int16_t value) { PutU16(b, at, static_cast<uint16_t>(value)); }
 
 void PutU32(MutableBytes b, size_t at, uint32_t value) {
-  if (!Inside(b.size(), at, 4)) return;
-  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(value >> (8 * i));
+  if (Inside(b.size(), at, 4)) Put32(b.data() + at, value);
 }
 
 void PutI32(MutableBytes b, size_t at, int32_t value) { PutU32(b, at, static_cast<uint32_t>(value)); }

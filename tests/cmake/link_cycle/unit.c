@@ -1,0 +1,1 @@
+int unit(void) { return 0; }
