@@ -144,7 +144,7 @@ int AccountCommand(Session& session, const Arguments& a) {
     }
     if (!FillAccount(a, k)) return kUsage;
     if (!bf::SaveAccount(s, !exists, recNo, k)) {
-      std::cerr << "bfnolk: kontot kunde inte sparas (numret används redan, eller filfel)\n";
+      std::cerr << "bfnolk: kontot " << pos[1] << " sparades inte\n";  // the status line says why
       return kRefused;
     }
     std::cout << "konto " << k.number << (exists ? " ändrat\n" : " upplagt\n");
