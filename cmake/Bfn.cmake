@@ -65,15 +65,16 @@ function(bfn_tests name label)
   gtest_discover_tests(${name} PROPERTIES LABELS ${label} DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# A GoogleTest program over windows: links Qt, makes its own QApplication (tests/support
-# QtTestMain.cpp) and runs on the offscreen platform, so it needs no display.
+# A GoogleTest program over windows: links Qt, makes its own QApplication with Qt's Swedish
+# texts (tests/support QtTestMain.cpp, shell_ui) and runs on the offscreen platform, so it
+# needs no display.
 function(bfn_qt_tests name label)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources} ${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/support)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} shell_ui Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE BFN_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
                                              BFN_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
   gtest_discover_tests(${name} PROPERTIES LABELS ${label} ENVIRONMENT QT_QPA_PLATFORM=offscreen

@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iostream>
+
+#include "common/Ansi.h"
 
 namespace bfnolk {
 
@@ -57,6 +60,25 @@ bool IsDate(const std::string& d) {
   static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   return day <= (m == 2 && !leap ? 28 : kDays[m - 1]);
+}
+
+namespace {
+
+bool Refused(const std::string& what, const std::string& message) {
+  std::cerr << "bfnolk: " << what << ": " << ansi::ToUtf8(message) << "\n";
+  return false;
+}
+
+}  // namespace
+
+bool CheckedText(const std::string& what, const std::string& value, const bf::TextField& field, std::string& stored) {
+  std::string message;
+  return bf::TakeText(field, value, stored, message) || Refused(what, message);
+}
+
+bool CheckedAmount(const std::string& what, const std::string& value, const bf::AmountField& field, double& amount) {
+  std::string message;
+  return bf::TakeAmount(field, value, amount, message) || Refused(what, message);
 }
 
 }  // namespace bfnolk

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bookkeeping/BFdefs_input.h"
+
 namespace bfnolk {
 
 class Arguments {
@@ -36,5 +38,10 @@ bool ParseNumber(const std::string& text, long low, long high, long& value);
 
 // yyyy-mm-dd with a month and day that exist.
 bool IsDate(const std::string& date);
+
+// value, given as what (an option or a row), checked against the field it goes into; false
+// with the field's limit on standard error when the field cannot hold it.
+bool CheckedText(const std::string& what, const std::string& value, const bf::TextField& field, std::string& stored);
+bool CheckedAmount(const std::string& what, const std::string& value, const bf::AmountField& field, double& amount);
 
 }  // namespace bfnolk

@@ -30,25 +30,6 @@ bool ParseAccount(const std::string& text, int& account) {
   return true;
 }
 
-// 100, 100.5, 100.50 or 100,50 (and a leading minus when allowed).
-bool ParseAmount(const std::string& text, bool allowNegative, double& value) {
-  std::string t = text;
-  for (char& c : t)
-    if (c == ',') c = '.';
-  const bool negative = !t.empty() && t[0] == '-';
-  if (negative && !allowNegative) return false;
-  const std::string digits = negative ? t.substr(1) : t;
-  const auto dot = digits.find('.');
-  const std::string whole = digits.substr(0, dot);
-  const std::string part = dot == std::string::npos ? "" : digits.substr(dot + 1);
-  long w = 0, p = 0;
-  if (!ParseNumber(whole, 0, 9999999, w) || part.size() > 2 || (!part.empty() && !ParseNumber(part, 0, 99, p)))
-    return false;
-  value = static_cast<double>(w) + static_cast<double>(p) / (part.size() == 1 ? 10.0 : 100.0);
-  if (negative) value = -value;
-  return true;
-}
-
 bool FindAccount(bf::BfShared& s, int account, int32_t& recNo) {
   bool found = false, atEnd = false;
   recNo = 0;
@@ -75,8 +56,8 @@ void PrintAccount(const bf::KontoRecord& k) {
 
 // Fills an account from the options; false with a message for a value that does not fit.
 bool FillAccount(const Arguments& a, bf::KontoRecord& k) {
-  if (a.Has("--name")) k.name = ansi::FromUtf8(a.Value("--name"));
-  if (a.Has("--ref")) k.reference = ansi::FromUtf8(a.Value("--ref"));
+  if (a.Has("--name") && !CheckedText("--name", a.Value("--name"), bf::kAccountNameField, k.name)) return false;
+  if (a.Has("--ref") && !CheckedText("--ref", a.Value("--ref"), bf::kAccountReferenceField, k.reference)) return false;
   if (a.Has("--sign")) {
     const std::string sign = a.Value("--sign");
     if (sign != "+" && sign != "-" && sign != " ") {
@@ -85,16 +66,14 @@ bool FillAccount(const Arguments& a, bf::KontoRecord& k) {
     }
     k.sign = sign[0];
   }
-  for (const char* option : {"--opening", "--budget"}) {
-    if (!a.Has(option)) continue;
+  const auto amount = [&a](const char* option, const bf::AmountField& field, bf::Real6& target) {
     double v = 0;
-    if (!ParseAmount(a.Value(option), true, v)) {
-      std::cerr << "bfnolk: " << option << " " << a.Value(option) << " är inget belopp\n";
-      return false;
-    }
-    (std::string(option) == "--opening" ? k.opening : k.budget) = *bf::Real6::FromDouble(v);
-  }
-  return true;
+    if (!a.Has(option)) return true;
+    if (!CheckedAmount(option, a.Value(option), field, v)) return false;
+    target = *bf::Real6::FromDouble(v);
+    return true;
+  };
+  return amount("--opening", bf::kOpeningField, k.opening) && amount("--budget", bf::kBudgetField, k.budget);
 }
 
 int AccountCommand(Session& session, const Arguments& a) {
@@ -144,7 +123,7 @@ int AccountCommand(Session& session, const Arguments& a) {
     }
     if (!FillAccount(a, k)) return kUsage;
     if (!bf::SaveAccount(s, !exists, recNo, k)) {
-      std::cerr << "bfnolk: kontot kunde inte sparas (numret används redan, eller filfel)\n";
+      std::cerr << "bfnolk: kontot " << pos[1] << " sparades inte\n";  // the status line says why
       return kRefused;
     }
     std::cout << "konto " << k.number << (exists ? " ändrat\n" : " upplagt\n");
@@ -197,6 +176,8 @@ int VerAdd(Session& session, const Arguments& a) {
     std::cerr << "bfnolk: ver add behöver --text\n";
     return kUsage;
   }
+  std::string text;
+  if (!CheckedText("--text", a.Value("--text"), bf::kVerificationNameField, text)) return kUsage;
   struct Row {
     int account;
     char side;
@@ -208,10 +189,11 @@ int VerAdd(Session& session, const Arguments& a) {
     const auto first = w.find(':'), second = w.find(':', first + 1);
     Row row{};
     if (first == std::string::npos || second == std::string::npos || second != first + 2 ||
-        !ParseAccount(w.substr(0, first), row.account) || !ParseAmount(w.substr(second + 1), false, row.amount)) {
+        !ParseAccount(w.substr(0, first), row.account)) {
       std::cerr << "bfnolk: raden " << w << " ska vara KONTO:SIDA:BELOPP, t.ex. 1930:+:100.00\n";
       return kUsage;
     }
+    if (!CheckedAmount("raden " + w, w.substr(second + 1), bf::kRowAmountField, row.amount)) return kUsage;
     row.side = w[first + 1];
     if (!bf::IsDebitSide(row.side) && !bf::IsCreditSide(row.side)) {
       std::cerr << "bfnolk: sidan i " << w << " är + (debet) eller - (kredit)\n";
@@ -219,8 +201,8 @@ int VerAdd(Session& session, const Arguments& a) {
     }
     rows.push_back(row);
   }
-  if (rows.empty()) {
-    std::cerr << "bfnolk: ver add behöver minst en rad\n";
+  if (rows.empty() || rows.size() > static_cast<size_t>(bf::kMaxRows)) {
+    std::cerr << "bfnolk: ver add behöver 1.." << bf::kMaxRows << " rader\n";
     return kUsage;
   }
   bf::PrepareFreshVerification(s);
@@ -235,7 +217,7 @@ int VerAdd(Session& session, const Arguments& a) {
     bf::CancelVerification(s);
     return kRefused;
   }
-  const bf::SaveResult saved = bf::SaveVerification(s, ansi::FromUtf8(a.Value("--text")), date);
+  const bf::SaveResult saved = bf::SaveVerification(s, text, date);
   if (saved != bf::SaveResult::kSaved) {
     bf::CancelVerification(s);
     return kRefused;

@@ -18,7 +18,7 @@ namespace {
 // Fills the list record from --name, --from, --to and --group N=DEFINITION; false with a
 // message when a value is not acceptable.
 bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
-  if (a.Has("--name")) r.name = ansi::FromUtf8(a.Value("--name"));
+  if (a.Has("--name") && !CheckedText("--name", a.Value("--name"), bf::kBookkeepingNameField, r.name)) return false;
   for (const char* option : {"--from", "--to"}) {
     if (!a.Has(option)) continue;
     const std::string date = a.Value(option);
@@ -39,7 +39,9 @@ bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
       std::cerr << "bfnolk: --group väntar N=DEFINITION med N 0..8, inte " << g << "\n";
       return false;
     }
-    r.sumGroups[static_cast<size_t>(n)] = ansi::FromUtf8(g.substr(eq + 1));
+    if (!CheckedText("--group " + g.substr(0, eq), g.substr(eq + 1), bf::kSumGroupField,
+                     r.sumGroups[static_cast<size_t>(n)]))
+      return false;
   }
   return true;
 }
@@ -90,12 +92,11 @@ int New(Session& s, const Arguments& a) {
     std::cerr << "bfnolk: new behöver --name, --from och --to\n";
     return kUsage;
   }
+  bf::BfDataBasRecord made = bf::FreshDataBasRecord();
+  if (!FillListRecord(a, made)) return kUsage;  // before the open bookkeeping is closed
   bf::BfDatabase& db = s.db();
   if (!db.BeginNewBookkeeping()) return kRefused;
-  if (!FillListRecord(a, db.shared().dataBas)) {
-    db.CancelBookkeepingForm();
-    return kUsage;
-  }
+  db.shared().dataBas = made;
   if (!db.FinishNewBookkeeping()) return kRefused;
   std::cout << "bokföring nr " << db.current() << " skapad\n";
   return kDone;
@@ -140,6 +141,8 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
     std::cerr << "bfnolk " << command << ": --nr är bokföringens nummer 1..8\n";
     return kUsage;
   }
+  std::string folder;
+  if (toFolder && !CheckedText(pos[0], pos[0], bf::kBackupDirField, folder)) return kUsage;
   if (!numbered && !toFolder && !pos.empty()) {
     std::cerr << "bfnolk " << command << ": oväntat argument " << pos[0] << "\n";
     return kUsage;
@@ -155,10 +158,9 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
   else if (command == "delete") code = s.db().DeleteBookkeeping(static_cast<int>(n)) ? kDone : kRefused;
   else if (command == "copy") code = s.db().CopyBookkeeping(bf::CopyMode::kCopy) ? kDone : kRefused;
   else if (command == "backup")
-    code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(pos[0])) ? kDone : kRefused;
+    code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, folder) ? kDone : kRefused;
   else if (command == "restore")
-    code = s.db().RestoreBookkeeping(ansi::FromUtf8(pos[0]), static_cast<int>(from), a.Has("--registers")) ? kDone
-                                                                                                          : kRefused;
+    code = s.db().RestoreBookkeeping(folder, static_cast<int>(from), a.Has("--registers")) ? kDone : kRefused;
   else if (command == "reset") code = s.db().ResetBookkeeping() ? kDone : kRefused;
   else if (command == "rebuild") code = s.db().RebuildBookkeeping() ? kDone : kRefused;
   for (const std::string& partial : s.db().partialFiles())

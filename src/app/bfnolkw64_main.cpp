@@ -11,6 +11,7 @@
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/QtMessageBoxes.h"
 #include "shell/ui/QtPrinterSystem.h"
+#include "shell/ui/QtTranslations.h"
 #include "shell/ui/TerminationSignals.h"
 #include "shell/ui/esplashform.h"
 
@@ -44,6 +45,9 @@ int RefuseSecondInstance() {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  if (!shellui::InstallSwedishQtTexts())
+    std::cerr << "bfnolkw64: Qt:s svenska texter saknas (paketet qt6-translations-l10n), knapparna blir engelska"
+              << std::endl;
   shellui::InstanceGuard guard("bfnolkw64");
   if (!guard.Held()) return RefuseSecondInstance();
   shellui::QtMessageBoxes boxes;

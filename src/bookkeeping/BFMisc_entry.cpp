@@ -55,6 +55,33 @@ void TakeOutOfTotals(BfShared& s) {
   if (auto net = Real6::FromDouble(std::fabs(k.credit.Value()) - std::fabs(k.debit.Value()))) PostTotal(s, *net, kPostRow);
 }
 
+// Whether anything is posted on the account: a debit or credit, or a row of a saved
+// verification (a row of 0.00 too). The verification buffer is left as it was. A file that
+// cannot be read counts as holding rows, so that no account is renumbered on a guess.
+bool HasPostings(BfShared& s, const KontoRecord& k) {
+  if (k.debit.Value() != 0 || k.credit.Value() != 0) return true;
+  int account = 0;
+  for (const char c : k.number) {
+    if (c < '0' || c > '9') return false;  // XXXX: no row can name it
+    account = account * 10 + (c - '0');
+  }
+  const VerRecord keptVer = s.ver;
+  const int32_t keptVerRecNo = s.verRecNo;
+  const int32_t last = isam::FileLen(s.verFile) - 1;
+  bool rows = !isam::IsamSuccess;
+  for (int32_t n = 1; n <= last && !rows; ++n) {
+    int32_t recNo = n;
+    bool found = false, atEnd = false;
+    BfAccess(s, kVerFile, 1, "", recNo, found, atEnd);
+    rows = AccessFailed();
+    for (int r = 1; found && !rows && r <= s.ver.RowCount(); ++r)
+      rows = s.ver.accounts[static_cast<size_t>(r)] == account;
+  }
+  s.ver = keptVer;
+  s.verRecNo = keptVerRecNo;
+  return rows;
+}
+
 }  // namespace
 
 void PrepareFreshVerification(BfShared& s) {
@@ -147,7 +174,11 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   int32_t existing = 0;
   const bool taken = !number.empty() && FindAccount(s, number, existing) && (isNew || existing != recNo);
   before.Restore(s);
-  if (taken) return false;
+  if (taken) {
+    eerror::EMsg(0, A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik."));
+    eerror::Beep();
+    return false;
+  }
 
   KontoRecord kept;  // debit and credit of a changed account
   if (!isNew) {
@@ -159,6 +190,13 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
       return false;
     }
     kept = s.konto;
+    // The rows of the verifications name the account by its number, and they stay.
+    if (number != kept.number && HasPostings(s, kept)) {
+      before.Restore(s);
+      eerror::EMsg(0, "Konto " + Quoted(kept.number) + A(" har bokförda rader, numret kan inte ändras!"));
+      eerror::Beep();
+      return false;
+    }
     TakeOpeningOut(s);
     if (!DeleteKonto(s, 1, "", recNo, false)) {
       before.Restore(s);

@@ -45,8 +45,10 @@ bool CancelVerification(BfShared& s);
 // Adds (isNew) or changes the account at recNo to `edited`: the opening balance leaves and
 // re-enters the totals, a changed account keeps its debit and credit, a new one starts at
 // 0, the closing balance follows, and the key follows the number. False, with nothing
-// changed, when the engine refused or (for a new account or a new number) the number is
-// already in use.
+// changed, when the engine refused, (for a new account or a new number) the number is
+// already in use, or a new number is given to an account with postings: a debit, a credit
+// or a row in a saved verification, which names the account by its old number. The
+// status line says why for the last two.
 bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edited);
 
 // The account file's delete operation: operation 0 finds key first (recNo 0 when absent);

@@ -1,5 +1,7 @@
 #include "common/Ansi.h"
 
+#include <utility>
+
 namespace ansi {
 namespace {
 
@@ -23,11 +25,34 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-char ByteOf(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+// The code page's byte for cp; false when it has none (also for kNotUtf8).
+bool ByteOf(char32_t cp, char& byte) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+    byte = static_cast<char>(cp);
+    return true;
+  }
   for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
-  return '?';
+    if (kHigh[i] == cp) {
+      byte = static_cast<char>(0x80 + i);
+      return true;
+    }
+  return false;
+}
+
+// Decodes the UTF-8 character at s[i]: its code point, or kNotUtf8 for a malformed or cut
+// sequence; i moves past what was read (one byte for a malformed sequence).
+char32_t NextCodePoint(std::string_view s, size_t& i) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+  char32_t cp = extra <= 0 ? lead : (lead & (0x3F >> extra));
+  bool ok = extra >= 0 && i + extra < s.size();
+  for (int k = 1; ok && k <= extra; ++k) {
+    const auto c = static_cast<unsigned char>(s[i + k]);
+    ok = (c & 0xC0) == 0x80;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  i += ok ? 1 + extra : 1;
+  return ok ? cp : kNotUtf8;
 }
 
 }  // namespace
@@ -46,22 +71,28 @@ std::string ToUtf8(std::string_view cp1252) {
 std::string FromUtf8(std::string_view s) {
   std::string out;
   out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2
-                    : (lead >> 3) == 30 ? 3 : -1;
-    char32_t cp = extra <= 0 ? lead : (lead & (0x3F >> extra));
-    bool ok = extra >= 0 && i + extra < s.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(s[i + k]);
-      ok = (c & 0xC0) == 0x80;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    out += ok ? ByteOf(cp) : '?';
-    i += ok ? 1 + extra : 1;
+  for (size_t i = 0; i < s.size();) {
+    char byte = '?';
+    ByteOf(NextCodePoint(s, i), byte);
+    out += byte;
   }
   return out;
+}
+
+bool FromUtf8Exact(std::string_view s, std::string& cp1252, char32_t& missing) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const char32_t cp = NextCodePoint(s, i);
+    char byte = 0;
+    if (!ByteOf(cp, byte)) {
+      missing = cp;
+      return false;
+    }
+    out += byte;
+  }
+  cp1252 = std::move(out);
+  return true;
 }
 
 }  // namespace ansi

@@ -17,8 +17,17 @@ char16_t ToUtf16(unsigned char c);
 std::string ToUtf8(std::string_view cp1252);
 
 // UTF-8 to Windows-1252. A character the code page lacks, or a malformed sequence, becomes
-// '?', so the result always has one byte per character of the input.
+// '?', so the result always has one byte per character of the input. Text a user typed for
+// storing goes through FromUtf8Exact instead, so that nothing is replaced unseen.
 std::string FromUtf8(std::string_view utf8);
+
+// What FromUtf8Exact names when the text is not UTF-8 (beyond every code point).
+inline constexpr char32_t kNotUtf8 = 0x110000;
+
+// UTF-8 to Windows-1252 without loss, for text a user typed: false, with cp1252 unchanged,
+// when a character has no byte in the code page (missing is its code point) or the text is
+// not UTF-8 (missing is kNotUtf8).
+bool FromUtf8Exact(std::string_view utf8, std::string& cp1252, char32_t& missing);
 
 }  // namespace ansi
 

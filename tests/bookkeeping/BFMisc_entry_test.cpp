@@ -7,6 +7,7 @@
 
 #include "BookkeepingFolder.h"
 #include "bookkeeping/BFMisc.h"
+#include "bookkeeping/BFVerify.h"
 #include "common/Ansi.h"
 
 namespace bf {
@@ -76,21 +77,58 @@ TEST_F(Entry, AChangedAccountMovesItsOpeningBalanceWithItsNumber) {
   bool found = false, atEnd = false;
   BfAccess(s(), kKontoFile, 0, "1930", at, found, atEnd);
   KontoRecord edited = s().konto;
-  edited.number = "2930";
+  edited.name = "bank";
   edited.opening = *Real6::FromDouble(500);
   ASSERT_TRUE(SaveAccount(s(), false, at, edited));
-  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 0.0);
-  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[2], 500.0);
-  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 500.0);  // the postings balance out
-  const KontoRecord moved = Account("2930");
-  EXPECT_DOUBLE_EQ(moved.debit.Value(), 25.0);  // kept
-  EXPECT_DOUBLE_EQ(moved.closing.Value(), 525.0);
-  BfAccess(s(), kKontoFile, 0, "1930", at, found, atEnd);
+  const KontoRecord bank = Account("1930");
+  EXPECT_DOUBLE_EQ(bank.debit.Value(), 25.0);  // kept
+  EXPECT_DOUBLE_EQ(bank.closing.Value(), 525.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 500.0);
+
+  // 2010 has nothing posted on it, so it may take a number in another group.
+  BfAccess(s(), kKontoFile, 0, "2010", at, found, atEnd);
+  edited = s().konto;
+  edited.number = "4010";
+  edited.opening = *Real6::FromDouble(70);
+  ASSERT_TRUE(SaveAccount(s(), false, at, edited));
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[2], 0.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[4], 70.0);
+  EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 570.0);  // the postings balance out
+  EXPECT_DOUBLE_EQ(Account("4010").closing.Value(), 70.0);
+  BfAccess(s(), kKontoFile, 0, "2010", at, found, atEnd);
   EXPECT_FALSE(found);
   KontoRecord twin;
-  twin.number = "2010";
+  twin.number = "3010";
   int32_t recNo = 0;
-  EXPECT_FALSE(SaveAccount(s(), true, recNo, twin));  // the number is in use
+  EXPECT_FALSE(SaveAccount(s(), true, recNo, twin));
+  EXPECT_EQ(eerror::StatusMsg, A("Kontobeteckningen finns redan registrerad. \"3010\" Måste vara unik."));
+}
+
+// The rows of the verifications name their accounts by number and stay as they are, so an
+// account with postings keeps its number: otherwise its rows would point at nothing.
+TEST_F(Entry, AnAccountWithPostingsKeepsItsNumber) {
+  ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 25.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 25.0), RowResult::kPosted);
+  ASSERT_EQ(AddVerificationRow(s(), 2010, '+', 0.0), RowResult::kPosted);  // a row, but no debit
+  ASSERT_EQ(SaveVerification(s(), "v", "2026-03-01"), SaveResult::kSaved);
+  PrepareFreshVerification(s());
+  ASSERT_EQ(AddVerificationRow(s(), 3010, '+', 5.0), RowResult::kPosted);  // one being entered
+  const VerRecord entering = s().ver;
+  const BfDataBasRecord totals = s().dataBas;
+  for (const char* number : {"1930", "2010"}) {
+    SCOPED_TRACE(number);
+    const KontoRecord before = Account(number);
+    int32_t at = s().kontoRecNo;
+    KontoRecord edited = before;
+    edited.number = "5930";
+    EXPECT_FALSE(SaveAccount(s(), false, at, edited));
+    EXPECT_EQ(eerror::StatusMsg, A("Konto \"") + number + A("\" har bokförda rader, numret kan inte ändras!"));
+    EXPECT_EQ(Account(number), before);
+    EXPECT_EQ(s().dataBas, totals);
+    EXPECT_EQ(s().ver, entering);
+  }
+  ASSERT_TRUE(CancelVerification(s()));
+  EXPECT_EQ(VerifyBookkeeping(s(), folder_.path()), std::vector<std::string>{});
 }
 
 TEST_F(Entry, AnAccountIsDeletableOnlyWhenItsSumsRoundToZero) {

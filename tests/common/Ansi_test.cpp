@@ -21,6 +21,23 @@ TEST(Ansi, UnknownAndMalformedBecomeQuestionMarks) {
   EXPECT_EQ(ansi::FromUtf8("\xFF\x80x"), "??x");                 // stray bytes
 }
 
+TEST(Ansi, ExactConversionNamesWhatTheCodePageCannotHold) {
+  std::string out = "kvar";
+  char32_t missing = 0;
+  ASSERT_TRUE(ansi::FromUtf8Exact("Lön? €", out, missing));  // a typed "?" is a character like any other
+  EXPECT_EQ(out, A("Lön? €"));
+  out = "kvar";
+  EXPECT_FALSE(ansi::FromUtf8Exact("Kaffe\xE2\x86\x92", out, missing));  // an arrow
+  EXPECT_EQ(missing, U'\u2192');
+  EXPECT_EQ(out, "kvar");
+  EXPECT_FALSE(ansi::FromUtf8Exact("\xF0\x9F\x98\x80", out, missing));  // outside the 16-bit plane
+  EXPECT_EQ(missing, U'\U0001F600');
+  for (const char* malformed : {"a\xC3", "\xFF", "\x80x"}) {
+    EXPECT_FALSE(ansi::FromUtf8Exact(malformed, out, missing)) << malformed;
+    EXPECT_EQ(missing, ansi::kNotUtf8);
+  }
+}
+
 TEST(Ansi, Utf16OfTheHighRange) {
   EXPECT_EQ(ansi::ToUtf16(0xC4), u'\u00C4');
   EXPECT_EQ(ansi::ToUtf16(0x80), u'\u20AC');

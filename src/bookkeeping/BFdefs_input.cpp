@@ -1,0 +1,75 @@
+#include "bookkeeping/BFdefs_input.h"
+
+#include <cstdio>
+
+#include "bookkeeping/BFMisc_amount.h"
+#include "common/Ansi.h"
+
+namespace bf {
+
+namespace {
+
+std::string CodePoint(char32_t cp) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(cp));
+  return text;
+}
+
+std::string Cents(int64_t cents) { return AmountText(static_cast<double>(cents) / 100, 0); }
+
+// [-]digits[(.|,)d[d]] in cents; false for anything else or more digits than any field takes.
+bool ParseCents(std::string_view t, int64_t& cents) {
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) t.remove_prefix(1);
+  const size_t mark = t.find_first_of(".,");
+  const std::string_view whole = t.substr(0, mark);
+  const std::string_view part = mark == std::string_view::npos ? std::string_view() : t.substr(mark + 1);
+  if (whole.empty() || whole.size() > 12 || part.size() > 2 || (mark != std::string_view::npos && part.empty()))
+    return false;
+  int64_t value = 0;
+  for (const char c : whole) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  int64_t hundredths = 0;
+  for (size_t i = 0; i < 2; ++i) {
+    const char c = i < part.size() ? part[i] : '0';
+    if (c < '0' || c > '9') return false;
+    hundredths = hundredths * 10 + (c - '0');
+  }
+  cents = (value * 100 + hundredths) * (negative ? -1 : 1);
+  return true;
+}
+
+}  // namespace
+
+bool TakeText(const TextField& field, std::string_view typed, std::string& stored, std::string& message) {
+  std::string text;
+  char32_t missing = 0;
+  if (!ansi::FromUtf8Exact(typed, text, missing)) {
+    message = A(field.name) + (missing == ansi::kNotUtf8
+                                   ? A(" kan inte lagra texten: den är inte UTF-8")
+                                   : " kan inte lagra tecknet " + CodePoint(missing) + " (finns inte i Windows-1252)");
+    return false;
+  }
+  if (text.size() > field.capacity) {
+    message = A(field.name) + A(" rymmer högst ") + std::to_string(field.capacity) + " tecken, texten har " +
+              std::to_string(text.size());
+    return false;
+  }
+  stored = std::move(text);
+  return true;
+}
+
+bool TakeAmount(const AmountField& field, std::string_view typed, double& value, std::string& message) {
+  int64_t cents = 0;
+  if (!ParseCents(typed, cents) || cents < field.lowCents || cents > field.highCents) {
+    message = A(field.name) + A(": endast numeriskt värde tillåtet mellan ") + Cents(field.lowCents) + ".." +
+              Cents(field.highCents) + "!";
+    return false;
+  }
+  value = static_cast<double>(cents) / 100;
+  return true;
+}
+
+}  // namespace bf
