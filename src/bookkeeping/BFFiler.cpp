@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <type_traits>
 
 #include "bookkeeping/BFdefs_charset.h"
@@ -153,8 +156,19 @@ void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir) {
                         std::span<const isam::IndexDescription>(&index, indexCount));
 }
 
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir) {
-  isam::OpenFileBlock(fb, BfFileName(file, bookkeeping, dataDir), true);
+bool InUseElsewhere() { return isam::IsamError == 10140 && isam::IsamDosError == EWOULDBLOCK; }
+
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir, bool readOnly) {
+  const std::string name = BfFileName(file, bookkeeping, dataDir);
+  // Another program's hold on the file is waited out for a while: it may be a command
+  // that is about to end.
+  const auto giveUp = std::chrono::steady_clock::now() + kInUsePatience;
+  for (;;) {
+    if (readOnly) isam::OpenFileBlockReadOnly(fb, name);
+    else isam::OpenFileBlock(fb, name, true);
+    if (isam::IsamSuccess || !InUseElsewhere() || std::chrono::steady_clock::now() >= giveUp) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   if (!isam::IsamSuccess) return false;
   if (HasFileLength(fb, file)) return true;
   isam::CloseFileBlock(fb);

@@ -13,6 +13,7 @@
 // read from or written to a fileblock whose record length is not its file's.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -40,9 +41,18 @@ std::string BfFileName(BfFile file, int bookkeeping, const std::string& dataDir 
 // Creates the file empty (replacing one of that name), with its record length and index.
 void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir);
 
-// Opens the file with journal. A fileblock whose records are not the file's length is
-// closed again and reported with the version message; false on any failure.
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir);
+// How long an open waits for a file that another program has open.
+constexpr std::chrono::milliseconds kInUsePatience{3000};
+
+// Opens the file with journal, for reading only when readOnly is set. A file that another
+// program has open is tried again until kInUsePatience has passed. A fileblock whose
+// records are not the file's length is closed again and reported with the version message;
+// false on any failure.
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir,
+                bool readOnly = false);
+
+// After a failed open: true when the file is there but another open holds it.
+bool InUseElsewhere();
 
 // The version check of the list: when BfNolk.dat exists in dataDir (in any letter case)
 // its size must be a whole number of list records; otherwise the information box
