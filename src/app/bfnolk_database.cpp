@@ -3,6 +3,7 @@
 #include "app/bfnolk_database.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "app/bfnolk_arguments.h"
@@ -44,7 +45,18 @@ bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
   return true;
 }
 
-int Init(Session& s) { return s.db().CreateBookkeepingList() ? kDone : kRefused; }
+// The data directory is made here when it is not there yet: the first command that
+// writes into it.
+int Init(Session& s) {
+  std::error_code error;
+  std::filesystem::create_directories(ansi::ToUtf8(s.db().dataDir()), error);
+  if (error) {
+    std::cerr << "bfnolk: kan ej skapa datakatalogen " << ansi::ToUtf8(s.db().dataDir()) << ": " << error.message()
+              << "\n";
+    return kRefused;
+  }
+  return s.db().CreateBookkeepingList() ? kDone : kRefused;
+}
 
 int List(Session& s, bool json) {
   bf::BfDatabase& db = s.db();
@@ -138,7 +150,15 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
     std::cerr << "bfnolk " << command << ": oväntat argument " << pos[0] << "\n";
     return kUsage;
   }
-  Session s(a.Has("--yes"));
+  // A folder named as every program does, from where the command was given; the session
+  // then moves into the data directory.
+  std::string backupDir;
+  if (command == "backup") {
+    std::error_code error;
+    backupDir = std::filesystem::absolute(pos[0], error).lexically_normal().string();
+  }
+  const bool reads = command == "list" || command == "select";
+  Session s(a.Has("--yes"), reads ? bf::Access::kReadOnly : bf::Access::kReadWrite);
   if (!s.ok()) return kRefused;
   int code = kRefused;
   if (command == "init") code = Init(s);
@@ -149,7 +169,7 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
   else if (command == "delete") code = s.db().DeleteBookkeeping(static_cast<int>(n)) ? kDone : kRefused;
   else if (command == "copy") code = s.db().CopyBookkeeping(bf::CopyMode::kCopy) ? kDone : kRefused;
   else if (command == "backup")
-    code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(pos[0])) ? kDone : kRefused;
+    code = s.db().CopyBookkeeping(bf::CopyMode::kBackup, ansi::FromUtf8(backupDir)) ? kDone : kRefused;
   else if (command == "reset") code = s.db().ResetBookkeeping() ? kDone : kRefused;
   else if (command == "rebuild") code = s.db().RebuildBookkeeping() ? kDone : kRefused;
   for (const std::string& partial : s.db().partialFiles())

@@ -135,7 +135,7 @@ std::string BfDatabase::OpenFailureText() const {
   if (InUseElsewhere()) return A("Bokföringen är öppen i ett annat program!");
   if (isam::IsamError == 9908)
     return (readOnly_ ? A("Kan ej läsa datakatalogen ") : A("Kan ej skriva i datakatalogen ")) + Quoted(dataDir_);
-  if (isam::IsamError == 10180 && readOnly_)
+  if (ChangeToReplay())
     return A("En avbruten ändring i datafilerna måste återställas, det kräver skrivrätt i datakatalogen ") +
            Quoted(dataDir_);
   return "";
