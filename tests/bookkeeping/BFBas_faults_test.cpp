@@ -285,7 +285,7 @@ TEST_F(Faults, ACopyIsWholeWhenReportedAndLeavesNoHalfSlot) {
                  copy.list.number = before.list.number;
                  EXPECT_EQ(copy, before) << what << ": the copy";
                } else {
-                 EXPECT_EQ(Bytes(data / "BfNolk.DAT"), Bytes(root_ / "template" / "BfNolk.DAT"))
+                 EXPECT_TRUE(Bytes(data / "BfNolk.DAT") == Bytes(root_ / "template" / "BfNolk.DAT"))
                      << what << ": the list changed";
                  EXPECT_EQ(db_->shared().listInUse, 1) << what << ": a slot left for a failed copy";
                  EXPECT_FALSE(fs::exists(data / "Konto02.DAT")) << what;
