@@ -319,6 +319,7 @@ bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
   if (s_.current == 0) return false;
   int32_t recNo = s_.current;
   const bool ok = PutDataBas(s_, false, recNo);
+  if (ok && bookkeepingOpen_) listRecordOnFile_ = s_.dataBas;
   const isam::ErrorKeeper keep;  // the caller reports the write's failure, not the undoing
   if (!ok && isNew) {
     // A new entry without its number is no bookkeeping: it goes again.
