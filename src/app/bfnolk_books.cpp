@@ -281,7 +281,9 @@ int BooksCommand(const std::string& command, const std::vector<std::string>& wor
     std::cerr << "bfnolk " << command << ": " << a.error() << "\n";
     return kUsage;
   }
-  Session session(a.Has("--yes"));
+  const std::string verb = a.positional().empty() ? "" : a.positional()[0];
+  const bool reads = command == "verify" || verb == "list" || verb == "show";
+  Session session(a.Has("--yes"), reads ? bf::Access::kReadOnly : bf::Access::kReadWrite);
   if (!session.ok()) return kRefused;
   if (!session.NeedBookkeeping()) {
     PrintStatus();

@@ -3,6 +3,7 @@
 #include "app/bfnolk_database.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "app/bfnolk_arguments.h"
@@ -46,7 +47,18 @@ bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
   return true;
 }
 
-int Init(Session& s) { return s.db().CreateBookkeepingList() ? kDone : kRefused; }
+// The data directory is made here when it is not there yet: the first command that
+// writes into it.
+int Init(Session& s) {
+  std::error_code error;
+  std::filesystem::create_directories(ansi::ToUtf8(s.db().dataDir()), error);
+  if (error) {
+    std::cerr << "bfnolk: kan ej skapa datakatalogen " << ansi::ToUtf8(s.db().dataDir()) << ": " << error.message()
+              << "\n";
+    return kRefused;
+  }
+  return s.db().CreateBookkeepingList() ? kDone : kRefused;
+}
 
 int List(Session& s, bool json) {
   bf::BfDatabase& db = s.db();
@@ -141,13 +153,20 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
     std::cerr << "bfnolk " << command << ": --nr är bokföringens nummer 1..8\n";
     return kUsage;
   }
-  std::string folder;
-  if (toFolder && !CheckedText(pos[0], pos[0], bf::kBackupDirField, folder)) return kUsage;
   if (!numbered && !toFolder && !pos.empty()) {
     std::cerr << "bfnolk " << command << ": oväntat argument " << pos[0] << "\n";
     return kUsage;
   }
-  Session s(a.Has("--yes"));
+  // A folder named as every program does, from where the command was given; the session
+  // then moves into the data directory.
+  std::string folder;
+  if (toFolder) {
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(pos[0], error).lexically_normal().string();
+    if (!CheckedText(pos[0], absolute, bf::kBackupDirField, folder)) return kUsage;
+  }
+  const bool reads = command == "list" || command == "select";
+  Session s(a.Has("--yes"), reads ? bf::Access::kReadOnly : bf::Access::kReadWrite);
   if (!s.ok()) return kRefused;
   int code = kRefused;
   if (command == "init") code = Init(s);

@@ -3,6 +3,7 @@
 // whatever signal comes meanwhile, and ends with the status line on standard error when it
 // has news.
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -56,7 +57,7 @@ const char kUsage[] =
     "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
     "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
-    "  --data-dir KATALOG    datakatalog för denna körning (sparas inte)\n"
+    "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
     "\n"
     "exempel:\n"
     "  bfnolk config show\n"
@@ -126,6 +127,12 @@ int main(int argc, char** argv) {
   }
   if (i >= args.size()) {
     PrintUsage(std::cerr);
+    return kUsageError;
+  }
+  std::error_code error;
+  if (!paths.dataDir.empty() && std::filesystem::exists(paths.dataDir, error) &&
+      !std::filesystem::is_directory(paths.dataDir, error)) {
+    std::cerr << "bfnolk: --data-dir " << paths.dataDir << " är ingen katalog\n";
     return kUsageError;
   }
   const std::string command = args[i];

@@ -24,15 +24,16 @@ void PrintStatus() {
   std::cerr << ansi::ToUtf8(text) << "\n";
 }
 
-Session::Session(bool answerYes) {
+Session::Session(bool answerYes, bf::Access access) {
   if (answerYes) {
     yes_ = std::make_unique<YesMessageBoxes>(std::cin, std::cerr, ::isatty(0) && ::isatty(2));
     boxes_ = std::make_unique<eerror::ScopedMessageBoxes>(*yes_);
   }
   if (ekonfig::InitKonfig(ekonfig::kBookkeepingProgNr, true, "") != ekonfig::KonfigStart::kStarted) return;
   konfig_ = true;
-  run_ = std::make_unique<bf::BookkeepingRun>(std::vector<std::string>{});
-  ok_ = run_->engineStarted();
+  run_ = std::make_unique<bf::BookkeepingRun>(std::vector<std::string>{}, access);
+  ok_ = run_->engineStarted() && (db().listOpen() || db().openFailure().empty());
+  if (run_->engineStarted() && !ok_) PrintStatus();
 }
 
 Session::~Session() {
@@ -46,17 +47,18 @@ bool Session::Select(int n) {
     std::cerr << "bfnolk: ingen bokföring nr " << n << "\n";
     return false;
   }
-  if (db().current() != n || !db().bookkeepingOpen()) db().SelectBookkeeping(n);
-  if (db().current() != n || !db().bookkeepingOpen()) {
-    std::cerr << "bfnolk: bokföring nr " << n << " kan inte väljas\n";
-    return false;
-  }
-  return true;
+  if (db().current() == n && db().bookkeepingOpen()) return true;
+  if (db().SelectBookkeeping(n)) return true;
+  const std::string& why = db().openFailure();
+  std::cerr << "bfnolk: bokföring nr " << n << " kan inte väljas: "
+            << (why.empty() ? "den är raderad eller dess datafiler saknas" : ansi::ToUtf8(why)) << "\n";
+  return false;
 }
 
 bool Session::NeedBookkeeping() {
   if (db().bookkeepingOpen()) return true;
-  eerror::EMsg(0, A("Databas ej vald/ datafiler saknas!"));
+  const std::string& why = db().openFailure();
+  eerror::EMsg(0, why.empty() ? A("Databas ej vald/ datafiler saknas!") : why);
   return false;
 }
 

@@ -1,7 +1,9 @@
 // One run of a bfnolk bookkeeping command: the configuration and the data directory as the
 // window program has them, the storage engine, the list of bookkeepings and the remembered
 // bookkeeping selected, and how questions are answered (--yes, else a terminal, else no).
-// Everything is closed again, in the window program's exit order, when the session ends.
+// A command that only reads opens the data directory for reading: it works where the user
+// may only read, and writes nothing. Everything is closed again, in the window program's
+// exit order, when the session ends.
 #pragma once
 
 #include <memory>
@@ -26,9 +28,10 @@ class YesMessageBoxes : public eerror::ConsoleMessageBoxes {
 
 class Session {
  public:
-  // False from ok() when the configuration or the engine could not start; the reason is
-  // on standard error then.
-  explicit Session(bool answerYes);
+  // False from ok() when the configuration or the engine could not start, or the list is
+  // there but could not be opened (in use by another program, a folder that cannot be
+  // written); the reason is on standard error then.
+  Session(bool answerYes, bf::Access access);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include "bookkeeping/BFMisc.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
+#include "shell/EMsgTxt.h"
 #include "shell/Eerror32.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32_Memory.h"
@@ -73,6 +76,28 @@ std::string CountText(int64_t bytes) {
   return s;
 }
 
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The reason of the engine's last failure: the system's own words when a system call
+// failed, else the engine's text.
+std::string FailureReason() {
+  if (isam::IsamDosError != 0) return ansi::FromUtf8(std::strerror(isam::IsamDosError));
+  return emsgtxt::msgtext(isam::IsamError);
+}
+
+std::string CopyErrorText(int code, const std::string& reason) {
+  char number[8];
+  std::snprintf(number, sizeof number, "%03d", code % 1000);
+  return std::string("Error vid kopiering ") + number + (reason.empty() ? "" : " (" + reason + ")");
+}
+
+// Month sums posted since the bookkeeping was opened and not yet in the sums file.
+bool SumsPending(const BfShared& s) {
+  for (size_t g = 0; g < s.pendingSums.debitSums.size(); ++g)
+    if (s.pendingSums.debitSums[g].Value() != 0 || s.pendingSums.creditSums[g].Value() != 0) return true;
+  return false;
+}
+
 // Whether two list records' totals differ by a cent or more anywhere.
 bool TotalsDiffer(const BfDataBasRecord& a, const BfDataBasRecord& b) {
   const auto differ = [](double x, double y) { return std::fabs(x - y) >= 0.005; };
@@ -93,7 +118,8 @@ std::string TwoDigits(int n) {
   return s;
 }
 
-BfDatabase::BfDatabase(std::string dataDir) : dataDir_(std::move(dataDir)) {}
+BfDatabase::BfDatabase(std::string dataDir, Access access)
+    : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly) {}
 
 BfDatabase::~BfDatabase() {
   CloseBookkeeping();
@@ -119,13 +145,26 @@ bool BfDatabase::ReadListRecord(int n) {
   return found;
 }
 
+std::string BfDatabase::OpenFailureText() const {
+  if (InUseElsewhere()) return A("Bokföringen är öppen i ett annat program!");
+  if (isam::IsamError == 9908)
+    return (readOnly_ ? A("Kan ej läsa datakatalogen ") : A("Kan ej skriva i datakatalogen ")) + Quoted(dataDir_);
+  if (ChangeToReplay())
+    return A("En avbruten ändring i datafilerna måste återställas, det kräver skrivrätt i datakatalogen ") +
+           Quoted(dataDir_);
+  return "";
+}
+
 void BfDatabase::OpenBookkeepingList() {
   listOpen_ = false;
+  openFailure_.clear();
   if (!ListVersionOk(dataDir_)) return;
-  const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_);
+  const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_, readOnly_);
+  if (!opened) openFailure_ = OpenFailureText();
   RefreshListCounters();
   listOpen_ = opened;
-  Status(opened ? A("Filerna öppna....") : A("Datafiler saknas/ ej i aktuellt bibliotek"));
+  Status(opened ? A("Filerna öppna....")
+                : !openFailure_.empty() ? openFailure_ : A("Datafiler saknas/ ej i aktuellt bibliotek"));
   s_.current = 0;
 }
 
@@ -137,6 +176,11 @@ void BfDatabase::CloseBookkeepingList() {
 }
 
 bool BfDatabase::CreateBookkeepingList() {
+  // A list that is there but could not be opened is nobody's to replace.
+  if (!listOpen_ && !openFailure_.empty()) {
+    Status(openFailure_);
+    return false;
+  }
   const int inUse = s_.listInUse;
   CloseBookkeeping();
   const bool wasOpen = listOpen_;
@@ -151,7 +195,8 @@ bool BfDatabase::CreateBookkeepingList() {
   }
   CreateBfFile(kListFile, 0, dataDir_);
   if (!isam::IsamSuccess) {
-    eerror::ReportIsamError();
+    if (isam::IsamError == 9908) Status(A("Kan ej skriva i datakatalogen ") + Quoted(dataDir_));
+    else eerror::ReportIsamError();
     return false;
   }
   OpenBookkeepingList();
@@ -161,15 +206,22 @@ bool BfDatabase::CreateBookkeepingList() {
 void BfDatabase::OpenBookkeeping() {
   if (!listOpen_ || s_.current == 0 || bookkeepingOpen_) return;
   const int n = s_.current;
-  bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_) &&
-            OpenBfFile(s_.verFile, kVerFile, n, dataDir_);
-  if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_)) {
+  openFailure_.clear();
+  bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_, readOnly_) &&
+            OpenBfFile(s_.verFile, kVerFile, n, dataDir_, readOnly_);
+  if (!ok) openFailure_ = OpenFailureText();
+  if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_, readOnly_)) {
     // Only a sums file that is not there is made afresh: one that exists but cannot be
     // opened now (a read error, a lock) still holds the months of the bookkeeping.
     const std::string sums = isam::FileBlockFileName(BfFileName(kSumsFile, n, dataDir_), isam::FileKind::Data);
-    if (isam::FileExists(sums)) {
+    openFailure_ = OpenFailureText();
+    if (!openFailure_.empty()) {
+      ok = false;
+    } else if (isam::FileExists(sums)) {
       eerror::ReportIsamError();
       ok = false;
+    } else if (readOnly_) {
+      ok = false;  // made only by a run that may write
     } else {
       isam::ClearError();
       CreateBfFile(kSumsFile, n, dataDir_);
@@ -178,9 +230,11 @@ void BfDatabase::OpenBookkeeping() {
   }
   if (ok) {
     bookkeepingOpen_ = true;
+    listRecordOnFile_ = s_.dataBas;
     StoreRemembered(n);
     ReconcileListRecord();
   } else {
+    if (!openFailure_.empty()) Status(openFailure_);
     // A bookkeeping is open with all three files or not at all.
     CloseHandle(s_.kontoFile);
     CloseHandle(s_.verFile);
@@ -190,6 +244,8 @@ void BfDatabase::OpenBookkeeping() {
 }
 
 void BfDatabase::ReconcileListRecord() {
+  // A run that only reads shows the books as they are; the next that writes mends them.
+  if (readOnly_) return;
   BfDataBasRecord& d = s_.dataBas;
   // Verifications are only ever appended, so a number above the last shows in the count or
   // at the end of the file; only then is the whole file read.
@@ -216,24 +272,31 @@ void BfDatabase::ReconcileListRecord() {
     eerror::ReportIsamError();
     return;
   }
+  listRecordOnFile_ = d;
   Status(A("Bokföringen stämdes av mot filerna efter ett avbrott: ") + what + A("summorna från kontona"));
 }
 
 void BfDatabase::CloseBookkeeping() {
   if (!bookkeepingOpen_) return;
-  int32_t recNo = s_.current;
-  PutDataBas(s_, false, recNo);
+  // Only what changed is written, so that a run that only read leaves the files as they were.
+  const bool listChanged = !(s_.dataBas == listRecordOnFile_);
+  if (listChanged) {
+    int32_t recNo = s_.current;
+    PutDataBas(s_, false, recNo);
+  }
   RefreshListCounters();
   CloseHandle(s_.kontoFile);
   CloseHandle(s_.verFile);
-  FlushMonthSums(s_);
+  if (listChanged || SumsPending(s_)) FlushMonthSums(s_);
   CloseHandle(s_.sumsFile);
   bookkeepingOpen_ = false;
 }
 
 void BfDatabase::SelectRemembered() {
   const int n = ekonfig::Konfig.CurBase();
-  if (!listOpen_ || n < 1 || n > s_.listLength - 1) {
+  // A list that could not be opened (missing, in use) says nothing against the number.
+  if (!listOpen_) return;
+  if (n < 1 || n > s_.listLength - 1) {
     StoreRemembered(0);
     return;
   }
@@ -243,10 +306,20 @@ void BfDatabase::SelectRemembered() {
   StoreRemembered(s_.current);
 }
 
-void BfDatabase::SelectBookkeeping(int n) {
+bool BfDatabase::SelectBookkeeping(int n) {
+  const int previous = bookkeepingOpen_ ? s_.current : 0;
+  const int remembered = ekonfig::Konfig.CurBase();
   CloseBookkeeping();
   StoreRemembered(n);
   SelectRemembered();
+  if (bookkeepingOpen_ && s_.current == n) return true;
+  const std::string failure = openFailure_;
+  s_.current = previous;
+  if (previous == 0 || !ReadListRecord(previous)) s_.current = 0;
+  OpenBookkeeping();
+  StoreRemembered(remembered);
+  openFailure_ = failure;
+  return false;
 }
 
 bool BfDatabase::BeginNewBookkeeping() {
@@ -296,6 +369,7 @@ bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
   if (s_.current == 0) return false;
   int32_t recNo = s_.current;
   const bool ok = PutDataBas(s_, false, recNo);
+  if (ok && bookkeepingOpen_) listRecordOnFile_ = s_.dataBas;
   const isam::ErrorKeeper keep;  // the caller reports the write's failure, not the undoing
   if (!ok && isNew) {
     // A new entry without its number is no bookkeeping: it goes again.
@@ -350,9 +424,8 @@ bool BfDatabase::DeleteBookkeeping(int n) {
 }
 
 bool BfDatabase::CopyOneFile(const std::string& from, const std::string& to, const std::string& shownAs,
-                             bool& skipped, int& error) {
+                             bool& skipped, CopyFailure& failure) {
   skipped = false;
-  error = 0;
   isam::FileRec src, dst;
   if (!isam::OpenFile(src, from)) {
     isam::ClearError();
@@ -371,30 +444,33 @@ bool BfDatabase::CopyOneFile(const std::string& from, const std::string& to, con
     ecountform::Line(3, shownAs + " bytes:" + CountText(done));
   }
   ok = ok && isam::Flush(dst);
-  if (!ok) error = isam::IsamDosError != 0 ? isam::IsamDosError : isam::IsamError % 1000;
+  int error = 0;
+  std::string reason;
+  if (!ok) {
+    error = isam::IsamDosError != 0 ? isam::IsamDosError : isam::IsamError % 1000;
+    reason = FailureReason();
+  }
   isam::CloseFile(src);
   if (made && !isam::CloseFile(dst) && ok) {
     ok = false;
     error = isam::IsamDosError;
+    reason = FailureReason();
   }
   isam::ClearError();
   ecountform::Line(3, shownAs + " bytes:" + CountText(done) + (ok ? " ..done" : " ..error"));
   if (!ok && made) partialFiles_.push_back(to);
+  failure.last = !ok;
+  if (!ok) {
+    failure.code = error;
+    failure.reason = reason;
+  }
   return ok;
 }
 
-bool BfDatabase::CopyFiles(CopyMode mode, const std::string& target, int from, int to,
-                           bool& bookkeepingFailed, int& lastError, bool& lastFailed) {
+bool BfDatabase::CopyFiles(CopyMode mode, const std::string& target, int from, int to, CopyFailure& failure) {
   auto copy = [&](const std::string& source, const std::string& dest) {
     bool skipped = false;
-    int error = 0;
-    const bool ok = CopyOneFile(InFolder(dataDir_, source), InFolder(target, dest),
-                                InFolder(target, dest), skipped, error);
-    if (!skipped) {
-      lastFailed = !ok;
-      if (!ok) lastError = error;
-    }
-    return ok;
+    return CopyOneFile(InFolder(dataDir_, source), InFolder(target, dest), InFolder(target, dest), skipped, failure);
   };
   bool all = true;
   if (mode == CopyMode::kBackup) all = copy("BfNolk.Dat", "BfNolk.Dat") && all;
@@ -402,7 +478,7 @@ bool BfDatabase::CopyFiles(CopyMode mode, const std::string& target, int from, i
   const std::vector<std::string> targets = BookkeepingFileNames(TwoDigits(to));
   for (size_t i = 0; i < sources.size(); ++i) {
     if (!copy(sources[i], targets[i])) {
-      bookkeepingFailed = true;
+      failure.bookkeeping = true;
       all = false;
       break;
     }
@@ -435,37 +511,64 @@ bool BfDatabase::CopyBookkeeping(CopyMode mode, const std::string& targetDir) {
       Status(A("Kopiering till samma bibliotek, ange annat bibliotek!"));
       return false;
     }
+    // A folder that is not there yet is made, as a copy to a new place needs.
+    std::error_code error;
+    std::filesystem::create_directories(isam::ResolvePath(target), error);
+    if (error) {
+      Info(CopyErrorText(error.value(), ansi::FromUtf8(error.message())));
+      return false;
+    }
   }
   if (target.empty()) return false;
 
-  bool bookkeepingFailed = false, lastFailed = false, all = false;
-  int lastError = 0;
+  CopyFailure failure;
+  bool all = false;
   const int from = s_.current;
   int to = from;
   {
     ecountform::ScopedCountForm progress(0, false, 4, A("kopierar"));
     CloseBookkeeping();
     if (mode == CopyMode::kCopy) {
-      if (!SaveBookkeepingInfo(true)) {
+      // The new entry stands in the list only once every file is copied: it is made in a
+      // unit that a failure undoes, so the list is left exactly as it was.
+      isam::BeginUnit(s_.listFile);
+      if (!isam::IsamSuccess || !SaveBookkeepingInfo(true)) {
         eerror::ReportIsamError();
+        {
+          const isam::ErrorKeeper keep;
+          isam::AbortUnit(s_.listFile);
+        }
+        RefreshListCounters();
         s_.current = from;
         ReadListRecord(from);
         OpenBookkeeping();
         return false;
       }
       to = s_.current;
+    } else {
+      CloseBookkeepingList();
     }
-    CloseBookkeepingList();
-    all = CopyFiles(mode, target, from, to, bookkeepingFailed, lastError, lastFailed);
+    all = CopyFiles(mode, target, from, to, failure);
+    if (mode == CopyMode::kCopy) {
+      if (failure.bookkeeping) {
+        isam::AbortUnit(s_.listFile);
+      } else {
+        isam::CommitUnit(s_.listFile);
+        if (!isam::IsamSuccess) {
+          failure.bookkeeping = true;
+          all = false;
+        }
+      }
+      isam::ClearError();
+      CloseBookkeepingList();
+    }
   }
 
   const std::string copied = "BfDataBas nr." + TwoDigits(from) + " kopierad till " + target;
   std::string report;
-  if (lastFailed) {
-    char code[8];
-    std::snprintf(code, sizeof code, "%03d", lastError % 1000);
-    Info(std::string("Error vid kopiering ") + code);
-  } else if (bookkeepingFailed) {
+  if (failure.last) {
+    Info(CopyErrorText(failure.code, failure.reason));
+  } else if (failure.bookkeeping) {
     Info(copied + " ..ej.. lyckad kopiering!!");
   } else {
     report = copied + " ..lyckad kopiering!!";
@@ -473,21 +576,19 @@ bool BfDatabase::CopyBookkeeping(CopyMode mode, const std::string& targetDir) {
   }
 
   OpenBookkeepingList();
-  if (mode == CopyMode::kCopy && bookkeepingFailed) {
-    // A copy that is not whole must not stand in the list as a bookkeeping of its own.
+  if (mode == CopyMode::kCopy && failure.bookkeeping) {
+    // A copy that is not whole leaves no files under a number the list does not give out.
     for (const std::string& partial : partialFiles_) isam::DeleteFile(partial);
     for (const BfFile file : {kKontoFile, kVerFile, kSumsFile})
       isam::DeleteFileBlock(BfFileName(file, to, dataDir_));
-    if (listOpen_) isam::DeleteRec(s_.listFile, to);
     isam::ClearError();
-    RefreshListCounters();
     to = from;
   }
   s_.current = to;
   if (ReadListRecord(to)) OpenBookkeeping();
   // The reopening has its own status text; the copy's report is what the user asked for.
   if (!report.empty()) Status(report);
-  return all && !bookkeepingFailed;
+  return all && !failure.bookkeeping;
 }
 
 bool BfDatabase::ResetBookkeeping() {

@@ -8,6 +8,11 @@
 // list closes the open bookkeeping first (writing its list record back) and opens one again
 // at its end; every message goes through EMsg, every question through the message interface
 // and every long step through the progress interface.
+//
+// A database opened for reading (Access::kReadOnly) opens its files so, shares them with
+// other readers and writes nothing; closing a bookkeeping writes its list record and month
+// sums only when they changed. A file that another program holds is waited for a while
+// (OpenBfFile) and then named as in use.
 #pragma once
 
 #include <cstdint>
@@ -20,11 +25,12 @@
 namespace bf {
 
 enum class CopyMode { kCopy, kBackup };
+enum class Access { kReadWrite, kReadOnly };
 
 class BfDatabase {
  public:
   // dataDir: the data directory (a Linux path, Windows-1252 as the engine takes names).
-  explicit BfDatabase(std::string dataDir);
+  explicit BfDatabase(std::string dataDir, Access access = Access::kReadWrite);
   ~BfDatabase();  // closes the bookkeeping and the list, as program exit does
   BfDatabase(const BfDatabase&) = delete;
   BfDatabase& operator=(const BfDatabase&) = delete;
@@ -35,6 +41,10 @@ class BfDatabase {
   bool listOpen() const { return listOpen_; }
   bool bookkeepingOpen() const { return bookkeepingOpen_; }
   int current() const { return s_.current; }
+  // Why the list or the bookkeeping could not be opened although its files are there (in
+  // use by another program, a folder that cannot be written, a change that needs replaying);
+  // empty after an open that went through or found no files.
+  const std::string& openFailure() const { return openFailure_; }
 
   void OpenBookkeepingList();
   void CloseBookkeepingList();
@@ -46,8 +56,9 @@ class BfDatabase {
   void CloseBookkeeping();
   // Selects the remembered bookkeeping (the configuration's CurBase) and opens it.
   void SelectRemembered();
-  // The menu's choice of bookkeeping n.
-  void SelectBookkeeping(int n);
+  // The menu's choice of bookkeeping n. One that cannot be opened is refused (false), and
+  // the bookkeeping open before and the remembered one stay as they were.
+  bool SelectBookkeeping(int n);
 
   // A new bookkeeping: refused (false, with its message) while the list is closed or eight
   // are in use; otherwise the open one is closed and the list record buffer holds the fresh
@@ -94,18 +105,31 @@ class BfDatabase {
   // The list record of the bookkeeping just opened made to agree with its files, when the
   // process that last wrote them ended between saving a verification and writing the list
   // record: the last number raised to the highest number saved, the totals those of the
-  // accounts. Says so on the status line and writes the record.
+  // accounts. Says so on the status line and writes the record; a run that only reads
+  // leaves it to the next that writes.
   void ReconcileListRecord();
   // The year-end steps on the open bookkeeping: a new verification file, totals to 0, every
   // account carried forward.
   bool CarryEverythingForward();
-  bool CopyFiles(CopyMode mode, const std::string& target, int from, int to, bool& bookkeepingFailed,
-                 int& lastError, bool& lastFailed);
+  // The failure of a copy: the last file copied failed, with its error code and the
+  // system's reason, or one of the bookkeeping's own files failed.
+  struct CopyFailure {
+    bool bookkeeping = false;
+    bool last = false;
+    int code = 0;
+    std::string reason;
+  };
+  bool CopyFiles(CopyMode mode, const std::string& target, int from, int to, CopyFailure& failure);
   bool CopyOneFile(const std::string& from, const std::string& to, const std::string& shownAs,
-                   bool& skipped, int& error);
+                   bool& skipped, CopyFailure& failure);
+  // The text for a failed open of the list or a bookkeeping whose files are there.
+  std::string OpenFailureText() const;
 
   BfShared s_;
   std::string dataDir_;
+  bool readOnly_ = false;
+  std::string openFailure_;
+  BfDataBasRecord listRecordOnFile_;  // the open bookkeeping's list record as the list holds it
   bool listOpen_ = false;
   bool bookkeepingOpen_ = false;
   std::vector<std::string> partialFiles_;

@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <type_traits>
 
 #include "bookkeeping/BFdefs_charset.h"
@@ -153,8 +156,42 @@ void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir) {
                         std::span<const isam::IndexDescription>(&index, indexCount));
 }
 
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir) {
-  isam::OpenFileBlock(fb, BfFileName(file, bookkeeping, dataDir), true);
+bool InUseElsewhere() { return isam::IsamError == 10140 && isam::IsamDosError == EWOULDBLOCK; }
+
+bool ChangeToReplay() { return isam::IsamError == 10180 && isam::IsamDosError == EACCES; }
+
+namespace {
+
+// One open; another program's hold on the file is waited out for a while, as it may be a
+// command that is about to end.
+void OpenWaiting(isam::FileBlock*& fb, const std::string& name, bool readOnly) {
+  const auto giveUp = std::chrono::steady_clock::now() + kInUsePatience;
+  for (;;) {
+    if (readOnly) isam::OpenFileBlockReadOnly(fb, name);
+    else isam::OpenFileBlock(fb, name, true);
+    if (isam::IsamSuccess || !InUseElsewhere() || std::chrono::steady_clock::now() >= giveUp) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+}  // namespace
+
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir, bool readOnly) {
+  const std::string name = BfFileName(file, bookkeeping, dataDir);
+  OpenWaiting(fb, name, readOnly);
+  if (readOnly && ChangeToReplay()) {
+    // An unfinished change is put right as every open that may write does, where the
+    // folder allows it; the reading goes on from the files as they are then.
+    isam::FileBlock* writer = nullptr;
+    OpenWaiting(writer, name, false);
+    if (isam::IsamSuccess) {
+      isam::CloseFileBlock(writer);
+      OpenWaiting(fb, name, true);
+    } else if (isam::IsamError == 9908) {
+      isam::SetError(10180);
+      isam::IsamDosError = EACCES;
+    }
+  }
   if (!isam::IsamSuccess) return false;
   if (HasFileLength(fb, file)) return true;
   isam::CloseFileBlock(fb);

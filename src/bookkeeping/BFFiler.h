@@ -15,6 +15,7 @@
 // read from or written to a fileblock whose record length is not its file's.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -43,9 +44,23 @@ std::string BfFileName(BfFile file, int bookkeeping, const std::string& dataDir 
 // Creates the file empty (replacing one of that name), with its record length and index.
 void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir);
 
-// Opens the file with journal. A fileblock whose records are not the file's length is
-// closed again and reported with the version message; false on any failure.
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir);
+// How long an open waits for a file that another program has open.
+constexpr std::chrono::milliseconds kInUsePatience{3000};
+
+// Opens the file with journal, for reading only when readOnly is set. A file that another
+// program has open is tried again until kInUsePatience has passed. An unfinished change in
+// its journal is put right by an open for writing first, also for reading, where the folder
+// can be written (ChangeToReplay after a failure where not). A fileblock whose records are
+// not the file's length is closed again and reported with the version message; false on
+// any failure.
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir,
+                bool readOnly = false);
+
+// After a failed open: true when the file is there but another open holds it.
+bool InUseElsewhere();
+// After a failed open: true when the file's journal holds a change that only writing can
+// put right.
+bool ChangeToReplay();
 
 // The version check of the list: when BfNolk.dat exists in dataDir (in any letter case)
 // its size must be a whole number of list records; otherwise the information box

@@ -9,7 +9,7 @@
 
 namespace bf {
 
-BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args) {
+BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args, Access access) : access_(access) {
   // The window program and bfnolk remember the same data directory and bookkeeping: the
   // entries of the bookkeeping program's number.
   ekonfig::Konfig.SetDataDir(ekonfig::Konfig.ProgDataDir(ekonfig::kBookkeepingProgNr));
@@ -33,7 +33,7 @@ void BookkeepingRun::LeaveDataDir() {
 
 void BookkeepingRun::EnterDataDir() {
   db_.reset();
-  db_ = std::make_unique<BfDatabase>(ekonfig::Konfig.DataDir());
+  db_ = std::make_unique<BfDatabase>(ekonfig::Konfig.DataDir(), access_);
   BfShared& s = db_->shared();
   s.dataBas = FreshDataBasRecord();
   s.konto = KontoRecord{};

@@ -19,8 +19,9 @@ namespace bf {
 class BookkeepingRun {
  public:
   // args: the program's arguments. A failed engine start is shown with the engine's text
-  // and the catalogue text of its error; the run then has no list.
-  explicit BookkeepingRun(const std::vector<std::string>& args);
+  // and the catalogue text of its error; the run then has no list. access: whether the run
+  // may write the data directory or only reads it.
+  explicit BookkeepingRun(const std::vector<std::string>& args, Access access = Access::kReadWrite);
   ~BookkeepingRun();
   BookkeepingRun(const BookkeepingRun&) = delete;
   BookkeepingRun& operator=(const BookkeepingRun&) = delete;
@@ -36,6 +37,7 @@ class BookkeepingRun {
 
  private:
   bool engine_ = false;
+  Access access_;
   std::unique_ptr<BfDatabase> db_;
 };
 

@@ -12,10 +12,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace ekonfig {
 
@@ -44,6 +46,16 @@ printing::TPrinterEnv startPrinter;
 bool dataDirMoved = false;
 std::string storedDataDir;
 std::string storedProgDataDir;
+// What the file holds of the buffers as the run found or made them: a run that leaves them
+// so writes nothing at its end.
+struct Buffers {
+  glodefs::TKonfigRec main;
+  glodefs::TEtikettEnv label;
+  glodefs::TRapportEnv report;
+};
+Buffers onFile;
+
+void NoteBuffersOnFile() { onFile = {Konfig, CurEtikett, CurRapport}; }
 
 std::string HomeDir() {
   const char* home = std::getenv("HOME");
@@ -121,12 +133,20 @@ void SelectReportPrinter() {
 void SettleDataDir() {
   storedDataDir = Konfig.DataDir();
   storedProgDataDir = Konfig.ProgDataDir(runProgNr);
+  std::error_code error;
+  if (dataDirMoved && !fs::is_directory(paths.dataDir, error)) {
+    // The run's folder is not there yet: a command that writes makes it, and none works on
+    // the current directory instead.
+    const std::string given = esmall::Cut(ansi::FromUtf8(paths.dataDir), glodefs::kMaxPath);
+    Konfig.SetProgDataDir(runProgNr, given);
+    Konfig.SetDataDir(given);
+    return;
+  }
   const std::string dir = dataDirMoved ? ansi::FromUtf8(paths.dataDir) : storedProgDataDir;
   if (!dir.empty() && chdir(ansi::ToUtf8(dir).c_str()) != 0) {
     const int code = IoCodeOf(errno);
     eerror::EMsg(1, "Kan ej byta till biblioteket " + Quoted(dir) + " " + emsgtxt::msgtext(code));
   }
-  std::error_code error;
   const fs::path current = fs::current_path(error);
   const std::string settled = esmall::Cut(WithoutTrailingSeparator(ansi::FromUtf8(current.string())),
                                           glodefs::kMaxPath);
@@ -155,54 +175,87 @@ std::string KonfigFilePath() { return KonfigFolder() + "/" + ansi::ToUtf8(glodef
 
 // ---- KonfigFile ----
 
-bool KonfigFile::OpenRead() {
+bool KonfigFile::Load() {
   Close();
-  fd_ = open(KonfigFilePath().c_str(), O_RDONLY | O_CLOEXEC);
-  return IsOpen();
+  const int fd = open(KonfigFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = fstat(fd, &info) == 0;
+  // Never more than the file should hold: a longer one is a version conflict anyway.
+  const size_t size = ok ? static_cast<size_t>(std::min<long long>(info.st_size, kKonfigFileSize + 1)) : 0;
+  std::vector<unsigned char> bytes(size);
+  size_t done = 0;
+  while (ok && done < size) {
+    const ssize_t n = pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  close(fd);
+  if (!ok) return false;
+  image_ = read_ = std::move(bytes);
+  open_ = true;
+  return true;
 }
 
+bool KonfigFile::OpenRead() { return Load(); }
+
+// Only a file of the right length is changed: another is rebuilt at the next start.
 bool KonfigFile::OpenUpdate() {
-  Close();
-  fd_ = open(KonfigFilePath().c_str(), O_RDWR | O_CLOEXEC);
-  return IsOpen();
+  writable_ = Load() && image_.size() == kKonfigFileSize;
+  if (!writable_) Close();
+  return writable_;
 }
 
 bool KonfigFile::OpenRewrite() {
   Close();
-  fd_ = open(KonfigFilePath().c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  return IsOpen();
+  open_ = writable_ = true;
+  return true;
 }
 
+// A changed copy becomes the file through a new file renamed into its place: whoever reads
+// the file meanwhile sees it whole, as it was or as it is now.
 void KonfigFile::Close() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  const bool changed = open_ && writable_ && image_ != read_;
+  open_ = writable_ = false;
+  if (!changed) return;
+  const std::string path = KonfigFilePath();
+  std::string made = path + ".XXXXXX";
+  const int fd = mkostemp(made.data(), O_CLOEXEC);
+  if (fd < 0) return;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < image_.size()) {
+    const ssize_t n = write(fd, image_.data() + done, image_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (!ok || rename(made.c_str(), path.c_str()) != 0) {
+    unlink(made.c_str());
+    return;
+  }
+  const int folder = open(KonfigFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    fsync(folder);
+    close(folder);
+  }
 }
 
-long long KonfigFile::Size() const {
-  struct stat info {};
-  return IsOpen() && fstat(fd_, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
-}
+long long KonfigFile::Size() const { return open_ ? static_cast<long long>(image_.size()) : -1; }
 
 bool KonfigFile::Read(size_t at, unsigned char* into, size_t size) {
-  if (!IsOpen()) return false;
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = pread(fd_, into + done, size - done, static_cast<off_t>(at + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
+  if (!open_ || at > image_.size() || size > image_.size() - at) return false;
+  std::copy_n(image_.begin() + static_cast<long>(at), size, into);
   return true;
 }
 
 void KonfigFile::Write(size_t at, const unsigned char* from, size_t size) {
-  size_t done = 0;
-  while (IsOpen() && done < size) {
-    const ssize_t n = pwrite(fd_, from + done, size - done, static_cast<off_t>(at + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    done += static_cast<size_t>(n);
-  }
+  if (!writable_) return;
+  if (image_.size() < at + size) image_.resize(at + size);
+  std::copy_n(from, size, image_.begin() + static_cast<long>(at));
 }
 
 void KonfigFile::ReadMain() {
@@ -257,18 +310,15 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
   const std::string folder = KonfigFolder();
   if (!MakeFolder(folder)) eerror::EMsg(201, "kan inte skapa path " + Quoted(ansi::FromUtf8(folder)));
 
-  std::string dataFolder;
-  if (dataDirMoved) {
-    dataFolder = paths.dataDir;
-    MakeFolder(dataFolder);
-  } else {
-    const std::string documents = XdgDir("XDG_DOCUMENTS_DIR", "Documents") + "/" + ansi::ToUtf8(glodefs::ProgName);
+  // The default data directory, also when the run is given another one: that one is the
+  // run's own and never stored as the default. The folders are made by a run that uses them.
+  const std::string documents = XdgDir("XDG_DOCUMENTS_DIR", "Documents") + "/" + ansi::ToUtf8(glodefs::ProgName);
+  if (!dataDirMoved) {
     MakeFolder(documents);
     MakeFolder(documents + "/text");
-    dataFolder = documents + "/data";
-    MakeFolder(dataFolder);
+    MakeFolder(documents + "/data");
   }
-  defaultDataDir = esmall::Cut(ansi::FromUtf8(dataFolder), glodefs::kMaxPath);
+  defaultDataDir = esmall::Cut(ansi::FromUtf8(documents + "/data"), glodefs::kMaxPath);
 
   // Defaults first, so whatever cannot be read is left at its default.
   Konfig.FillDefaults(progNr, defaultDataDir);
@@ -307,19 +357,22 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
       break;
     }
   }
+  NoteBuffersOnFile();
   SettleDataDir();
   return KonfigStart::kStarted;
 }
 
 void ExitKonfig() {
-  if (runInUse) {
+  glodefs::TKonfigRec written = Konfig;
+  if (dataDirMoved) {
+    written.SetDataDir(storedDataDir);
+    written.SetProgDataDir(runProgNr, storedProgDataDir);
+  }
+  const bool changed = written.bytes != onFile.main.bytes || CurEtikett.bytes != onFile.label.bytes ||
+                       CurRapport.bytes != onFile.report.bytes;
+  if (runInUse && changed) {
     KonfigFile file;
     if (file.OpenUpdate()) {
-      glodefs::TKonfigRec written = Konfig;
-      if (dataDirMoved) {
-        written.SetDataDir(storedDataDir);
-        written.SetProgDataDir(runProgNr, storedProgDataDir);
-      }
       file.WriteMain(written);
       file.WriteLabel(Konfig.CurrentLabelSetting());
       file.WriteReport(Konfig.CurrentReportSetting());
@@ -364,6 +417,7 @@ bool ResetKonfig(bool ask) {
   if (ask && eerror::EMsg(101, A("Nollställa alla inställningar till standardvärden?")) != eerror::kYes)
     return false;
   Rebuild();
+  NoteBuffersOnFile();
   SettleDataDir();
   return true;
 }

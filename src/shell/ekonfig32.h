@@ -7,20 +7,24 @@
 // ~/.config); the default data directory is ProgName/data inside the documents folder
 // ($XDG_DOCUMENTS_DIR, default ~/Documents). KonfigPaths moves either for a run.
 // Every read and write of the file is silent: an error leaves defaults in memory or
-// writes nothing, and nothing the file holds can make a read go out of bounds.
+// writes nothing, and nothing the file holds can make a read go out of bounds. The file is
+// only ever replaced whole (a new file renamed into its place), and a run writes it only
+// when it changed something, so runs side by side never leave it half written nor put back
+// what another run changed.
 #pragma once
 
 #include "printing/PrinterEnv.h"
 #include "shell/GloDefs.h"
 
 #include <string>
+#include <vector>
 
 namespace ekonfig {
 
 // Folders of the file system (UTF-8); empty means the per-user default.
 struct KonfigPaths {
   std::string configDir;  // holds the file itself (--config-dir)
-  std::string dataDir;    // the data directory of this run (--data-dir); not stored
+  std::string dataDir;    // the data directory of this run (--data-dir); neither stored nor made
 };
 void SetKonfigPaths(const KonfigPaths& paths);
 
@@ -33,8 +37,10 @@ extern glodefs::TRapportEnv CurRapport;
 extern glodefs::TKommEnv Komm;
 extern printing::TPrinterEnv DefPrinter;
 
-// The file by absolute positions. A failed open makes every following read and write do
-// nothing; reading a setting then fills it with its defaults.
+// The file by absolute positions, held whole in memory while open: writes change the copy,
+// and Close puts a copy that differs from what was read in the file's place at once. A
+// failed open makes every following read and write do nothing; reading a setting then
+// fills it with its defaults.
 class KonfigFile {
  public:
   KonfigFile() = default;
@@ -46,7 +52,7 @@ class KonfigFile {
   bool OpenUpdate();   // an existing file, for reading and writing
   bool OpenRewrite();  // created anew, empty
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return open_; }
   long long Size() const;  // -1 when not open
 
   void ReadMain();
@@ -59,8 +65,12 @@ class KonfigFile {
  private:
   bool Read(size_t at, unsigned char* into, size_t size);
   void Write(size_t at, const unsigned char* from, size_t size);
+  bool Load();
 
-  int fd_ = -1;
+  bool open_ = false;
+  bool writable_ = false;
+  std::vector<unsigned char> image_;  // the file as it is to be
+  std::vector<unsigned char> read_;   // the file as it was read
 };
 
 enum class KonfigStart { kStarted, kOutOfMemory };
@@ -69,8 +79,8 @@ enum class KonfigStart { kStarted, kOutOfMemory };
 // of progNr (0..30). kOutOfMemory after "Minnesbrist!!": the program then ends with exit
 // code 8. name plays no part.
 KonfigStart InitKonfig(int progNr, bool inUse, const std::string& name);
-// Writes the main record and the two current settings back and restores the printer
-// selected at start.
+// Writes the main record and the two current settings back, when the run changed any of
+// them, and restores the printer selected at start.
 void ExitKonfig();
 
 // The settings dialog's tabs. Loading setting n reads it from the file into the current

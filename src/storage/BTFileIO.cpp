@@ -81,6 +81,7 @@ bool CreateFailure(const std::string& path, int err) {
   int32_t e = 10140;
   if (FolderMissing(path, err)) e = 9900;
   else if (err == EMFILE || err == ENFILE) e = 9901;
+  else if (err == EACCES || err == EPERM || err == EROFS) e = 9908;
   SetOsError(e, err);
   return false;
 }
@@ -136,11 +137,12 @@ std::string MatchInFolder(const std::string& folder, const std::string& part) {
   return found;
 }
 
-// Opens (creating when asked) and takes the exclusive lock that keeps every other open out.
-int OpenLocked(const std::string& path, int flags) {
-  const int fd = ::open(path.c_str(), flags | O_RDWR | O_CLOEXEC, 0644);
+// Opens (creating when asked) and takes the lock that keeps every other open out: for
+// reading only a shared one, which other readers may hold too.
+int OpenLocked(const std::string& path, int flags, bool readOnly = false) {
+  const int fd = ::open(path.c_str(), flags | (readOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC, 0644);
   if (fd < 0) return -1;
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
     errno = err;
@@ -215,9 +217,9 @@ std::string ResolvePath(const std::string& name) {
   return resolved;
 }
 
-bool OpenFile(FileRec& f, const std::string& name) {
+bool OpenFile(FileRec& f, const std::string& name, bool readOnly) {
   const std::string path = ResolvePath(name);
-  const int fd = OpenLocked(path, 0);
+  const int fd = OpenLocked(path, 0, readOnly);
   if (fd < 0) return OpenFailure(path, errno);
   f.fd = fd;
   f.name = name;

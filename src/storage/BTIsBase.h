@@ -91,6 +91,7 @@ struct FileBlock {
   std::string name;
   FileRec dat, ix, dia;
   bool journal = false;
+  bool readOnly = false;  // opened for reading: shared with other readers, never changed
   bool headerChanged = false;  // without journal: OpenFlag is set on disk
   int64_t sectionLength = 0;
   int32_t sections = 0;        // index-file sections present after section 0

@@ -2,8 +2,9 @@
 #include "storage/Filer.h"
 
 #include <algorithm>
-#include <limits>
+#include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <memory>
 
 #include "common/Ansi.h"
@@ -57,7 +58,14 @@ bool CheckUnitOpen(const FileBlock* fb) {
   return false;
 }
 
-bool CheckChange(const FileBlock* fb) { return CheckHandle(fb) && CheckUnitOpen(fb); }
+// A fileblock opened for reading takes no change.
+bool CheckWritable(const FileBlock* fb) {
+  if (!fb->readOnly) return true;
+  SetError(9908);
+  return false;
+}
+
+bool CheckChange(const FileBlock* fb) { return CheckHandle(fb) && CheckWritable(fb) && CheckUnitOpen(fb); }
 
 std::string CutKey(const std::string& key) { return key.substr(0, kMaxKeyLength); }
 
@@ -199,9 +207,9 @@ std::string JournalInTheMaking(const std::string& diaName) { return diaName + "~
 bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
   const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
   journalCreated = false;
-  if (!OpenFile(fb.dia, diaName)) {
+  if (!OpenFile(fb.dia, diaName, fb.readOnly)) {
     if (IsamError != 9903) return false;
-    if (fb.journal) {
+    if (fb.journal && !fb.readOnly) {
       ClearError();
       // Made whole beside its place and renamed into it: a crash while it is made leaves no
       // journal of 0 bytes, which no open would take again.
@@ -217,10 +225,10 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
       ClearError();
     }
   }
-  if (!OpenFile(fb.dat, FileBlockFileName(fb.name, FileKind::Data)) || !ReadDataHeader(fb))
+  if (!OpenFile(fb.dat, FileBlockFileName(fb.name, FileKind::Data), fb.readOnly) || !ReadDataHeader(fb))
     return false;
   if (fb.IndexCount() > 0) {
-    if (!OpenFile(fb.ix, FileBlockFileName(fb.name, FileKind::Index))) {
+    if (!OpenFile(fb.ix, FileBlockFileName(fb.name, FileKind::Index), fb.readOnly)) {
       if (IsamError != 9901) SetError(10010);
       return false;
     }
@@ -244,6 +252,11 @@ bool RecoverJournal(FileBlock& fb, bool journalCreated) {
   if (!journalCreated) {
     if (size == 0) {
       SetError(10070);
+      return false;
+    }
+    // An unfinished change is put right only by an open that may write.
+    if (size > 1 && fb.readOnly) {
+      SetOsError(10180, EACCES);
       return false;
     }
     if (size > 1 && !ReplayJournal(fb)) return false;
@@ -425,11 +438,13 @@ void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t
 
 namespace {
 
-void OpenOne(FileBlock*& handle, const std::string& fullName, bool journal, bool notClosedAllowed) {
+void OpenOne(FileBlock*& handle, const std::string& fullName, bool journal, bool notClosedAllowed,
+             bool readOnly = false) {
   if (!Started()) return;
   auto fb = std::make_unique<FileBlock>();
   fb->name = fullName.substr(0, kMaxNameLength);
   fb->journal = journal;
+  fb->readOnly = readOnly;
   bool journalCreated = false;
   if (!OpenFiles(*fb, journalCreated, notClosedAllowed) || !RecoverJournal(*fb, journalCreated)) {
     const ErrorKeeper keep;
@@ -450,6 +465,10 @@ void OpenOne(FileBlock*& handle, const std::string& fullName, bool journal, bool
 
 void OpenFileBlock(FileBlock*& handle, const std::string& fullName, bool journal) {
   OpenOne(handle, fullName, journal, false);
+}
+
+void OpenFileBlockReadOnly(FileBlock*& handle, const std::string& fullName) {
+  OpenOne(handle, fullName, true, false, true);
 }
 
 void OpenFileBlockForRebuild(FileBlock*& handle, const std::string& name) { OpenOne(handle, name, false, true); }
@@ -579,7 +598,7 @@ int32_t UsedRecs(FileBlock* fb) {
 int32_t RecordLength(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.length : 0; }
 
 void BeginUnit(FileBlock* fb) {
-  if (!CheckHandle(fb)) return;
+  if (!CheckHandle(fb) || !CheckWritable(fb)) return;
   if (!fb->journal || fb->inUnit) {
     SetError(kUnitOutOfOrder);
     return;
@@ -613,7 +632,7 @@ void AbortUnit(FileBlock* fb) {
 }
 
 void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
-  if (!CheckIndex(fb, indexNo) || !CheckUnitOpen(fb)) return;
+  if (!CheckIndex(fb, indexNo) || !CheckWritable(fb) || !CheckUnitOpen(fb)) return;
   const std::string key = CutKey(fullKey);
   Index& d = fb->idx[indexNo];
   if (static_cast<int>(key.size()) > d.keyLength) {
@@ -629,7 +648,7 @@ void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKe
 }
 
 void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
-  if (!CheckIndex(fb, indexNo) || !CheckUnitOpen(fb)) return;
+  if (!CheckIndex(fb, indexNo) || !CheckWritable(fb) || !CheckUnitOpen(fb)) return;
   const std::string key = CutKey(fullKey);
   fb->idx[indexNo].valid = false;
   BeginOperation(*fb, indexNo);

@@ -38,6 +38,11 @@ void ExitIsam();
 void CreateFileBlock(const std::string& name, int32_t recordLength, uint16_t indexCount,
                      std::span<const IndexDescription> indexes);
 void OpenFileBlock(FileBlock*& fb, const std::string& name, bool journal);
+// Opens a journaled fileblock for reading only: its files are opened read-only and shared
+// with other such opens (a write open is kept out, as it keeps them out), a missing journal
+// is not made, and every change is refused with 9908. A journal that holds an unfinished
+// change would need writing to replay: the open fails with 10180 (IsamDosError EACCES).
+void OpenFileBlockReadOnly(FileBlock*& fb, const std::string& name);
 void CloseFileBlock(FileBlock*& fb);
 void DeleteFileBlock(const std::string& name);
 

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "ProgramRun.h"
@@ -23,11 +25,15 @@ class BfnolkDatabase : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
 
   // Standard input is empty and no terminal, so a question without --yes is answered no.
-  ProgramRun Run(const std::string& args) const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
-                      "/data' " + args + " </dev/null");
+  ProgramRun Run(const std::string& args, const std::string& data = "data") const {
+    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ + "/" +
+                      data + "' " + args + " </dev/null");
   }
   bool Has(const std::string& name) const { return fs::exists(root_ + "/data/" + name); }
+  static std::string Bytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
 
   std::string root_;
 };
@@ -80,6 +86,60 @@ TEST_F(BfnolkDatabase, BackupAndCopy) {
   EXPECT_EQ(copy.status, 0) << copy.out;
   EXPECT_TRUE(Has("Konto02.Dat"));
   EXPECT_NE(Run("list").out.find("2  Hemmet"), std::string::npos);
+}
+
+TEST_F(BfnolkDatabase, ABackupGoesWhereARelativeFolderSaysAndMakesIt) {
+  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("new --name Hemmet --from 2026-01-01 --to 2026-12-31").status, 0);
+  // From the folder the command is given in, as every program takes a relative name.
+  const ProgramRun backup = RunProgram("cd '" + root_ + "' && '" BFN_BIN_DIR "/bfnolk' --config-dir konfig --data-dir data "
+                                       "backup kopior/ny </dev/null");
+  EXPECT_EQ(backup.status, 0) << backup.out;
+  EXPECT_NE(backup.out.find("kopierad till " + root_ + "/kopior/ny ..lyckad kopiering!!"), std::string::npos)
+      << backup.out;
+  EXPECT_TRUE(fs::exists(root_ + "/kopior/ny/Konto01.Dat"));
+  EXPECT_FALSE(fs::exists(root_ + "/data/kopior"));
+  // A folder that cannot be made: the system says why.
+  std::ofstream(root_ + "/fil") << "ingen katalog";
+  const ProgramRun failed = Run("backup '" + root_ + "/fil/kopia'");
+  EXPECT_EQ(failed.status, 1) << failed.out;
+  EXPECT_NE(failed.out.find("Error vid kopiering 020 (Not a directory)"), std::string::npos) << failed.out;
+  EXPECT_EQ(Run("verify").status, 0);
+}
+
+TEST_F(BfnolkDatabase, AFailedCopyLeavesTheListAsItWas) {
+  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("new --name Hemmet --from 2026-01-01 --to 2026-12-31").status, 0);
+  const std::string list = Bytes(root_ + "/data/BfNolk.DAT");
+  fs::create_directories(root_ + "/data/Konto02.Dat");  // where the copy's first file goes
+  const ProgramRun copy = Run("copy");
+  EXPECT_EQ(copy.status, 1) << copy.out;
+  EXPECT_NE(copy.out.find("Error vid kopiering 021 (Is a directory)"), std::string::npos) << copy.out;
+  EXPECT_TRUE(Bytes(root_ + "/data/BfNolk.DAT") == list) << "the list changed";
+  EXPECT_NE(Run("list").out.find("2                                                           0  vakant"),
+            std::string::npos);
+}
+
+TEST_F(BfnolkDatabase, ARefusedSelectionChangesNothing) {
+  ASSERT_EQ(Run("init").status, 0);
+  ASSERT_EQ(Run("new --name Ett --from 2026-01-01 --to 2026-12-31").status, 0);
+  ASSERT_EQ(Run("new --name Två --from 2026-01-01 --to 2026-12-31").status, 0);
+  ASSERT_EQ(Run("select 1").status, 0);
+  ASSERT_EQ(Run("account add 1930 --name Bank").status, 0);
+  // A backup holds the whole list but the files of the one bookkeeping only; restored, the
+  // other one cannot be opened.
+  ASSERT_EQ(Run("backup '" + root_ + "/kopia'").status, 0);
+  const std::string settings = Bytes(root_ + "/konfig/BFNOLKW64.P64");
+  const ProgramRun select = Run("select 2", "kopia");
+  EXPECT_EQ(select.status, 1) << select.out;
+  EXPECT_NE(select.out.find("bokföring nr 2 kan inte väljas"), std::string::npos) << select.out;
+  EXPECT_TRUE(Bytes(root_ + "/konfig/BFNOLKW64.P64") == settings) << "the settings changed";
+  const ProgramRun after = Run("account list", "kopia");
+  EXPECT_EQ(after.status, 0) << after.out;
+  EXPECT_NE(after.out.find("1930  Bank"), std::string::npos) << after.out;
+  const std::string list = Run("list", "kopia").out;
+  EXPECT_EQ(list.substr(0, 5), "1  Et") << list;
+  EXPECT_NE(list.find("vald\n2"), std::string::npos) << list;
 }
 
 TEST_F(BfnolkDatabase, UsageErrorsExitTwoAndChangeNothing) {

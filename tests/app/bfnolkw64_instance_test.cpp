@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramRun.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -119,11 +121,11 @@ class SingleInstance : public testing::Test {
     return false;
   }
   // bfnolk with the same home as the window program.
-  int Bfnolk(const std::string& args) const {
-    const std::string command = "env -u XDG_CONFIG_HOME -u XDG_DOCUMENTS_DIR HOME=" + (root_ / "home").string() +
-                                " " BFN_BIN_DIR "/bfnolk " + args + " >/dev/null 2>&1";
-    return std::system(command.c_str());
+  ProgramRun BfnolkRun(const std::string& args) const {
+    return RunProgram("env -u XDG_CONFIG_HOME -u XDG_DOCUMENTS_DIR HOME=" + (root_ / "home").string() +
+                      " " BFN_BIN_DIR "/bfnolk " + args + " </dev/null");
   }
+  int Bfnolk(const std::string& args) const { return BfnolkRun(args).status; }
   static bool Running(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
 
   fs::path root_;
@@ -173,4 +175,23 @@ TEST_F(SingleInstance, SigtermClosesTheBooksAndWritesTheSettingsAsTheNormalExitD
   EXPECT_GT(fs::last_write_time(settings), started);
   EXPECT_EQ(Bfnolk("verify"), 0);
   EXPECT_FALSE(fs::exists(root_ / "home" / "Documents" / "BFNOLKW64" / "data" / "Konto01.SAV"));
+}
+
+TEST_F(SingleInstance, BfnolkSaysTheBooksAreOpenInTheWindowProgram) {
+  ASSERT_EQ(Bfnolk("init --yes"), 0);
+  ASSERT_EQ(Bfnolk("new --name Hem --from 2026-01-01 --to 2026-12-31"), 0);
+  const pid_t run = Start();
+  ASSERT_TRUE(WaitFor([&] { return HasOpen(run, "Konto01.DAT"); })) << ReadFile(Output(0));
+  // Waited for a while, then named; a new list is not made over the one in use.
+  for (const char* command : {"list", "verify", "init --yes"}) {
+    const ProgramRun refused = BfnolkRun(command);
+    EXPECT_EQ(refused.status, 1) << command << "\n" << refused.out;
+    EXPECT_NE(refused.out.find("Bokföringen är öppen i ett annat program!"), std::string::npos)
+        << command << "\n" << refused.out;
+  }
+  ASSERT_EQ(::kill(run, SIGTERM), 0);
+  ASSERT_TRUE(WaitFor([&] { return ::waitpid(run, nullptr, WNOHANG) == run; })) << "SIGTERM did not end it";
+  const ProgramRun list = BfnolkRun("list");
+  EXPECT_EQ(list.status, 0) << list.out;
+  EXPECT_NE(list.out.find("1  Hem"), std::string::npos) << list.out;
 }

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 
 #include "bookkeeping/BFBas.h"
@@ -56,6 +58,11 @@ Contents Read(BfShared& s) {
   std::sort(c.verifications.begin(), c.verifications.end(),
             [](const VerRecord& a, const VerRecord& b) { return a.number < b.number; });
   return c;
+}
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string Describe(const isam::seam::Fault& f) {
@@ -278,6 +285,8 @@ TEST_F(Faults, ACopyIsWholeWhenReportedAndLeavesNoHalfSlot) {
                  copy.list.number = before.list.number;
                  EXPECT_EQ(copy, before) << what << ": the copy";
                } else {
+                 EXPECT_TRUE(Bytes(data / "BfNolk.DAT") == Bytes(root_ / "template" / "BfNolk.DAT"))
+                     << what << ": the list changed";
                  EXPECT_EQ(db_->shared().listInUse, 1) << what << ": a slot left for a failed copy";
                  EXPECT_FALSE(fs::exists(data / "Konto02.DAT")) << what;
                }

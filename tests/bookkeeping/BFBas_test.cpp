@@ -375,11 +375,13 @@ TEST_F(Database, TheFirstFlushOfAMonthStartsItsRecordFromZero) {
   EXPECT_DOUBLE_EQ(s.sums.debitSums[g].Value(), 100);
   EXPECT_DOUBLE_EQ(s.sums.groupBalances[g].Value(), 100);
   db_->SelectBookkeeping(2);
-  db_->SelectBookkeeping(1);  // "två" flushed nothing but its own, empty month
+  amount = *Real6::FromDouble(40);
+  ASSERT_TRUE(PostTotal(s, amount, kPostRow));
+  db_->SelectBookkeeping(1);  // "två" files its own March, not what the buffer held of "ett"
   db_->SelectBookkeeping(2);
   BfAccess(s, kSumsFile, 0, "2026-03", recNo, found, atEnd);
   ASSERT_TRUE(found);
-  for (int k = 0; k < kGroupCount; ++k) EXPECT_EQ(s.sums.debitSums[k].Value(), 0) << k;
+  for (int k = 0; k < kGroupCount; ++k) EXPECT_EQ(s.sums.debitSums[k].Value(), k == g ? 40 : 0) << k;
 }
 
 }  // namespace

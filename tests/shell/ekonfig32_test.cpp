@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -49,17 +50,23 @@ class KonfigTest : public ::testing::Test {
     char pattern[] = "/tmp/ekonfig_testXXXXXX";
     root_ = mkdtemp(pattern);
     cwd_ = fs::current_path();
+    fs::create_directories(root_ + "/data");
     SetKonfigPaths({root_ + "/config", root_ + "/data"});
+    setenv("XDG_DOCUMENTS_DIR", Documents().c_str(), 1);
     previousPrinters_ = printing::InstallPrinterSystem(&printers);
     eerror::StatusMsg.clear();
   }
   void TearDown() override {
     printing::InstallPrinterSystem(previousPrinters_);
     SetKonfigPaths({});
+    unsetenv("XDG_DOCUMENTS_DIR");
     fs::current_path(cwd_);
     fs::remove_all(root_);
   }
   std::string File() const { return KonfigFilePath(); }
+  std::string Documents() const { return root_ + "/docs"; }
+  // The data directory a run without a folder of its own takes.
+  std::string DefaultData() const { return Documents() + "/BFNOLKW64/data"; }
   void StartAndStop() {
     ASSERT_EQ(InitKonfig(20, true, "bokföring"), KonfigStart::kStarted);
     ExitKonfig();
@@ -69,6 +76,8 @@ class KonfigTest : public ::testing::Test {
       if (box.text.rfind(start, 0) == 0) return true;
     return false;
   }
+
+  const fs::path& cwd() const { return cwd_; }
 
   std::string root_;
   eerror::RecordingMessageBoxes boxes;
@@ -93,12 +102,12 @@ TEST_F(KonfigTest, RebuildWritesEveryDefaultAtItsOffset) {
   EXPECT_EQ(Z(b, 10), "c:\\windows\\command\\system32");
   EXPECT_EQ(Z(b, 2060), "*.*");
   EXPECT_EQ(P(b, 3085), "vimledator.DatorID.ejdef");
-  EXPECT_EQ(Z(b, 5167), root_ + "/data");
+  EXPECT_EQ(Z(b, 5167), DefaultData());
   EXPECT_EQ(I16(b, 7218), 1);
-  EXPECT_EQ(Z(b, 7344 + 20 * 1025), root_ + "/data");
+  EXPECT_EQ(Z(b, 7344 + 20 * 1025), DefaultData());
   EXPECT_EQ(Z(b, 7344 + 19 * 1025), "");
-  EXPECT_EQ(Z(b, 45517 + 1 * 1538), root_ + "/data");
-  EXPECT_EQ(Z(b, 45517 + 8 * 1538), root_ + "/data");
+  EXPECT_EQ(Z(b, 45517 + 1 * 1538), DefaultData());
+  EXPECT_EQ(Z(b, 45517 + 8 * 1538), DefaultData());
   EXPECT_EQ(P(b, 59359), "Com3:96,n,8,1");
   EXPECT_EQ(P(b, 59359 + 41), "Laser 3x8");
   EXPECT_EQ(P(b, 59359 + 4 * 41), A("Löpande 2x12 I"));
@@ -250,19 +259,15 @@ TEST_F(KonfigTest, StoredPrinterThatIsGoneKeepsTheFile) {
 
 TEST_F(KonfigTest, DataDirectoryThatCannotBeEnteredKeepsTheCurrentOne) {
   SetKonfigPaths({root_ + "/config", ""});
-  setenv("XDG_DOCUMENTS_DIR", (root_ + "/docs").c_str(), 1);
   StartAndStop();
-  unsetenv("XDG_DOCUMENTS_DIR");
   EXPECT_TRUE(fs::is_directory(root_ + "/docs/BFNOLKW64/text"));
   Bytes b = ReadFile(File());
-  EXPECT_EQ(Z(b, 7344 + 20 * 1025), root_ + "/docs/BFNOLKW64/data");
+  EXPECT_EQ(Z(b, 7344 + 20 * 1025), DefaultData());
   const std::string missing = root_ + "/borta";
   std::copy(missing.begin(), missing.end() + 1, b.begin() + 7344 + 20 * 1025);
   WriteFile(File(), b);
   fs::current_path(root_);
-  setenv("XDG_DOCUMENTS_DIR", (root_ + "/docs").c_str(), 1);
   ASSERT_EQ(InitKonfig(20, true, ""), KonfigStart::kStarted);
-  unsetenv("XDG_DOCUMENTS_DIR");
   EXPECT_EQ(eerror::StatusMsg, "Kan ej byta till biblioteket \"" + missing + A("\" Filvägen ej funnen"));
   EXPECT_EQ(Konfig.DataDir(), root_);
   EXPECT_EQ(Konfig.ProgDataDir(20), root_);
@@ -294,14 +299,48 @@ TEST_F(KonfigTest, ResetAsksFirst) {
   EXPECT_EQ(ReadFile(File()).size(), 318272u);
 }
 
-TEST_F(KonfigTest, MovedDataDirectoryIsNotStored) {
-  StartAndStop();
+TEST_F(KonfigTest, TheRunsOwnDataDirectoryIsNeitherStoredNorMade) {
   SetKonfigPaths({root_ + "/config", root_ + "/annan"});
+  ASSERT_EQ(InitKonfig(20, true, ""), KonfigStart::kStarted);  // the first run
+  EXPECT_EQ(Konfig.DataDir(), root_ + "/annan");
+  EXPECT_EQ(fs::current_path(), cwd());  // not there: nothing else taken for it
+  ExitKonfig();
+  EXPECT_FALSE(fs::exists(root_ + "/annan"));
+  EXPECT_FALSE(fs::exists(Documents()));  // made by the run that uses it
+  Bytes b = ReadFile(File());
+  EXPECT_EQ(Z(b, 5167), DefaultData());
+  EXPECT_EQ(Z(b, 7344 + 20 * 1025), DefaultData());
+  SetKonfigPaths({root_ + "/config", root_ + "/data"});
   StartAndStop();
-  EXPECT_TRUE(fs::is_directory(root_ + "/annan"));
-  const Bytes b = ReadFile(File());
-  EXPECT_EQ(Z(b, 5167), root_ + "/data");
-  EXPECT_EQ(Z(b, 7344 + 20 * 1025), root_ + "/data");
+  EXPECT_EQ(ReadFile(File()), b);
+}
+
+TEST_F(KonfigTest, OnlyARunThatChangedSomethingWritesAndThenAWholeNewFile) {
+  StartAndStop();
+  const auto written = fs::last_write_time(File());
+  const auto inode = fs::status(File()).permissions();
+  StartAndStop();
+  EXPECT_EQ(fs::last_write_time(File()), written);
+  // Another run changes the file meanwhile; a run that changed nothing leaves that be.
+  ASSERT_EQ(InitKonfig(20, true, ""), KonfigStart::kStarted);
+  Bytes b = ReadFile(File());
+  b[4] = 7;
+  WriteFile(File(), b);
+  ExitKonfig();
+  EXPECT_EQ(ReadFile(File())[4], 7);
+  // A change is written as a new file in the old one's place, with nothing left beside it.
+  struct stat before {};
+  ASSERT_EQ(::stat(File().c_str(), &before), 0);
+  ASSERT_EQ(InitKonfig(20, true, ""), KonfigStart::kStarted);
+  Konfig.SetComputerName("min dator");
+  ExitKonfig();
+  struct stat after {};
+  ASSERT_EQ(::stat(File().c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(fs::status(File()).permissions(), inode);
+  EXPECT_EQ(P(ReadFile(File()), 3085), "min dator");
+  EXPECT_EQ(ReadFile(File())[4], 7);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_ + "/config"), fs::directory_iterator()), 1);
 }
 
 TEST_F(KonfigTest, FileFailuresAreSilent) {

@@ -1,6 +1,8 @@
 // The data file on disk and the record operations with their free chain.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 
 #include "EngineFixture.h"
 
@@ -138,6 +140,70 @@ TEST_F(Records, SecondOpenIsRefusedInThisAndAnotherProcess) {
   EXPECT_STREQ(line, "error 10140 class 4\n");
   CloseFileBlock(fb);
   fb = Open("acc");  // free again once closed
+}
+
+TEST_F(Records, OpensForReadingShareTheFileKeepAWriterOutAndChangeNothing) {
+  Add("kept");
+  CloseFileBlock(fb);
+  std::filesystem::remove(dir / "acc.DIA");
+  const std::string dat = dir.Read("acc.DAT");
+  FileBlock* first = nullptr;
+  FileBlock* second = nullptr;
+  OpenFileBlockReadOnly(first, Name("acc"));
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  OpenFileBlockReadOnly(second, Name("acc"));
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  EXPECT_FALSE(std::filesystem::exists(dir / "acc.DIA"));  // no journal made for reading
+  std::string back(32, 'x');
+  GetRec(second, 1, back.data());
+  EXPECT_EQ(back, Record(32, "kept"));
+
+  int32_t n = 0;
+  AddRec(first, n, back.data());
+  EXPECT_EQ(IsamError, 9908);
+  PutRec(first, 1, back.data());
+  EXPECT_EQ(IsamError, 9908);
+  DeleteRec(first, 1);
+  EXPECT_EQ(IsamError, 9908);
+  BeginUnit(first);
+  EXPECT_EQ(IsamError, 9908);
+
+  OpenFileBlock(fb, Name("acc"), true);
+  EXPECT_EQ(IsamError, 10140);
+  EXPECT_EQ(IsamDosError, EWOULDBLOCK);
+  CloseFileBlock(first);
+  CloseFileBlock(second);
+  EXPECT_EQ(dir.Read("acc.DAT"), dat);
+
+  fb = Open("acc");  // a writer, which keeps a reader out in turn
+  OpenFileBlockReadOnly(first, Name("acc"));
+  EXPECT_EQ(IsamError, 10140);
+  CloseFileBlock(fb);
+
+  // An unfinished change in the journal (room given to it, nothing written yet) needs a
+  // writer to put it right; a reader is refused until one has.
+  dir.Write("acc.DIA", std::string(3, '\0'));
+  OpenFileBlockReadOnly(first, Name("acc"));
+  EXPECT_EQ(IsamError, 10180);
+  EXPECT_EQ(dir.Read("acc.DIA").size(), 3u);
+  fb = Open("acc");
+  CloseFileBlock(fb);
+  OpenFileBlockReadOnly(first, Name("acc"));
+  EXPECT_TRUE(IsamSuccess) << IsamError;
+  CloseFileBlock(first);
+}
+
+TEST_F(Records, KeysOfAFileOpenForReadingCannotChange) {
+  const IndexDescription index{8, false};
+  CreateFileBlock(Name("keyed"), 32, 1, std::span<const IndexDescription>(&index, 1));
+  FileBlock* reader = nullptr;
+  OpenFileBlockReadOnly(reader, Name("keyed"));
+  ASSERT_TRUE(IsamSuccess) << IsamError;
+  AddKey(reader, 1, 1, "key");
+  EXPECT_EQ(IsamError, 9908);
+  DeleteKey(reader, 1, 1, "key");
+  EXPECT_EQ(IsamError, 9908);
+  CloseFileBlock(reader);
 }
 
 TEST_F(Records, HandleChecks) {
