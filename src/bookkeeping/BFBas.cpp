@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "bookkeeping/BFBas_aside.h"
 #include "bookkeeping/BFMisc.h"
@@ -25,6 +26,9 @@ namespace bf {
 namespace {
 
 constexpr int64_t kCopyBlock = 32767;
+
+// The folder of the data directory where each year-end leaves the year it ends.
+constexpr char kYearArchives[] = "bokslut";
 
 void Status(const std::string& text) { eerror::EMsg(0, text); }
 void Info(const std::string& text) { eerror::EMsg(200, text); }
@@ -597,6 +601,8 @@ bool BfDatabase::ResetBookkeeping() {
     return false;
   }
   if (!Ask(A("Alla verifikationer kommer att raderas OK!"))) return false;
+  std::string archive;
+  if (!ArchiveYear(archive)) return false;
   ecountform::ScopedCountForm progress(0, false, 4, "");
   progress.Line(3, "Skapar nya verifikationsfiler");
   // All or nothing: the files are kept aside while they are closed, and come back with the
@@ -612,6 +618,7 @@ bool BfDatabase::ResetBookkeeping() {
   ok = ok && bookkeepingOpen_ && CarryEverythingForward();
   if (ok) {
     s_.ver = FreshVerRecord(static_cast<int16_t>(s_.dataBas.lastVerNr + 1), etider::Format(18), s_.konto.sign);
+    Status(A("Verifikationerna nollställda, året som det var finns i datakatalogens ") + archive);
     return true;
   }
   const int32_t error = isam::IsamError, dos = isam::IsamDosError;
@@ -632,6 +639,25 @@ bool BfDatabase::ResetBookkeeping() {
   }
   s_.current = n;
   OpenBookkeeping();
+  return false;
+}
+
+bool BfDatabase::ArchiveYear(std::string& folder) {
+  std::string name = s_.dataBas.name;
+  for (char& c : name)
+    if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < ' ') c = '-';
+  if (name.find_first_not_of(" .-") == std::string::npos) name = A("bokföring ") + TwoDigits(s_.current);
+  const std::string base = InFolder(kYearArchives, name + " " + s_.dataBas.fromDate + "--" + s_.dataBas.toDate);
+  folder = base;
+  for (int i = 2; isam::FileExists(InFolder(dataDir_, folder)); ++i) folder = base + " (" + std::to_string(i) + ")";
+  // The archive is no backup folder of the user's: the one chosen for backups stays.
+  const std::string backupDir = s_.dataBas.backupDir;
+  const bool archived = CopyBookkeeping(CopyMode::kBackup, InFolder(dataDir_, folder));
+  s_.dataBas.backupDir = backupDir;
+  if (archived) return true;
+  std::error_code ignored;
+  std::filesystem::remove_all(isam::ResolvePath(InFolder(dataDir_, folder)), ignored);
+  Info(A("Nollställningen avbröts: året kunde inte arkiveras i ") + folder);
   return false;
 }
 

@@ -81,8 +81,10 @@ class BfDatabase {
   // Copies the current bookkeeping into a new slot (kCopy) or into targetDir (kBackup).
   // True when every file was copied.
   bool CopyBookkeeping(CopyMode mode, const std::string& targetDir = "");
-  // Year-end: asks, then empties the verifications and carries closing balances forward;
-  // on any failure everything is as before.
+  // Year-end: asks, backs the bookkeeping up into a folder of its own under "bokslut" in
+  // the data directory, named after the bookkeeping and its period, then empties the
+  // verifications and carries closing balances forward; on any failure everything is as
+  // before, and without the archive nothing is emptied.
   bool ResetBookkeeping();
   // Reorganises the current bookkeeping's three files and recomputes every total from the
   // opening balances and the verifications; on any failure everything is as before.
@@ -111,6 +113,9 @@ class BfDatabase {
   // The year-end steps on the open bookkeeping: a new verification file, totals to 0, every
   // account carried forward.
   bool CarryEverythingForward();
+  // The year-end's backup of the open bookkeeping; folder receives where it went, in the
+  // data directory.
+  bool ArchiveYear(std::string& folder);
   // The failure of a copy: the last file copied failed, with its error code and the
   // system's reason, or one of the bookkeeping's own files failed.
   struct CopyFailure {

@@ -1,6 +1,7 @@
 // A small year of books driven through bfnolk as a script would: twenty accounts, two
 // hundred verifications, a backup, a rebuild and the year-end reset, with bfnolk verify
-// after each step and the balances it prints compared with sums worked out here.
+// after each step and the balances it prints compared with sums worked out here; the year
+// that ended is then opened from its archive.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -93,9 +94,21 @@ TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
   for (int number : accounts) EXPECT_EQ(Closing(number), Cents(closing[number])) << number;
   EXPECT_NE(Run("list").out.find("   200  vald"), std::string::npos) << Run("list").out;
 
-  Ok("reset --yes");
-  Ok("change 1 --from 2027-01-01 --to 2027-12-31");
+  const ProgramRun reset = Run("reset --yes");
+  ASSERT_EQ(reset.status, 0) << reset.out;
+  EXPECT_NE(reset.out.find("bokslut/Året 2026-01-01--2026-12-31"), std::string::npos) << reset.out;
   Verified("reset");
+  Ok("change 1 --from 2027-01-01 --to 2027-12-31");
+  Verified("reset and a new period");
+
+  // The year that ended is kept whole and can be opened as a data directory of its own.
+  const std::string archive = "--data-dir '" + root_ + "/data/bokslut/Året 2026-01-01--2026-12-31' ";
+  const ProgramRun old = RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' " + archive +
+                                    "verify </dev/null");
+  EXPECT_EQ(old.status, 0) << old.out;
+  const ProgramRun oldList = RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' " + archive +
+                                        "ver list </dev/null");
+  EXPECT_NE(oldList.out.find("v199"), std::string::npos) << oldList.out;
   for (int number : accounts) {
     const long carried = number >= 2900 ? 0 : closing[number];
     EXPECT_EQ(Closing(number), Cents(carried)) << number;

@@ -332,6 +332,14 @@ TEST_F(Rebuild, TheYearEndCarriesBalancesAndEmptiesTheVerifications) {
   EXPECT_DOUBLE_EQ(s.dataBas.grandTotal, 1160.5);
   EXPECT_DOUBLE_EQ(s.dataBas.groupOpeningTotals[1], 1160.5);
   EXPECT_DOUBLE_EQ(s.dataBas.groupTotals[1], 0.0);
+
+  // The year it ended is kept whole, in a folder named after the bookkeeping and its period.
+  const std::string folder = "bokslut/" + s.dataBas.name + " " + s.dataBas.fromDate + "--" + s.dataBas.toDate;
+  const fs::path archive = root_ / "data" / folder;
+  EXPECT_NE(eerror::StatusMsg.find(folder), std::string::npos) << eerror::StatusMsg;
+  EXPECT_EQ(fs::file_size(archive / "Bf01.Dat"), 4u * VerRecord::kLength);  // the header and three
+  EXPECT_TRUE(fs::exists(archive / "BfNolk.Dat"));
+  EXPECT_TRUE(s.dataBas.backupDir.empty());  // the user's backup folder is not the archive
 }
 
 TEST_F(Rebuild, AYearEndThatFailsPutsEverythingBack) {
