@@ -7,6 +7,7 @@
 
 #include "common/Ansi.h"
 #include "storage/BTFileIO.h"
+#include "storage/BTIsBase.h"
 #include "storage/FileCheck.h"
 #include "storage/Filer_error.h"
 #include "storage/ReOrg.h"
@@ -26,16 +27,14 @@ struct DiskHeader {
 
 DiskHeader DataHeaderOnDisk(const std::string& name) {
   isam::FileRec dat;
-  unsigned char header[17] = {};
+  unsigned char bytes[isam::kDataHeaderBytes] = {};
   const bool ok = isam::OpenFile(dat, isam::FileBlockFileName(name, isam::FileKind::Data)) &&
-                  isam::ReadAt(dat, 0, 17, header);
+                  isam::ReadAt(dat, 0, isam::kDataHeaderBytes, bytes);
   isam::CloseFile(dat);
   if (!ok) return {};
-  return {static_cast<int32_t>(header[12] | (header[13] << 8) | (header[14] << 16) |
-                               (static_cast<uint32_t>(header[15]) << 24)),
-          header[16]};
+  const isam::Header header = isam::DecodeDataHeader(bytes);
+  return {header.length, static_cast<int>(header.indexCount)};
 }
-
 
 std::string Printable(const std::string& bytes) {
   std::string text;

@@ -1,10 +1,9 @@
 #include "bookkeeping/BFdefs.h"
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstring>
 
+#include "common/ESmall_Bytes.h"
 #include "shell/ESmall.h"
 
 namespace bf {
@@ -30,35 +29,22 @@ namespace sums {
 constexpr size_t kMonth = 4, kDebitSums = 12, kCreditSums = 66, kGroupBalances = 120;
 }
 
-// Every Put writes all bytes of its field (unused text bytes as 0), so encoding is total.
+// The record's fields over common/ESmall_Bytes. The record is cleared first and every Put
+// writes all bytes of its field (unused text bytes as 0), so encoding is total.
 template <size_t N>
 class Writer {
  public:
   explicit Writer(std::array<uint8_t, N>& bytes) : bytes_(bytes) { bytes_.fill(0); }
 
-  void U32(size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  }
-  void I32(size_t at, int32_t v) { U32(at, static_cast<uint32_t>(v)); }
-  void I16(size_t at, int16_t v) {
-    const auto u = static_cast<uint16_t>(v);
-    bytes_[at] = static_cast<uint8_t>(u);
-    bytes_[at + 1] = static_cast<uint8_t>(u >> 8);
-  }
-  void Double(size_t at, double v) {
-    const auto u = std::bit_cast<uint64_t>(v);
-    for (int i = 0; i < 8; ++i) bytes_[at + i] = static_cast<uint8_t>(u >> (8 * i));
-  }
+  void I32(size_t at, int32_t v) { esmall::PutI32(bytes_, at, v); }
+  void I16(size_t at, int16_t v) { esmall::PutI16(bytes_, at, v); }
+  void Double(size_t at, double v) { esmall::PutU64(bytes_, at, std::bit_cast<uint64_t>(v)); }
   void Money(size_t at, const Real6& v) { v.ToBytes(&bytes_[at]); }
   void Char(size_t at, char c) { bytes_[at] = static_cast<uint8_t>(c); }
-  void Text(size_t at, size_t capacity, const std::string& text) {
-    const size_t n = std::min(text.size(), capacity);
-    bytes_[at] = static_cast<uint8_t>(n);
-    std::memcpy(&bytes_[at + 1], text.data(), n);
-  }
+  void Text(size_t at, size_t capacity, const std::string& text) { esmall::PutPString(bytes_, at, capacity, text); }
+  // capacity characters and the zero after them.
   void ZeroTerminated(size_t at, size_t capacity, const std::string& text) {
-    const size_t n = std::min(text.size(), capacity);
-    std::memcpy(&bytes_[at], text.data(), n);  // the byte after it stays 0
+    esmall::PutZString(bytes_, at, capacity + 1, text);
   }
 
  private:
@@ -73,19 +59,10 @@ class Reader {
 
   bool sound() const { return sound_; }
 
-  uint32_t U32(size_t at) const {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | bytes_[at + i];
-    return v;
-  }
-  int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
-  int16_t I16(size_t at) const {
-    return static_cast<int16_t>(static_cast<uint16_t>(bytes_[at] | (bytes_[at + 1] << 8)));
-  }
+  int32_t I32(size_t at) const { return esmall::GetI32(bytes_, at); }
+  int16_t I16(size_t at) const { return esmall::GetI16(bytes_, at); }
   double Double(size_t at) {
-    uint64_t u = 0;
-    for (int i = 7; i >= 0; --i) u = (u << 8) | bytes_[at + i];
-    const double v = std::bit_cast<double>(u);
+    const double v = std::bit_cast<double>(esmall::GetU64(bytes_, at));
     if (std::isfinite(v)) return v;
     sound_ = false;
     return 0;
@@ -93,21 +70,13 @@ class Reader {
   Real6 Money(size_t at) const { return Real6::FromBytes(&bytes_[at]); }
   char Char(size_t at) const { return static_cast<char>(bytes_[at]); }
   std::string Text(size_t at, size_t capacity) {
-    size_t n = bytes_[at];
-    if (n > capacity) {
-      sound_ = false;
-      n = capacity;
-    }
-    return std::string(reinterpret_cast<const char*>(&bytes_[at + 1]), n);
+    if (bytes_[at] > capacity) sound_ = false;
+    return esmall::GetPString(bytes_, at, capacity);
   }
   std::string ZeroTerminated(size_t at, size_t capacity) {
-    const auto* first = reinterpret_cast<const char*>(&bytes_[at]);
-    const auto* zero = static_cast<const char*>(std::memchr(first, 0, capacity + 1));
-    if (zero == nullptr) {
-      sound_ = false;
-      return std::string(first, capacity);
-    }
-    return std::string(first, zero);
+    std::string text = esmall::GetZString(bytes_, at, capacity + 1);
+    if (text.size() == capacity && bytes_[at + capacity] != 0) sound_ = false;  // no zero at all
+    return text;
   }
 
  private:

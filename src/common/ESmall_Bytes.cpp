@@ -24,6 +24,11 @@ uint32_t GetU32(ConstBytes b, size_t at) {
 
 int32_t GetI32(ConstBytes b, size_t at) { return static_cast<int32_t>(GetU32(b, at)); }
 
+uint64_t GetU64(ConstBytes b, size_t at) {
+  if (!Inside(b.size(), at, 8)) return 0;
+  return Get32(b.data() + at) | (static_cast<uint64_t>(Get32(b.data() + at + 4)) << 32);
+}
+
 void PutU16(MutableBytes b, size_t at, uint16_t value) {
   if (Inside(b.size(), at, 2)) Put16(b.data() + at, value);
 }
@@ -35,6 +40,12 @@ void PutU32(MutableBytes b, size_t at, uint32_t value) {
 }
 
 void PutI32(MutableBytes b, size_t at, int32_t value) { PutU32(b, at, static_cast<uint32_t>(value)); }
+
+void PutU64(MutableBytes b, size_t at, uint64_t value) {
+  if (!Inside(b.size(), at, 8)) return;
+  Put32(b.data() + at, static_cast<uint32_t>(value));
+  Put32(b.data() + at + 4, static_cast<uint32_t>(value >> 32));
+}
 
 std::string GetZString(ConstBytes b, size_t at, size_t width) {
   if (width == 0 || !Inside(b.size(), at, width)) return {};

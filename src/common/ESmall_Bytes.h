@@ -37,10 +37,12 @@ uint16_t GetU16(ConstBytes bytes, size_t at);
 int16_t GetI16(ConstBytes bytes, size_t at);
 uint32_t GetU32(ConstBytes bytes, size_t at);
 int32_t GetI32(ConstBytes bytes, size_t at);
+uint64_t GetU64(ConstBytes bytes, size_t at);
 void PutU16(MutableBytes bytes, size_t at, uint16_t value);
 void PutI16(MutableBytes bytes, size_t at, int16_t value);
 void PutU32(MutableBytes bytes, size_t at, uint32_t value);
 void PutI32(MutableBytes bytes, size_t at, int32_t value);
+void PutU64(MutableBytes bytes, size_t at, uint64_t value);
 
 // A zero-terminated array of width bytes (at most width − 1 characters).
 std::string GetZString(ConstBytes bytes, size_t at, size_t width);

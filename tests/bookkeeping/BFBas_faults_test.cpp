@@ -9,8 +9,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <sstream>
 
+#include "FaultLoop.h"
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFMisc_entry.h"
 #include "bookkeeping/BFVerify.h"
@@ -63,13 +63,6 @@ Contents Read(BfShared& s) {
 std::string Bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string Describe(const isam::seam::Fault& f) {
-  static const char* const kOps[] = {"read", "write", "truncate", "flush", "rename"};
-  std::ostringstream out;
-  out << kOps[static_cast<int>(f.op)] << " " << f.nth << (f.shortBy ? " (short)" : "");
-  return out.str();
 }
 
 class Faults : public ::testing::Test {
@@ -175,31 +168,21 @@ class Faults : public ::testing::Test {
   void EveryFault(const std::function<bool()>& operation,
                   const std::function<void(bool ok, const std::string& what)>& judge) {
     const fs::path data = root_ / "data";
-    Start(data);
-    isam::seam::Disarm();
-    ASSERT_TRUE(operation()) << eerror::StatusMsg;
-    int64_t calls[static_cast<int>(Op::Count_)];
-    for (int k = 0; k < static_cast<int>(Op::Count_); ++k) calls[k] = isam::seam::Calls(static_cast<Op>(k));
-    judge(true, "no fault");
-    ASSERT_GT(calls[static_cast<int>(Op::Write)], 0);
-
-    std::vector<isam::seam::Fault> faults;
-    for (int k = 0; k < static_cast<int>(Op::Count_); ++k)
-      for (int64_t n = 1; n <= calls[k]; ++n) faults.push_back({static_cast<Op>(k), n, 5, 0});
-    for (int64_t n = 1; n <= calls[static_cast<int>(Op::Write)]; ++n) faults.push_back({Op::Write, n, 5, 1});
-    for (const isam::seam::Fault& fault : faults) {
-      Start(data);
-      boxes_.boxes.clear();
-      isam::seam::Arm(fault);
-      const bool ok = operation();
-      const bool fired = isam::seam::Fired();
-      isam::seam::Disarm();
-      ASSERT_TRUE(fired) << Describe(fault) << ": the operation made fewer calls than without faults";
-      for (const auto& box : boxes_.boxes)
-        EXPECT_EQ(box.text.find("Inget fel"), std::string::npos) << Describe(fault) << ": a failure reported as none";
-      judge(ok, Describe(fault));
-      if (HasFailure()) return;  // the first fault that loses something is the one to read
-    }
+    const faultloop::Calls calls = faultloop::EveryFault(
+        [&] {
+          Start(data);
+          boxes_.boxes.clear();
+        },
+        operation,
+        [&](bool ok, const faultloop::Injection& at) {
+          if (at.none()) {
+            ASSERT_TRUE(ok) << eerror::StatusMsg;
+          }
+          for (const auto& box : boxes_.boxes)
+            EXPECT_EQ(box.text.find("Inget fel"), std::string::npos) << at.what << ": a failure reported as none";
+          judge(ok, at.what);
+        });
+    EXPECT_GT(calls[Op::Write], 0);
   }
 
   // No file an operation works with is left behind in the data directory.

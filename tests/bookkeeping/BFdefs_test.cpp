@@ -209,15 +209,20 @@ TEST(Records, DamagedLengthsAndRowCountsAreClampedWithoutReadingOutside) {
   EXPECT_TRUE(Decode(ver, v));
   EXPECT_EQ(v.RowCount(), 100);
 
-  BfDataBasBytes list{};
-  list[7] = 200;                                              // name: capacity 26
-  std::memset(&list[2524], 'p', 1025);                        // no terminating zero
-  list[64 + 6] = 0xF0;
-  list[64 + 7] = 0x7F;                                        // grand total: infinity
+  // Each damage of the list record is reported on its own.
   BfDataBasRecord d;
+  BfDataBasBytes list{};
+  list[7] = 200;  // name: capacity 26
   EXPECT_FALSE(Decode(list, d));
   EXPECT_EQ(d.name.size(), 26u);
+  list = {};
+  std::memset(&list[2524], 'p', 1025);  // no terminating zero
+  EXPECT_FALSE(Decode(list, d));
   EXPECT_EQ(d.backupDir.size(), 1024u);
+  list = {};
+  list[64 + 6] = 0xF0;
+  list[64 + 7] = 0x7F;  // grand total: infinity
+  EXPECT_FALSE(Decode(list, d));
   EXPECT_EQ(d.grandTotal, 0.0);
 
   SumsBytes sums{};

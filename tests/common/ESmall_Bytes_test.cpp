@@ -19,6 +19,14 @@ TEST(ByteFields, LittleEndianAndOutsideTheRecord) {
   EXPECT_EQ(b[6], 0);
   EXPECT_EQ(GetU32(b, 6), 0u);
   EXPECT_EQ(GetU16(b, SIZE_MAX), 0u);
+
+  PutU64(b, 0, 0x0102030405060708);
+  EXPECT_EQ(b[0], 0x08);
+  EXPECT_EQ(b[7], 0x01);
+  EXPECT_EQ(GetU64(b, 0), 0x0102030405060708u);
+  PutU64(b, 1, 0);  // one byte too far: nothing written
+  EXPECT_EQ(b[1], 0x07);
+  EXPECT_EQ(GetU64(b, 1), 0u);
 }
 
 TEST(ByteFields, StringsAreClampedToTheirField) {

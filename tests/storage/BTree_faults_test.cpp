@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "BTreeFixture.h"
+#include "FaultLoop.h"
 
 using namespace isam;
 
@@ -16,19 +17,6 @@ struct Scenario {
   std::function<void(FileBlock*)> build;  // the state before the operation
   bool add;                               // AddKey, else DeleteKey
   int key;
-};
-
-struct FaultKind {
-  const char* name;
-  seam::Fault fault;
-};
-
-const std::vector<FaultKind> kFaults = {
-    {"write", {seam::Op::Write, 0, 5, 0}},
-    {"short write", {seam::Op::Write, 0, 5, 1}},
-    {"flush", {seam::Op::Flush, 0, 5, 0}},
-    {"truncate", {seam::Op::Truncate, 0, 5, 0}},
-    {"read", {seam::Op::Read, 0, 5, 0}},
 };
 
 class Faults : public BTreeTest, public ::testing::WithParamInterface<Scenario> {
@@ -64,71 +52,63 @@ TEST_P(Faults, EveryFailureIsUndoneAndLeavesTheFilesAsTheyWere) {
   const Files before = Snapshot();
   ASSERT_EQ(before.dia.size(), 1u);
 
-  // The operation without a fault, for the shape it must reach in the end.
-  fb = Open("t");
-  RunOperation(s);
-  ASSERT_TRUE(IsamSuccess) << IsamError;
-  CloseFileBlock(fb);
-  const std::string reference = IndexFileReader(dir.Read("t.IX"), 2).Meaningful();
-  const uint32_t entriesAfter = IndexFileReader(dir.Read("t.IX"), 2).Header(1).entryCount;
-
   const int32_t undone = s.add ? 10003 : 10004;
-  for (const FaultKind& kind : kFaults) {
-    int fired = 0;
-    for (int64_t nth = 1;; ++nth) {
-      SCOPED_TRACE(std::string(kind.name) + " number " + std::to_string(nth));
-      Restore(before);
-      fb = Open("t");
-      ASSERT_NE(fb, nullptr);
-      seam::Fault fault = kind.fault;
-      fault.nth = nth;
-      const auto [hit, ok, error] = RunWithFault(fault, [&] { RunOperation(s); });
-      if (!hit) {
-        EXPECT_TRUE(ok) << error;
-        CloseFileBlock(fb);
-        break;
-      }
-      ++fired;
-      if (ok) {
-        // Only the flush after the journal was cut may fail without an undo: the operation
-        // was complete on disk by then and stands.
-        EXPECT_EQ(kind.fault.op, seam::Op::Flush);
-        CloseFileBlock(fb);
-        EXPECT_TRUE(IndexFileReader(dir.Read("t.IX"), 2).Meaningful() == reference);
-        EXPECT_EQ(dir.Read("t.DIA").size(), 1u);
-        if (HasFailure()) return;
-        continue;
-      }
-      EXPECT_EQ(error, undone);
-      EXPECT_EQ(ErrorClassOf(error), 3);
-      const Files after = Snapshot();
-      EXPECT_TRUE(after.dat == before.dat) << "data file changed";
-      // Beyond a page's used part the index file keeps whatever was last written there.
-      EXPECT_EQ(after.ix.size(), before.ix.size());
-      EXPECT_TRUE(IndexFileReader(after.ix, 2).Meaningful() == IndexFileReader(before.ix, 2).Meaningful())
-          << "index file changed";
-      EXPECT_EQ(after.dia.size(), 1u);
-      // The fileblock in memory was put back too: the operation now goes through.
-      RunOperation(s);
-      EXPECT_TRUE(IsamSuccess) << "retry: " << IsamError;
+  std::string reference;  // the index file once the operation went through
+  uint32_t entriesAfter = 0;
+  const auto judge = [&](const Outcome& r, const faultloop::Injection& at) {
+    if (at.none()) {
+      ASSERT_TRUE(r.ok) << r.error;
       CloseFileBlock(fb);
-      ASSERT_TRUE(IsamSuccess);
-      const IndexFileReader ix(dir.Read("t.IX"), 2);
-      EXPECT_EQ(ix.Check(1), "");
-      EXPECT_EQ(ix.Check(2), "");
-      EXPECT_TRUE(ix.Meaningful() == reference) << "the retry left another shape";
-      fb = Open("t");
-      int32_t rec = 0;
-      FindKey(fb, 1, rec, Num(s.key));
-      EXPECT_EQ(IsamSuccess, s.add);
-      EXPECT_EQ(IndexFileReader(dir.Read("t.IX"), 2).Header(1).entryCount, entriesAfter);
+      reference = IndexFileReader(dir.Read("t.IX"), 2).Meaningful();
+      entriesAfter = IndexFileReader(dir.Read("t.IX"), 2).Header(1).entryCount;
+      return;
+    }
+    if (r.ok) {
+      // Only the flush after the journal was cut may fail without an undo: the operation
+      // was complete on disk by then and stands.
+      EXPECT_EQ(at.fault.op, seam::Op::Flush);
       CloseFileBlock(fb);
-      if (HasFailure()) return;
+      EXPECT_TRUE(IndexFileReader(dir.Read("t.IX"), 2).Meaningful() == reference);
+      EXPECT_EQ(dir.Read("t.DIA").size(), 1u);
+      return;
     }
-    if (kind.fault.op != seam::Op::Read) {
-      EXPECT_GT(fired, 0) << kind.name;
-    }
-  }
+    EXPECT_EQ(r.error, undone);
+    EXPECT_EQ(ErrorClassOf(r.error), 3);
+    const Files after = Snapshot();
+    EXPECT_TRUE(after.dat == before.dat) << "data file changed";
+    // Beyond a page's used part the index file keeps whatever was last written there.
+    EXPECT_EQ(after.ix.size(), before.ix.size());
+    EXPECT_TRUE(IndexFileReader(after.ix, 2).Meaningful() == IndexFileReader(before.ix, 2).Meaningful())
+        << "index file changed";
+    EXPECT_EQ(after.dia.size(), 1u);
+    // The fileblock in memory was put back too: the operation now goes through.
+    RunOperation(s);
+    EXPECT_TRUE(IsamSuccess) << "retry: " << IsamError;
+    CloseFileBlock(fb);
+    ASSERT_TRUE(IsamSuccess);
+    const IndexFileReader ix(dir.Read("t.IX"), 2);
+    EXPECT_EQ(ix.Check(1), "");
+    EXPECT_EQ(ix.Check(2), "");
+    EXPECT_TRUE(ix.Meaningful() == reference) << "the retry left another shape";
+    fb = Open("t");
+    int32_t rec = 0;
+    FindKey(fb, 1, rec, Num(s.key));
+    EXPECT_EQ(IsamSuccess, s.add);
+    EXPECT_EQ(IndexFileReader(dir.Read("t.IX"), 2).Header(1).entryCount, entriesAfter);
+    CloseFileBlock(fb);
+  };
+  const faultloop::Calls calls = faultloop::EveryFault(
+      [&] {
+        Restore(before);
+        fb = Open("t");
+        ASSERT_NE(fb, nullptr);
+      },
+      [&] {
+        RunOperation(s);
+        return Result();
+      },
+      judge);
+  for (const seam::Op op : {seam::Op::Write, seam::Op::Truncate, seam::Op::Flush}) EXPECT_GT(calls[op], 0);
 }
 
 // Every second number from `from` to `to` into index 1.

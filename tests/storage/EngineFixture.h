@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "TempFolder.h"
@@ -33,20 +32,12 @@ class EngineTest : public ::testing::Test {
     return fb;
   }
 
-  // What came of a run of engine calls with one failure armed: whether it fired, and the
-  // error state the calls left.
-  struct FaultedRun {
-    bool hit = false;
+  // The engine's error state after a run of calls, as a fault loop hands it to its judge.
+  struct Outcome {
     bool ok = false;
     int32_t error = 0;
   };
-  static FaultedRun RunWithFault(const isam::seam::Fault& fault, const std::function<void()>& calls) {
-    isam::seam::Arm(fault);
-    calls();
-    const FaultedRun r{isam::seam::Fired(), isam::IsamSuccess, isam::IsamError};
-    isam::seam::Disarm();
-    return r;
-  }
+  static Outcome Result() { return {isam::IsamSuccess, isam::IsamError}; }
 
   static std::string Record(int32_t length, const std::string& body) {
     std::string r(static_cast<size_t>(length), '\0');

@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "EngineFixture.h"
+#include "FaultLoop.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using isam::seam::Op;
 
 class JournalOpen : public EngineTest {};
 
@@ -18,25 +18,23 @@ TEST_F(JournalOpen, AFailedFirstOpenLeavesNoJournalThatBlocksTheNext) {
   ASSERT_TRUE(isam::IsamSuccess);
   const fs::path dia = fs::path(Name("f")).concat(".DIA");
   const fs::path making = fs::path(dia).concat("~");
-  for (Op op : {Op::Read, Op::Write, Op::Truncate, Op::Flush, Op::Rename}) {
-    for (int64_t nth = 1;; ++nth) {
-      fs::remove(dia);
-      isam::seam::Arm({op, nth, 5, 0});
-      isam::FileBlock* fb = nullptr;
-      isam::OpenFileBlock(fb, Name("f"), true);
-      const bool fired = isam::seam::Fired();
-      isam::seam::Disarm();
-      if (fb) isam::CloseFileBlock(fb);
-      if (fs::exists(dia)) {
-        EXPECT_EQ(fs::file_size(dia), 1u) << static_cast<int>(op) << " " << nth;
-      }
-      EXPECT_FALSE(fs::exists(making)) << static_cast<int>(op) << " " << nth;
-      fb = Open("f");
-      ASSERT_NE(fb, nullptr) << "call " << static_cast<int>(op) << " " << nth;
-      isam::CloseFileBlock(fb);
-      if (!fired) break;
-    }
-  }
+  faultloop::EveryFault(
+      [&] { fs::remove(dia); },
+      [&] {
+        isam::FileBlock* fb = nullptr;
+        isam::OpenFileBlock(fb, Name("f"), true);
+        return fb;
+      },
+      [&](isam::FileBlock* fb, const faultloop::Injection&) {
+        if (fb) isam::CloseFileBlock(fb);
+        if (fs::exists(dia)) {
+          EXPECT_EQ(fs::file_size(dia), 1u);
+        }
+        EXPECT_FALSE(fs::exists(making));
+        fb = Open("f");
+        ASSERT_NE(fb, nullptr);
+        isam::CloseFileBlock(fb);
+      });
 }
 
 // A crash while the journal is made leaves at most the half-made one beside its place.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "EngineFixture.h"
+#include "FaultLoop.h"
 #include "IndexFileReader.h"
 
 using namespace isam;
@@ -113,19 +114,6 @@ struct RecordCase {
   int32_t target;       // the record AddRec must return, or the one to delete
 };
 
-struct FaultKind {
-  const char* name;
-  seam::Fault fault;
-};
-
-const FaultKind kFaults[] = {
-    {"write", {seam::Op::Write, 0, 5, 0}},
-    {"short write", {seam::Op::Write, 0, 5, 1}},
-    {"flush", {seam::Op::Flush, 0, 5, 0}},
-    {"truncate", {seam::Op::Truncate, 0, 5, 0}},
-    {"read", {seam::Op::Read, 0, 5, 0}},
-};
-
 class RecordFaults : public Journal, public ::testing::WithParamInterface<RecordCase> {
  protected:
   void Run(const RecordCase& c) {
@@ -148,66 +136,56 @@ TEST_P(RecordFaults, EveryFailureIsUndoneAndTheOperationGoesThroughAfterwards) {
   const Files before = Snapshot();
   ASSERT_EQ(before.dia.size(), 1u);
 
-  fb = Open("t");
-  Run(c);
-  ASSERT_TRUE(IsamSuccess) << IsamError;
-  CloseFileBlock(fb);
-  const Files reference = Snapshot();
-
   const int32_t undone = c.add ? 10001 : 10002;
-  for (const FaultKind& kind : kFaults) {
-    int fired = 0;
-    for (int64_t nth = 1;; ++nth) {
-      SCOPED_TRACE(std::string(kind.name) + " number " + std::to_string(nth));
-      Restore(before);
-      fb = Open("t");
-      ASSERT_NE(fb, nullptr);
-      seam::Fault fault = kind.fault;
-      fault.nth = nth;
-      const auto [hit, ok, error] = RunWithFault(fault, [&] { Run(c); });
-      if (!hit) {
-        EXPECT_TRUE(ok) << error;
-        CloseFileBlock(fb);
-        break;
-      }
-      ++fired;
-      if (ok) {
-        // Only the flush after the journal was cut may fail without an undo.
-        EXPECT_EQ(kind.fault.op, seam::Op::Flush);
-        CloseFileBlock(fb);
-        EXPECT_TRUE(Snapshot() == reference) << "a standing operation left other files";
-        if (HasFailure()) return;
-        continue;
-      }
-      // A read refused before anything was changed reports the read's own error.
-      if (kind.fault.op != seam::Op::Read || error == undone) {
-        EXPECT_EQ(error, undone);
-        EXPECT_EQ(ErrorClassOf(error), 3);
-      }
-      {
-        const Files after = Snapshot();
-        EXPECT_TRUE(MeaningfulData(after.dat) == MeaningfulData(before.dat))
-            << "the failed operation changed the data file";
-        EXPECT_TRUE(after.ix == before.ix) << "the failed operation changed the index file";
-        EXPECT_EQ(after.dia.size(), 1u);
-      }
-      // The retry runs once in the same fileblock and once after a reopen.
-      if (nth % 2 == 0) {
-        CloseFileBlock(fb);
-        ASSERT_TRUE(IsamSuccess);
-        fb = Open("t");
-      }
-      Run(c);
-      EXPECT_TRUE(IsamSuccess) << "retry: " << IsamError;
+  Files reference;  // the files once the operation went through
+  const auto judge = [&](const Outcome& r, const faultloop::Injection& at) {
+    if (at.none()) {
+      ASSERT_TRUE(r.ok) << r.error;
+      CloseFileBlock(fb);
+      reference = Snapshot();
+      return;
+    }
+    if (r.ok) {
+      // Only the flush after the journal was cut may fail without an undo.
+      EXPECT_EQ(at.fault.op, seam::Op::Flush);
+      CloseFileBlock(fb);
+      EXPECT_TRUE(Snapshot() == reference) << "a standing operation left other files";
+      return;
+    }
+    // A read refused before anything was changed reports the read's own error.
+    if (at.fault.op != seam::Op::Read || r.error == undone) {
+      EXPECT_EQ(r.error, undone);
+      EXPECT_EQ(ErrorClassOf(r.error), 3);
+    }
+    const Files after = Snapshot();
+    EXPECT_TRUE(MeaningfulData(after.dat) == MeaningfulData(before.dat))
+        << "the failed operation changed the data file";
+    EXPECT_TRUE(after.ix == before.ix) << "the failed operation changed the index file";
+    EXPECT_EQ(after.dia.size(), 1u);
+    // The retry runs once in the same fileblock and once after a reopen.
+    if (at.fault.nth % 2 == 0) {
       CloseFileBlock(fb);
       ASSERT_TRUE(IsamSuccess);
-      EXPECT_TRUE(Snapshot() == reference) << "the retry left other files";
-      if (HasFailure()) return;
+      fb = Open("t");
     }
-    if (kind.fault.op != seam::Op::Read) {
-      EXPECT_GT(fired, 0) << kind.name;
-    }
-  }
+    Run(c);
+    EXPECT_TRUE(IsamSuccess) << "retry: " << IsamError;
+    CloseFileBlock(fb);
+    ASSERT_TRUE(IsamSuccess);
+    EXPECT_TRUE(Snapshot() == reference) << "the retry left other files";
+  };
+  const faultloop::Calls calls = faultloop::EveryFault(
+      [&] {
+        Restore(before);
+        fb = Open("t");
+        ASSERT_NE(fb, nullptr);
+      },
+      [&] {
+        Run(c);
+        return Result();
+      },
+      judge);
+  for (const seam::Op op : {seam::Op::Write, seam::Op::Truncate, seam::Op::Flush}) EXPECT_GT(calls[op], 0);
 }
 
 const RecordCase kRecordCases[] = {

@@ -4,6 +4,7 @@
 // in an index is stepped correctly after a unit was committed or undone.
 #include "CrashWorkload.h"
 #include "EngineFixture.h"
+#include "FaultLoop.h"
 
 using namespace isam;
 
@@ -107,49 +108,48 @@ TEST_F(Units, AFailureAtAnyPointOfAUnitUndoesAllOfIt) {
   const auto restore = [&] {
     for (const auto& [name, bytes] : saved) dir.Write(name, bytes);
   };
-  fb = Open("t");
-  ASSERT_TRUE(ReplaceInUnit()) << IsamError;
-  CloseFileBlock(fb);
-  const FileBlockState reference = State();
-  ASSERT_EQ(reference.faults, "");
-  EXPECT_EQ(reference.records.count(2), 0u);
-  EXPECT_EQ(reference.records.count(6), 1u) << "record 2 stays free while the unit runs";
-
-  for (const seam::Op op : {seam::Op::Write, seam::Op::Truncate, seam::Op::Flush, seam::Op::Read}) {
-    int fired = 0;
-    for (int64_t nth = 1;; ++nth) {
-      SCOPED_TRACE("fault of kind " + std::to_string(static_cast<int>(op)) + " number " + std::to_string(nth));
-      restore();
-      fb = Open("t");
-      ASSERT_NE(fb, nullptr);
-      const auto [hit, ok, error] = RunWithFault({op, nth}, [&] { ReplaceInUnit(); });
-      if (!hit) {
-        EXPECT_TRUE(ok) << error;
-        CloseFileBlock(fb);
-        break;
-      }
-      ++fired;
-      if (!ok) {
-        if (error >= 10001 && error <= 10004) {
-          CommitUnit(fb);  // a unit whose call was undone reports it and ends
-          EXPECT_EQ(IsamError, 10005);
-        } else if (error != 10005) {  // 10005: the commit failed and was undone
-          AbortUnit(fb);  // a read refused before the call changed anything
-          EXPECT_TRUE(IsamSuccess) << IsamError;
-        }
-        EXPECT_EQ(Read(2), Body(2)) << "the deleted record is back whole";
-      }
+  FileBlockState reference;  // the files once the unit went through
+  const auto judge = [&](const Outcome& r, const faultloop::Injection& at) {
+    if (at.none()) {
+      ASSERT_TRUE(r.ok) << r.error;
       CloseFileBlock(fb);
-      ASSERT_TRUE(IsamSuccess);
-      const FileBlockState got = State();
-      EXPECT_EQ(got.faults, "");
-      // Only a flush after the journal was cut may fail with the unit standing.
-      if (ok) EXPECT_TRUE(got == reference);
-      else EXPECT_TRUE(got == before) << error;
-      if (HasFailure()) return;
+      reference = State();
+      ASSERT_EQ(reference.faults, "");
+      EXPECT_EQ(reference.records.count(2), 0u);
+      EXPECT_EQ(reference.records.count(6), 1u) << "record 2 stays free while the unit runs";
+      return;
     }
-    EXPECT_GT(fired, 0);
-  }
+    if (!r.ok) {
+      if (r.error >= 10001 && r.error <= 10004) {
+        CommitUnit(fb);  // a unit whose call was undone reports it and ends
+        EXPECT_EQ(IsamError, 10005);
+      } else if (r.error != 10005) {  // 10005: the commit failed and was undone
+        AbortUnit(fb);  // a read refused before the call changed anything
+        EXPECT_TRUE(IsamSuccess) << IsamError;
+      }
+      EXPECT_EQ(Read(2), Body(2)) << "the deleted record is back whole";
+    }
+    CloseFileBlock(fb);
+    ASSERT_TRUE(IsamSuccess);
+    const FileBlockState got = State();
+    EXPECT_EQ(got.faults, "");
+    // Only a flush after the journal was cut may fail with the unit standing.
+    if (r.ok) EXPECT_TRUE(got == reference);
+    else EXPECT_TRUE(got == before) << r.error;
+  };
+  const faultloop::Calls calls = faultloop::EveryFault(
+      [&] {
+        restore();
+        fb = Open("t");
+        ASSERT_NE(fb, nullptr);
+      },
+      [&] {
+        ReplaceInUnit();
+        return Result();
+      },
+      judge);
+  for (const seam::Op op : {seam::Op::Write, seam::Op::Truncate, seam::Op::Flush, seam::Op::Read})
+    EXPECT_GT(calls[op], 0);
 }
 
 TEST_F(Units, ARecordDeletedInAUnitIsTakenAgainOnlyAfterIt) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "EngineFixture.h"
+#include "FaultLoop.h"
 #include "storage/FileCheck.h"
 #include "storage/ReOrg.h"
 
@@ -96,37 +97,32 @@ TEST_F(ReorgFailures, ARenameThatCannotBeDoneTouchesNothing) {
 // t.DAT, or the saved copy is kept and the check names it first.
 TEST_F(ReorgFailures, EveryFailingCallLeavesTheRecordsWhereTheCheckSaysTheyAre) {
   for (bool interrupted : {false, true}) {
-    for (seam::Op op : {seam::Op::Read, seam::Op::Write, seam::Op::Truncate, seam::Op::Flush, seam::Op::Rename}) {
-      for (int64_t nth = 1;; ++nth) {
-        SCOPED_TRACE(::testing::Message() << (interrupted ? "from t.SAV" : "from t.DAT") << ", call "
-                                          << nth << " of kind " << static_cast<int>(op));
-        Start(interrupted);
-        seam::Arm({op, nth, 5, 0});
-        ReStruct(Name("t"), kLength, kLength, KeepLive);
-        const bool fired = seam::Fired();
-        const bool ok = IsamSuccess;
-        const int32_t error = IsamError;
-        seam::Disarm();
-        if (!fired) break;
-        const FileBlockCheck check(Name("t"));
-        if (ok) {
-          EXPECT_FALSE(Exists("t.SAV"));
-          EXPECT_EQ(check.shape().highRecord, 20);
-        } else if (interrupted) {
-          EXPECT_NE(error, 0);
-          EXPECT_EQ(dir.Read("t.SAV"), dat_);
-          EXPECT_FALSE(Exists("t.DAT"));
-          ASSERT_FALSE(check.sound());
-          EXPECT_EQ(check.findings().front().rfind("saved copy ", 0), 0u) << check.findings().front();
-        } else {
-          EXPECT_EQ(dir.Read("t.DAT"), dat_);
-          EXPECT_FALSE(Exists("t.SAV"));
-          for (const std::string& f : check.findings()) EXPECT_EQ(f.find("saved copy"), std::string::npos) << f;
-        }
-        ExpectReorgMends();
-        if (HasFailure()) return;
-      }
-    }
+    SCOPED_TRACE(interrupted ? "from t.SAV" : "from t.DAT");
+    faultloop::EveryFault(
+        [&] { Start(interrupted); },
+        [&] {
+          ReStruct(Name("t"), kLength, kLength, KeepLive);
+          return Result();
+        },
+        [&](const Outcome& r, const faultloop::Injection&) {
+          const FileBlockCheck check(Name("t"));
+          if (r.ok) {
+            EXPECT_FALSE(Exists("t.SAV"));
+            EXPECT_EQ(check.shape().highRecord, 20);
+          } else if (interrupted) {
+            EXPECT_NE(r.error, 0);
+            EXPECT_EQ(dir.Read("t.SAV"), dat_);
+            EXPECT_FALSE(Exists("t.DAT"));
+            ASSERT_FALSE(check.sound());
+            EXPECT_EQ(check.findings().front().rfind("saved copy ", 0), 0u) << check.findings().front();
+          } else {
+            EXPECT_EQ(dir.Read("t.DAT"), dat_);
+            EXPECT_FALSE(Exists("t.SAV"));
+            for (const std::string& f : check.findings()) EXPECT_EQ(f.find("saved copy"), std::string::npos) << f;
+          }
+          ExpectReorgMends();
+        });
+    if (HasFailure()) return;
   }
 }
 
@@ -164,27 +160,27 @@ TEST_F(ReorgFailures, AReIndexThatStopsLeavesTheFileblockRefusedUntilRebuilt) {
 }
 
 TEST_F(ReorgFailures, AReIndexWithAFailingWriteIsNeverTakenForWhole) {
-  for (int64_t nth = 1;; ++nth) {
-    SCOPED_TRACE(nth);
-    Start(false);
-    seam::Arm({seam::Op::Write, nth, 5, 0});
-    ReIndex(Name("t"), 2, kIndexes, Key, true);
-    const bool fired = seam::Fired(), ok = IsamSuccess;
-    seam::Disarm();
-    if (!fired) break;
-    FileBlock* fb = nullptr;
-    OpenFileBlock(fb, Name("t"), true);
-    // A failed rebuild either touched nothing or is refused.
-    const bool untouched = dir.Read("t.IX") == ix_;
-    if (!ok && !untouched) {
-      EXPECT_FALSE(IsamSuccess) << "a failed rebuild opened";
-    }
-    if (fb) CloseFileBlock(fb);
-    ReIndex(Name("t"), 2, kIndexes, Key, true);
-    ASSERT_TRUE(IsamSuccess) << IsamError;
-    const FileBlockCheck check(Name("t"));
-    EXPECT_TRUE(check.sound()) << check.findings().front();
-  }
+  faultloop::EveryFault(
+      [&] { Start(false); },
+      [&] {
+        ReIndex(Name("t"), 2, kIndexes, Key, true);
+        return Result();
+      },
+      [&](const Outcome& r, const faultloop::Injection&) {
+        FileBlock* fb = nullptr;
+        OpenFileBlock(fb, Name("t"), true);
+        // A failed rebuild either touched nothing or is refused.
+        const bool untouched = dir.Read("t.IX") == ix_;
+        if (!r.ok && !untouched) {
+          EXPECT_FALSE(IsamSuccess) << "a failed rebuild opened";
+        }
+        if (fb) CloseFileBlock(fb);
+        ReIndex(Name("t"), 2, kIndexes, Key, true);
+        ASSERT_TRUE(IsamSuccess) << IsamError;
+        const FileBlockCheck check(Name("t"));
+        EXPECT_TRUE(check.sound()) << check.findings().front();
+      },
+      {{seam::Op::Write, 0, EIO, 0}, {seam::Op::Write, 0, EIO, 1}});
 }
 
 // What a power cut during a ReIndex could leave: the data file's OpenFlag as it stands on

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "EngineFixture.h"
+#include "FaultLoop.h"
 #include "IndexFileReader.h"
 #include "storage/ReOrg.h"
 
@@ -187,22 +188,20 @@ TEST_F(Reorg, ACallerThatStopsTheWorkGetsTheOldFileBack) {
 TEST_F(Reorg, AFailingWriteKeepsTheOldFile) {
   Make({Rec("a", "anna"), Rec("b", "bo"), Rec("c", "cesar")}, {2});
   const std::string dat = dir.Read("t.DAT");
-  for (int64_t nth = 1;; ++nth) {
-    SCOPED_TRACE(nth);
-    seam::Arm({seam::Op::Write, nth, 28, 0});  // ENOSPC
-    ReStruct(Name("t"), kLength, kLength, KeepLive);
-    const bool fired = seam::Fired();
-    seam::Disarm();
-    if (!fired) break;
-    EXPECT_FALSE(Exists("t.SAV"));
-    if (IsamSuccess) {
-      // Only the mark that the file is being written failed; the close wrote the header.
-      EXPECT_EQ(I32(dir.Read("t.DAT"), 8), 2);
-      dir.Write("t.DAT", dat);
-      continue;
-    }
-    EXPECT_EQ(dir.Read("t.DAT"), dat);
-  }
+  faultloop::EveryFault(
+      [&] { dir.Write("t.DAT", dat); },
+      [&] {
+        ReStruct(Name("t"), kLength, kLength, KeepLive);
+        return Result();
+      },
+      [&](const Outcome& r, const faultloop::Injection&) {
+        EXPECT_FALSE(Exists("t.SAV"));
+        // A run that went through wrote the new header at its close, also when only the
+        // mark that the file is being written failed.
+        if (r.ok) EXPECT_EQ(I32(dir.Read("t.DAT"), 8), 2);
+        else EXPECT_EQ(dir.Read("t.DAT"), dat);
+      },
+      {{seam::Op::Write, 0, ENOSPC, 0}});
 }
 
 TEST_F(Reorg, SmallRecordsAreReadAndWrittenABlockAtATime) {
@@ -216,7 +215,7 @@ TEST_F(Reorg, SmallRecordsAreReadAndWrittenABlockAtATime) {
     AddRec(fb, n, r.data());
   }
   CloseFileBlock(fb);
-  seam::Arm({seam::Op::Flush, 1'000'000, 5, 0});  // counts only
+  seam::Disarm();  // counts from here
   ReStruct(Name("s"), kSmall, kSmall, [](const unsigned char* o, unsigned char* n) {
     std::copy(o, o + kSmall, n);
     return true;

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "BTreeFixture.h"
+#include "FaultLoop.h"
 #include "storage/BTFileIO.h"
 #include "storage/BTFileIO_ring.h"
 
@@ -106,20 +107,25 @@ TEST_P(ReadAhead, AFailedReadStopsTheWalkWithAnErrorOrIsReadAgainButNeverSkipsAK
   const std::vector<IxEntry> expected = Fill();
   isam::CloseFileBlock(fb);
   fb = nullptr;
-  for (int64_t nth = 1; nth <= 200; nth += 7) {
-    fb = Open("t", false);
-    ASSERT_NE(fb, nullptr);
-    isam::seam::Arm({isam::seam::Op::Read, nth, 5, 0});
-    const std::vector<IxEntry> got = WalkUntilStopped(1);
-    const int32_t error = isam::IsamError;
-    isam::seam::Disarm();
-    ASSERT_LE(got.size(), expected.size());
-    EXPECT_TRUE(std::equal(got.begin(), got.end(), expected.begin())) << "read " << nth;
-    if (got.size() < expected.size()) EXPECT_EQ(error, 10140) << "read " << nth;
-    else EXPECT_EQ(error, 10250) << "read " << nth;
-    isam::CloseFileBlock(fb);
-    fb = nullptr;
-  }
+  faultloop::EveryFault(
+      [&] {
+        fb = Open("t", false);
+        ASSERT_NE(fb, nullptr);
+      },
+      [&] {
+        std::vector<IxEntry> got = WalkUntilStopped(1);
+        return std::pair(std::move(got), isam::IsamError);
+      },
+      [&](const auto& walk, const faultloop::Injection&) {
+        const auto& [got, error] = walk;
+        ASSERT_LE(got.size(), expected.size());
+        EXPECT_TRUE(std::equal(got.begin(), got.end(), expected.begin()));
+        if (got.size() < expected.size()) EXPECT_EQ(error, 10140);
+        else EXPECT_EQ(error, 10250);
+        isam::CloseFileBlock(fb);
+        fb = nullptr;
+      },
+      {{isam::seam::Op::Read, 0, EIO, 0}});
 }
 
 TEST_P(ReadAhead, ADamagedLeafAheadIsReportedWhenTheWalkGetsThereNotBefore) {
