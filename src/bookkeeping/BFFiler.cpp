@@ -153,8 +153,8 @@ void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir) {
                         std::span<const isam::IndexDescription>(&index, indexCount));
 }
 
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir) {
-  isam::OpenFileBlock(fb, BfFileName(file, bookkeeping, dataDir), true);
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir, Journal journal) {
+  isam::OpenFileBlock(fb, BfFileName(file, bookkeeping, dataDir), journal == Journal::kWith);
   if (!isam::IsamSuccess) return false;
   if (HasFileLength(fb, file)) return true;
   isam::CloseFileBlock(fb);

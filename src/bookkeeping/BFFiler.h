@@ -40,9 +40,12 @@ std::string BfFileName(BfFile file, int bookkeeping, const std::string& dataDir 
 // Creates the file empty (replacing one of that name), with its record length and index.
 void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir);
 
-// Opens the file with journal. A fileblock whose records are not the file's length is
+// Opens the file, with journal unless the caller keeps its files aside (then its changes
+// reach the disk at the close). A fileblock whose records are not the file's length is
 // closed again and reported with the version message; false on any failure.
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir);
+enum class Journal { kWith, kWithout };
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir,
+                Journal journal = Journal::kWith);
 
 // The version check of the list: when BfNolk.dat exists in dataDir (in any letter case)
 // its size must be a whole number of list records; otherwise the information box

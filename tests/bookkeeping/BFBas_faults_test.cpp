@@ -235,6 +235,27 @@ TEST_F(Faults, ARebuildGoesThroughOrLeavesEverythingAsItWas) {
              });
 }
 
+// The rebuild works on files kept aside, so the rows it posts again are not flushed one by
+// one: its flushes do not grow with the verifications.
+TEST_F(Faults, ARebuildFlushesAsOftenForAHundredVerificationsAsForThree) {
+  BfShared& s = Start(root_ / "data");
+  const auto flushesOfARebuild = [&] {
+    isam::seam::Disarm();  // zeroes the counters
+    EXPECT_TRUE(db_->RebuildBookkeeping()) << eerror::StatusMsg;
+    return isam::seam::Calls(Op::Flush);
+  };
+  const int64_t few = flushesOfARebuild();
+  while (s.dataBas.lastVerNr < 100) {
+    PrepareFreshVerification(s);
+    ASSERT_EQ(AddVerificationRow(s, 1930, '+', 1.25), RowResult::kPosted);
+    ASSERT_EQ(AddVerificationRow(s, 6110, '+', 2.50), RowResult::kPosted);
+    ASSERT_EQ(AddVerificationRow(s, 3010, '-', 3.75), RowResult::kPosted);
+    ASSERT_EQ(SaveVerification(s, "fler", "2026-05-12"), SaveResult::kSaved);
+  }
+  EXPECT_EQ(flushesOfARebuild(), few);
+  Check(root_ / "data", 1, "a hundred verifications rebuilt");
+}
+
 TEST_F(Faults, AYearEndGoesThroughWholeOrNotAtAll) {
   const Contents before = Template();
   const fs::path data = root_ / "data";
