@@ -161,7 +161,8 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
       const double debit = m.debitSums[static_cast<size_t>(g)].Value();
       const double credit = m.creditSums[static_cast<size_t>(g)].Value();
       if (debit < 0)
-        findings.push_back(which + ": grupp " + std::to_string(g) + " har debetsumman " + Money(debit) + ", under noll");
+        findings.push_back(which + ": grupp " + std::to_string(g) + " har debetsumman " + Money(debit) +
+                           ", under noll");
       if (credit > 0)
         findings.push_back(which + ": grupp " + std::to_string(g) + A(" har kreditsumman ") + Money(credit) +
                            A(", över noll"));

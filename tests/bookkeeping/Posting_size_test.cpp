@@ -38,7 +38,8 @@ class LargestSize : public BookkeepingFolder {
   int Group(int account) { return GroupOfAccount(s().dataBas, KontoKey(account)); }
 
   void ExpectSound(const std::string& when) {
-    for (const std::string& f : VerifyBookkeeping(s(), folder_.path())) ADD_FAILURE() << when << ": " << ansi::ToUtf8(f);
+    for (const std::string& f : VerifyBookkeeping(s(), folder_.path()))
+      ADD_FAILURE() << when << ": " << ansi::ToUtf8(f);
   }
 
   void ExpectExact(const Exact& e, const std::string& when) {
