@@ -130,7 +130,8 @@ bool FlushMonthSums(BfShared& s) {
   for (int g = 0; g < kGroupCount; ++g) {
     // A copy of the list's totals, which many accounts together can take past what a Real6
     // holds to the öre: then the nearest it holds.
-    const auto balance = Real6::FromDouble(WholeOre(s.dataBas.groupTotals[g] + s.dataBas.groupOpeningTotals[g]));
+    const auto balance =
+        Real6::FromDouble(WholeOre(s.dataBas.groupTotals[g] + s.dataBas.groupOpeningTotals[g]));
     const auto debit = Real6::FromMoney(updated.debitSums[g].Value() + s.pendingSums.debitSums[g].Value());
     const auto credit = Real6::FromMoney(updated.creditSums[g].Value() + s.pendingSums.creditSums[g].Value());
     if (!balance || !debit || !credit) return false;

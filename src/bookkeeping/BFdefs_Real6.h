@@ -10,8 +10,8 @@
 //
 // Money is kept in whole öre: every sum of amounts is rounded to öre when it is stored, so
 // adding up any number of amounts never drifts. A Real6 holds each whole öre up to
-// kMaxMoney so that it reads back as that öre (below 2^33 its rounding error stays under a
-// quarter of an öre); beyond it, neighbouring öre share one Real6.
+// kMaxMoney so that it reads back as that öre (below 2^33 its rounding error stays under
+// half an öre); beyond it, neighbouring öre share one Real6.
 #pragma once
 
 #include <array>
