@@ -3,9 +3,10 @@
 #            and the storage fuzzers for a minute each)
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
+# make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild
 
 run: build
 	./build/bin/bfnolkw64
@@ -34,3 +35,8 @@ bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target storage_bench
 	./build-bench/bin/storage_bench $(BENCH_ARGS)
+
+bench-rebuild: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target bookkeeping_bench
+	./build-bench/bin/bookkeeping_bench $(BENCH_ARGS)

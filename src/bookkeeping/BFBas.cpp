@@ -122,6 +122,8 @@ std::string TwoDigits(int n) {
   return s;
 }
 
+OpenMode BfDatabase::FileMode() const { return readOnly_ ? OpenMode::kRead : OpenMode::kWrite; }
+
 BfDatabase::BfDatabase(std::string dataDir, Access access)
     : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly) {}
 
@@ -163,7 +165,7 @@ void BfDatabase::OpenBookkeepingList() {
   listOpen_ = false;
   openFailure_.clear();
   if (!ListVersionOk(dataDir_)) return;
-  const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_, readOnly_);
+  const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_, FileMode());
   if (!opened) openFailure_ = OpenFailureText();
   RefreshListCounters();
   listOpen_ = opened;
@@ -211,10 +213,10 @@ void BfDatabase::OpenBookkeeping() {
   if (!listOpen_ || s_.current == 0 || bookkeepingOpen_) return;
   const int n = s_.current;
   openFailure_.clear();
-  bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_, readOnly_) &&
-            OpenBfFile(s_.verFile, kVerFile, n, dataDir_, readOnly_);
+  bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_, FileMode()) &&
+            OpenBfFile(s_.verFile, kVerFile, n, dataDir_, FileMode());
   if (!ok) openFailure_ = OpenFailureText();
-  if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_, readOnly_)) {
+  if (ok && !OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_, FileMode())) {
     // Only a sums file that is not there is made afresh: one that exists but cannot be
     // opened now (a read error, a lock) still holds the months of the bookkeeping.
     const std::string sums = isam::FileBlockFileName(BfFileName(kSumsFile, n, dataDir_), isam::FileKind::Data);

@@ -133,6 +133,8 @@ class BfDatabase {
   BfShared s_;
   std::string dataDir_;
   bool readOnly_ = false;
+  // How this database opens its files: for reading only, or for writing with journal.
+  OpenMode FileMode() const;
   std::string openFailure_;
   BfDataBasRecord listRecordOnFile_;  // the open bookkeeping's list record as the list holds it
   bool listOpen_ = false;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
+#include <unordered_map>
 
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFBas_aside.h"
@@ -41,6 +43,18 @@ void EncodeSlot(const Record& r, unsigned char* bytes) {
   std::array<uint8_t, Record::kLength> stored;
   Encode(r, stored);
   std::copy(stored.begin(), stored.end(), bytes);
+}
+
+// Closes a fileblock opened without journal, which flushes what was written to it. False,
+// with the error of the flush, when that failed; the handle is closed all the same, as the
+// caller puts the files back.
+bool CloseFlushing(isam::FileBlock*& fb) {
+  isam::CloseFileBlock(fb);
+  if (!fb) return true;
+  const isam::ErrorKeeper keep;
+  isam::CloseFileBlock(fb);  // a second try, or the handle would stay open
+  fb = nullptr;
+  return false;
 }
 
 }  // namespace
@@ -117,13 +131,18 @@ bool BfDatabase::RebuildBookkeeping() {
     ok = isam::IsamSuccess;
   }
 
-  // Verifications: numbered afresh in the count, each row posted again on its account.
-  ok = ok && OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_) && ReadListRecord(n);
+  // Verifications: numbered afresh in the count, each row posted again on its account. An
+  // account is found once and held here while the rows are posted on it, then written back
+  // once. The accounts are open without journal: their files lie aside, so a failure puts
+  // them back whole, and the close flushes every rewrite at once.
+  ok = ok && OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_, OpenMode::kWriteUnjournaled) && ReadListRecord(n);
   if (ok) {
     s_.dataBas.lastVerNr = 0;
     progress.Line(3, Quoted("Bf", n));
     count = 0;
-    bool posted = true;
+    bool accountsRead = true;
+    std::unordered_map<int16_t, int32_t> where;  // account number: record number, 0 for none
+    std::map<int32_t, KontoRecord> held;         // by record number, for writing in file order
     isam::ReOrg(BfFileName(kVerFile, n, dataDir_), VerRecord::kLength, 0, {}, VerRecord::kLength, {},
                 [&](const unsigned char* old, unsigned char* fresh) {
                   VerRecord v;
@@ -133,35 +152,52 @@ bool BfDatabase::RebuildBookkeeping() {
                   v.amounts[0] = Real6();
                   s_.ver = v;
                   for (int r = 1; r <= v.RowCount(); ++r) {
-                    int32_t at = 0;
-                    bool found = false, atEnd = false;
-                    BfAccess(s_, kKontoFile, 0, KontoKey(v.accounts[static_cast<size_t>(r)]), at, found, atEnd);
-                    if (AccessFailed()) {
-                      posted = false;  // the error state stops the reorganisation: undone below
-                      return false;
+                    const int16_t account = v.accounts[static_cast<size_t>(r)];
+                    auto at = where.find(account);
+                    if (at == where.end()) {
+                      int32_t recNo = 0;
+                      bool live = false, atEnd = false;
+                      BfAccess(s_, kKontoFile, 0, KontoKey(account), recNo, live, atEnd);
+                      if (AccessFailed()) {
+                        accountsRead = false;  // the error state stops the reorganisation: undone below
+                        return false;
+                      }
+                      // A row of an account that is gone is kept but not posted; the engine's
+                      // "not found" must not read as a request to stop.
+                      isam::ClearError();
+                      at = where.emplace(account, live ? recNo : 0).first;
+                      if (live) held.try_emplace(recNo, s_.konto);
                     }
-                    // A row of an account that is gone is kept but not posted; the engine's
-                    // "not found" must not read as a request to stop.
-                    isam::ClearError();
-                    if (!found) continue;
-                    if (PostRow(s_, v.sides[static_cast<size_t>(r)], 1, r) && !RewriteKonto(s_, at)) {
-                      posted = false;
-                      isam::IsamSuccess = false;  // stops the reorganisation: it is undone below
-                      return false;
-                    }
+                    if (at->second == 0) continue;
+                    KontoRecord& konto = held[at->second];
+                    s_.konto = konto;
+                    if (PostRow(s_, v.sides[static_cast<size_t>(r)], 1, r)) konto = s_.konto;
                   }
                   progress.Line(3, RecordText(++count));
                   EncodeSlot(s_.ver, fresh);
                   return true;
                 });
-    ok = isam::IsamSuccess && posted;
+    ok = isam::IsamSuccess && accountsRead;
+    for (auto it = held.begin(); ok && it != held.end(); ++it) {
+      s_.konto = it->second;
+      ok = RewriteKonto(s_, it->first);
+    }
+  }
+  // The accounts are on the disk before the list record that sums them.
+  if (s_.kontoFile) {
+    if (ok) {
+      ok = CloseFlushing(s_.kontoFile);
+    } else {
+      const isam::ErrorKeeper keep;  // the failure before is the one to report
+      CloseFlushing(s_.kontoFile);
+    }
+  }
+  if (ok) {
     recNo = n;
-    ok = ok && PutDataBas(s_, false, recNo);
+    ok = PutDataBas(s_, false, recNo);
     RefreshListCounters();
   }
   const int32_t error = ok ? 0 : isam::IsamError;
-  if (s_.kontoFile) isam::CloseFileBlock(s_.kontoFile);
-  s_.kontoFile = nullptr;
 
   if (!ok) {
     aside.PutBack();

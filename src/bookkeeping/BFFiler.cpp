@@ -164,11 +164,11 @@ namespace {
 
 // One open; another program's hold on the file is waited out for a while, as it may be a
 // command that is about to end.
-void OpenWaiting(isam::FileBlock*& fb, const std::string& name, bool readOnly) {
+void OpenWaiting(isam::FileBlock*& fb, const std::string& name, OpenMode mode) {
   const auto giveUp = std::chrono::steady_clock::now() + kInUsePatience;
   for (;;) {
-    if (readOnly) isam::OpenFileBlockReadOnly(fb, name);
-    else isam::OpenFileBlock(fb, name, true);
+    if (mode == OpenMode::kRead) isam::OpenFileBlockReadOnly(fb, name);
+    else isam::OpenFileBlock(fb, name, mode == OpenMode::kWrite);
     if (isam::IsamSuccess || !InUseElsewhere() || std::chrono::steady_clock::now() >= giveUp) return;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
@@ -176,17 +176,17 @@ void OpenWaiting(isam::FileBlock*& fb, const std::string& name, bool readOnly) {
 
 }  // namespace
 
-bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir, bool readOnly) {
+bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir, OpenMode mode) {
   const std::string name = BfFileName(file, bookkeeping, dataDir);
-  OpenWaiting(fb, name, readOnly);
-  if (readOnly && ChangeToReplay()) {
+  OpenWaiting(fb, name, mode);
+  if (mode == OpenMode::kRead && ChangeToReplay()) {
     // An unfinished change is put right as every open that may write does, where the
     // folder allows it; the reading goes on from the files as they are then.
     isam::FileBlock* writer = nullptr;
-    OpenWaiting(writer, name, false);
+    OpenWaiting(writer, name, OpenMode::kWrite);
     if (isam::IsamSuccess) {
       isam::CloseFileBlock(writer);
-      OpenWaiting(fb, name, true);
+      OpenWaiting(fb, name, OpenMode::kRead);
     } else if (isam::IsamError == 9908) {
       isam::SetError(10180);
       isam::IsamDosError = EACCES;

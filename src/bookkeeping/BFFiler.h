@@ -47,14 +47,18 @@ void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir);
 // How long an open waits for a file that another program has open.
 constexpr std::chrono::milliseconds kInUsePatience{3000};
 
-// Opens the file with journal, for reading only when readOnly is set. A file that another
-// program has open is tried again until kInUsePatience has passed. An unfinished change in
-// its journal is put right by an open for writing first, also for reading, where the folder
-// can be written (ChangeToReplay after a failure where not). A fileblock whose records are
-// not the file's length is closed again and reported with the version message; false on
-// any failure.
+// How a file is opened: for writing with journal (the rule), for reading only, or for
+// writing without journal by a caller that keeps the files aside (its changes reach the
+// disk at the close).
+enum class OpenMode { kWrite, kRead, kWriteUnjournaled };
+
+// Opens the file. A file that another program has open is tried again until
+// kInUsePatience has passed. An unfinished change in its journal is put right by an open
+// for writing first, also for reading, where the folder can be written (ChangeToReplay
+// after a failure where not). A fileblock whose records are not the file's length is
+// closed again and reported with the version message; false on any failure.
 bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::string& dataDir,
-                bool readOnly = false);
+                OpenMode mode = OpenMode::kWrite);
 
 // After a failed open: true when the file is there but another open holds it.
 bool InUseElsewhere();

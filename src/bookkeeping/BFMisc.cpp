@@ -34,10 +34,10 @@ bool PostRow(BfShared& s, char side, int factor, int row) {
   const Real6 amount = s.ver.amounts[row];
   std::optional<Real6> sum;
   if (IsDebitSide(side)) {
-    sum = Real6::FromDouble(konto.debit.Value() + amount.Value());
+    sum = Real6::FromMoney(konto.debit.Value() + amount.Value());
     if (sum) konto.debit = *sum;
   } else if (IsCreditSide(side)) {
-    sum = Real6::FromDouble(konto.credit.Value() + amount.Value());
+    sum = Real6::FromMoney(konto.credit.Value() + amount.Value());
     if (sum) konto.credit = *sum;
     factor = -factor;
   } else {
@@ -47,9 +47,9 @@ bool PostRow(BfShared& s, char side, int factor, int row) {
   }
   if (!sum || !UpdateClosing(konto)) return false;
 
-  std::optional<Real6> delta = Real6::FromDouble(factor * amount.Value());
+  std::optional<Real6> delta = Real6::FromMoney(factor * amount.Value());
   if (!delta) return false;
-  const auto balance = Real6::FromDouble(s.ver.amounts[0].Value() + delta->Value());
+  const auto balance = Real6::FromMoney(s.ver.amounts[0].Value() + delta->Value());
   if (!balance || !PostTotal(s, *delta, kPostRow)) return false;
   s.konto = konto;
   s.ver.amounts[0] = *balance;
@@ -67,25 +67,25 @@ bool PostTotal(BfShared& s, Real6& amount, int kind) {
   std::optional<Real6> pending;
   if (!opening) {
     const Real6& sum = value < 0 ? s.pendingSums.creditSums[g] : s.pendingSums.debitSums[g];
-    pending = Real6::FromDouble(sum.Value() + value);
+    pending = Real6::FromMoney(sum.Value() + value);
     if (!pending) return false;
   }
 
   BfDataBasRecord& d = s.dataBas;
-  if (number == "1020") d.total1020 += amount.Value();
+  if (number == "1020") d.total1020 = WholeOre(d.total1020 + amount.Value());
   if (dropped) amount = Real6();
-  d.grandTotal += value;
+  d.grandTotal = WholeOre(d.grandTotal + value);
   if (opening) {
-    d.groupOpeningTotals[g] += value;
+    d.groupOpeningTotals[g] = WholeOre(d.groupOpeningTotals[g] + value);
   } else {
-    d.groupTotals[g] += value;
+    d.groupTotals[g] = WholeOre(d.groupTotals[g] + value);
     (value < 0 ? s.pendingSums.creditSums[g] : s.pendingSums.debitSums[g]) = *pending;
   }
   return true;
 }
 
 bool UpdateClosing(KontoRecord& konto) {
-  const auto closing = Real6::FromDouble(ClosingOf(konto));
+  const auto closing = Real6::FromMoney(ClosingOf(konto));
   if (!closing) return false;
   konto.closing = *closing;
   return true;
@@ -153,9 +153,12 @@ bool FlushMonthSums(BfShared& s) {
   }
   SumsRecord updated = s.sums;
   for (int g = 0; g < kGroupCount; ++g) {
-    const auto balance = Real6::FromDouble(s.dataBas.groupTotals[g] + s.dataBas.groupOpeningTotals[g]);
-    const auto debit = Real6::FromDouble(updated.debitSums[g].Value() + s.pendingSums.debitSums[g].Value());
-    const auto credit = Real6::FromDouble(updated.creditSums[g].Value() + s.pendingSums.creditSums[g].Value());
+    // A copy of the list's totals, which many accounts together can take past what a Real6
+    // holds to the öre: then the nearest it holds.
+    const auto balance =
+        Real6::FromDouble(WholeOre(s.dataBas.groupTotals[g] + s.dataBas.groupOpeningTotals[g]));
+    const auto debit = Real6::FromMoney(updated.debitSums[g].Value() + s.pendingSums.debitSums[g].Value());
+    const auto credit = Real6::FromMoney(updated.creditSums[g].Value() + s.pendingSums.creditSums[g].Value());
     if (!balance || !debit || !credit) return false;
     updated.groupBalances[g] = *balance;
     updated.debitSums[g] = *debit;

@@ -6,7 +6,9 @@
 // balance = opening + |debit| - |credit|; the grand total = the opening balances (after the
 // carry-forward rule) plus every posting; a group total per GroupOfAccount; a reversal is
 // an opposite posting, so pending month sums hold +x in the debit and -x in the credit sums
-// of a cancelled debit row. An operation that cannot be carried out whole changes nothing.
+// of a cancelled debit row. Every sum is stored in whole öre (Real6::FromMoney, WholeOre),
+// so no number of postings makes it drift. An operation that cannot be carried out whole
+// changes nothing.
 #pragma once
 
 #include "bookkeeping/BFFiler.h"
@@ -25,17 +27,17 @@ bool IsCreditSide(char side);
 
 // Books row (1..100) of the verification buffer on the account buffer, which holds the
 // row's account; the caller rewrites the account. False, with nothing changed, for a row
-// outside the arrays, a side that is neither debit nor credit, or a sum too large for a
-// Real6.
+// outside the arrays, a side that is neither debit nor credit, or a sum beyond what a Real6
+// holds to the öre (Real6::kMaxMoney).
 bool PostRow(BfShared& s, char side, int factor, int row);
 
 // Adds amount to the totals by kind for the account in the buffer; a carry-forward of an
 // account from 29xx on sets amount to 0 first. False, with nothing changed, when a pending
-// month sum would be too large for a Real6.
+// month sum would go beyond Real6::kMaxMoney.
 bool PostTotal(BfShared& s, Real6& amount, int kind);
 
 // An account's closing balance from its opening balance, debit and credit; false (and the
-// record unchanged) when it is too large for a Real6.
+// record unchanged) when it is beyond Real6::kMaxMoney.
 bool UpdateClosing(KontoRecord& konto);
 
 // The pending month sums start empty when a bookkeeping is opened.
@@ -44,8 +46,8 @@ void ClearPendingSums(BfShared& s);
 // Adds the pending month sums into the record of today's month (yyyy-mm, through the clock
 // interface) in the sums file, made with zero sums when the month has none yet, and sets
 // each group's balance from the list record's totals. The pending sums are cleared only
-// when the month record was written; false (an engine error, or a sum too large for a
-// Real6) leaves them pending.
+// when the month record was written; false (an engine error, or a month sum beyond
+// Real6::kMaxMoney) leaves them pending.
 bool FlushMonthSums(BfShared& s);
 
 // Account maintenance: before an existing account is changed its opening balance leaves

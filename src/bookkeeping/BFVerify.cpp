@@ -22,8 +22,22 @@ bool Differs(double a, double b) { return std::fabs(a - b) >= kCent; }
 
 std::string Money(double v) { return AmountText(v, 0); }
 
+// Sums are added up in whole öre, so that no number of rows can make them drift: a double
+// holds every whole number of öre up to 2^53 exactly.
+double Ore(double v) { return std::round(v * 100); }
+double Kronor(double ore) { return ore / 100; }
+
+bool IsMonth(const std::string& m) {
+  const auto digit = [&](size_t i) { return m[i] >= '0' && m[i] <= '9'; };
+  if (m.size() != 7 || m[4] != '-') return false;
+  for (const size_t i : {0, 1, 2, 3, 5, 6})
+    if (!digit(i)) return false;
+  const int month = (m[5] - '0') * 10 + (m[6] - '0');
+  return month >= 1 && month <= 12;
+}
+
 struct AccountSums {
-  double debit = 0, credit = 0;
+  double debit = 0, credit = 0;  // öre
 };
 
 // Walks every record of a file by number; calls each with the buffer filled.
@@ -60,10 +74,10 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     if (!numbers.insert(v.number).second) findings.push_back(which + ": numret finns redan");
     if (v.number > d.lastVerNr)
       findings.push_back(which + A(": numret är över senaste numret ") + std::to_string(d.lastVerNr));
-    double balance = 0;
+    double balance = 0;  // öre
     for (int r = 1; r <= v.RowCount(); ++r) {
       const auto i = static_cast<size_t>(r);
-      const double amount = v.amounts[i].Value();
+      const double amount = Ore(v.amounts[i].Value());
       const char side = v.sides[i];
       if (IsCreditSide(side)) {
         rows[v.accounts[i]].credit += amount;
@@ -76,15 +90,15 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
       }
       rowAccounts.emplace_back(v.accounts[i], v.number);
     }
-    if (!IsBalanced(v) || Differs(balance, 0))
-      findings.push_back(which + ": balanserar inte (" + Money(balance) + ")");
+    if (!IsBalanced(v) || balance != 0)
+      findings.push_back(which + ": balanserar inte (" + Money(Kronor(balance)) + ")");
   });
   if (verifications > d.lastVerNr)
     findings.push_back(std::to_string(verifications) + A(" verifikationer men senaste numret är ") +
                        std::to_string(d.lastVerNr));
 
   // Accounts and the list totals they add up to.
-  double grand = 0, total1020 = 0;
+  double grand = 0, total1020 = 0;  // öre
   std::array<double, kGroupCount> groups{}, openings{};
   std::set<int> accounts;
   EveryRecord(s, kKontoFile, [&](int32_t) {
@@ -104,50 +118,56 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     if (digits) {
       accounts.insert(number);
       const AccountSums& r = rows[number];
-      if (Differs(debit, r.debit) || Differs(credit, r.credit))
+      if (Differs(debit, Kronor(r.debit)) || Differs(credit, Kronor(r.credit)))
         findings.push_back(which + ": debet " + Money(debit) + " och kredit " + Money(credit) +
-                           ", men verifikationernas rader ger " + Money(r.debit) + " och " + Money(r.credit));
+                           ", men verifikationernas rader ger " + Money(Kronor(r.debit)) + " och " +
+                           Money(Kronor(r.credit)));
     }
     const int g = GroupOfAccount(d, k.number);
-    grand += opening + debit - credit;
-    openings[static_cast<size_t>(g)] += opening;
-    groups[static_cast<size_t>(g)] += debit - credit;
-    if (k.number == "1020") total1020 += opening + debit - credit;
+    const double posted = Ore(debit) - Ore(credit);
+    grand += Ore(opening) + posted;
+    openings[static_cast<size_t>(g)] += Ore(opening);
+    groups[static_cast<size_t>(g)] += posted;
+    if (k.number == "1020") total1020 += Ore(opening) + posted;
   });
   for (const auto& [account, number] : rowAccounts)
     if (!accounts.count(account))
       findings.push_back("verifikation " + std::to_string(number) + ": kontot " + KontoKey(account) + " finns inte");
-  if (Differs(d.grandTotal, grand))
-    findings.push_back("totalsumman " + Money(d.grandTotal) + ", men kontona ger " + Money(grand));
-  if (Differs(d.total1020, total1020))
-    findings.push_back(A("summan för 1020 ") + Money(d.total1020) + ", men kontot ger " + Money(total1020));
+  if (Differs(d.grandTotal, Kronor(grand)))
+    findings.push_back("totalsumman " + Money(d.grandTotal) + ", men kontona ger " + Money(Kronor(grand)));
+  if (Differs(d.total1020, Kronor(total1020)))
+    findings.push_back(A("summan för 1020 ") + Money(d.total1020) + ", men kontot ger " + Money(Kronor(total1020)));
   for (int g = 0; g < kGroupCount; ++g) {
     const auto i = static_cast<size_t>(g);
-    if (Differs(d.groupTotals[i], groups[i]))
+    if (Differs(d.groupTotals[i], Kronor(groups[i])))
       findings.push_back("grupp " + std::to_string(g) + ": summan " + Money(d.groupTotals[i]) + ", men kontona ger " +
-                         Money(groups[i]));
-    if (Differs(d.groupOpeningTotals[i], openings[i]))
+                         Money(Kronor(groups[i])));
+    if (Differs(d.groupOpeningTotals[i], Kronor(openings[i])))
       findings.push_back("grupp " + std::to_string(g) + A(": ingående summa ") + Money(d.groupOpeningTotals[i]) +
-                         ", men kontona ger " + Money(openings[i]));
+                         ", men kontona ger " + Money(Kronor(openings[i])));
   }
 
-  // Month sums of the period, with what is still pending, against the group totals.
-  if (d.fromDate.size() >= 7 && d.toDate.size() >= 7) {
-    std::array<double, kGroupCount> months{};
-    for (int g = 0; g < kGroupCount; ++g)
-      months[static_cast<size_t>(g)] = s.pendingSums.debitSums[static_cast<size_t>(g)].Value() +
-                                       s.pendingSums.creditSums[static_cast<size_t>(g)].Value();
-    EveryRecord(s, kSumsFile, [&](int32_t) {
-      if (s.sums.month < d.fromDate.substr(0, 7) || s.sums.month > d.toDate.substr(0, 7)) return;
-      for (int g = 0; g < kGroupCount; ++g)
-        months[static_cast<size_t>(g)] +=
-            s.sums.debitSums[static_cast<size_t>(g)].Value() + s.sums.creditSums[static_cast<size_t>(g)].Value();
-    });
-    for (int g = 0; g < kGroupCount; ++g)
-      if (Differs(months[static_cast<size_t>(g)], d.groupTotals[static_cast<size_t>(g)]))
-        findings.push_back("grupp " + std::to_string(g) + A(": månadssummorna ger ") + Money(months[static_cast<size_t>(g)]) +
-                           A(", men gruppsumman är ") + Money(d.groupTotals[static_cast<size_t>(g)]));
-  }
+  // Month sums are filed under the month of the posting, in the sum groups of that day, and
+  // stay across a year-end, so no total of the list record is theirs to match. What holds of
+  // every month record is checked: it is one month, filed once, and its debit sums gather
+  // what was posted above zero, its credit sums what was posted below.
+  std::set<std::string> months;
+  EveryRecord(s, kSumsFile, [&](int32_t) {
+    const SumsRecord& m = s.sums;
+    const std::string which = A("månadssummor ") + m.month;
+    if (!IsMonth(m.month)) findings.push_back(which + A(": ingen månad (åååå-mm)"));
+    if (!months.insert(m.month).second) findings.push_back(which + A(": månaden finns redan"));
+    for (int g = 0; g < kGroupCount; ++g) {
+      const double debit = m.debitSums[static_cast<size_t>(g)].Value();
+      const double credit = m.creditSums[static_cast<size_t>(g)].Value();
+      if (debit < 0)
+        findings.push_back(which + ": grupp " + std::to_string(g) + " har debetsumman " + Money(debit) +
+                           ", under noll");
+      if (credit > 0)
+        findings.push_back(which + ": grupp " + std::to_string(g) + A(" har kreditsumman ") + Money(credit) +
+                           A(", över noll"));
+    }
+  });
 
   for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
     const std::string name = BfFileName(file, s.current, dataDir);

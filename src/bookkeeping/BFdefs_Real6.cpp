@@ -16,6 +16,16 @@ constexpr int kDroppedBits = kDoubleSignificandBits - (kFractionBits + 1);
 
 const double Real6::kMax = std::ldexp(static_cast<double>(2 * kHidden - 1), 255 - kBias - kFractionBits);
 
+const double Real6::kMaxMoney = 8589934591.99;
+
+double WholeOre(double value) { return std::round(value * 100) / 100; }
+
+std::optional<Real6> Real6::FromMoney(double value) {
+  const double money = WholeOre(value);
+  if (!(std::fabs(money) <= kMaxMoney)) return std::nullopt;  // NaN too
+  return FromDouble(money);
+}
+
 std::optional<Real6> Real6::FromDouble(double value) {
   if (std::isnan(value) || std::isinf(value)) return std::nullopt;
   Real6 r;

@@ -7,6 +7,11 @@
 // Invariant: a Real6 always holds the six bytes it was built from, so reading and writing a
 // record keeps them byte for byte. Every value it stands for is exact in a double; every
 // finite double near enough to zero is stored rounded to nearest, ties to even.
+//
+// Money is kept in whole öre: every sum of amounts is rounded to öre when it is stored, so
+// adding up any number of amounts never drifts. A Real6 holds each whole öre up to
+// kMaxMoney so that it reads back as that öre (below 2^33 its rounding error stays under
+// half an öre); beyond it, neighbouring öre share one Real6.
 #pragma once
 
 #include <array>
@@ -27,6 +32,10 @@ class Real6 {
   // rounding; nothing for NaN, infinities and magnitudes that round above kMax.
   static std::optional<Real6> FromDouble(double value);
 
+  static const double kMaxMoney;  // 8589934591.99, the last öre below 2^33
+  // value rounded to whole öre; nothing when that is beyond kMaxMoney either way.
+  static std::optional<Real6> FromMoney(double value);
+
   static Real6 FromBytes(const uint8_t* bytes);
   void ToBytes(uint8_t* bytes) const;
 
@@ -38,5 +47,9 @@ class Real6 {
  private:
   std::array<uint8_t, kSize> bytes_{};
 };
+
+// value rounded to whole öre, halves away from zero. Exact for the totals of the list record
+// (doubles) up to 10^13 kronor.
+double WholeOre(double value);
 
 }  // namespace bf

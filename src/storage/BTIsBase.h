@@ -175,6 +175,9 @@ bool WriteChangedHeaders(FileBlock& fb);  // index headers first, then the data 
 // Takes a record (index 0) or page number off the free chain or past the high mark.
 bool Allocate(FileBlock& fb, int index, int32_t& number);
 void NoteHeaderChange(FileBlock& fb, int index);
+// Without journal: marks the data file not closed properly, once, so that the close flushes
+// everything and clears the mark. Nothing with journal.
+void NoteUnflushedChange(FileBlock& fb);
 
 // Writes name's index file afresh with empty indexes (deleting the old one and the journal);
 // false with the error set, 10055 for a key length outside 1..30.

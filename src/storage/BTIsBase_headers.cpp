@@ -89,9 +89,13 @@ bool WriteChangedHeaders(FileBlock& fb) {
 
 void NoteHeaderChange(FileBlock& fb, int index) {
   fb.idx[index].changed = true;
+  NoteUnflushedChange(fb);
+}
+
+void NoteUnflushedChange(FileBlock& fb) {
   if (fb.journal || fb.headerChanged) return;
-  // Without journal the headers reach the disk only at close; until then the data file says
-  // it was not closed properly.
+  // Without journal the headers and rewritten records are flushed only at close; until then
+  // the data file says it was not closed properly.
   fb.headerChanged = true;
   const unsigned char one = 1;
   if (WriteAt(fb.dat, 20, 1, &one)) Flush(fb.dat);

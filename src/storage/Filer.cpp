@@ -538,6 +538,8 @@ void PutRec(FileBlock* fb, int32_t recNo, const void* data) {
     return;
   }
   const int32_t len = fb->idx[0].h.length;
+  // With journal a rewrite is flushed at once; without, at the close.
+  NoteUnflushedChange(*fb);
   if (WriteData(*fb, static_cast<int64_t>(recNo) * len, len, data) && fb->journal && !fb->inUnit)
     Flush(fb->dat);
 }

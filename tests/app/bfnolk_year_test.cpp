@@ -1,7 +1,8 @@
 // A small year of books driven through bfnolk as a script would: twenty accounts, two
-// hundred verifications, a backup, a rebuild and the year-end reset, with bfnolk verify
-// after each step and the balances it prints compared with sums worked out here; the year
-// that ended is then opened from its archive.
+// hundred verifications, a backup, a rebuild, the year-end reset, the next period, other
+// sum groups and a period that does not hold today, with bfnolk verify after each step and
+// the balances it prints compared with sums worked out here; the year that ended is then
+// opened from its archive.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -97,9 +98,9 @@ TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
   const ProgramRun reset = Run("reset --yes");
   ASSERT_EQ(reset.status, 0) << reset.out;
   EXPECT_NE(reset.out.find("bokslut/Året 2026-01-01--2026-12-31"), std::string::npos) << reset.out;
-  Verified("reset");
+  Verified("year-end");  // the month sums of the year gone stay on file
   Ok("change 1 --from 2027-01-01 --to 2027-12-31");
-  Verified("reset and a new period");
+  Verified("next period");
 
   // The year that ended is kept whole and can be opened as a data directory of its own.
   const std::string archive = "--data-dir '" + root_ + "/data/bokslut/Året 2026-01-01--2026-12-31' ";
@@ -113,6 +114,15 @@ TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
     const long carried = number >= 2900 ? 0 : closing[number];
     EXPECT_EQ(Closing(number), Cents(carried)) << number;
   }
+  // Postings filed under today's month, whichever period holds it, and other sum groups
+  // for the books made so far.
+  Ok("ver add --text ny 1000:+:10.00 8610:-:10.00");
+  Ok("change 1 --group 1=1000..1499 --group 8=1500..8999");
+  Ok("rebuild");
+  Verified("other sum groups");
+  Ok("change 1 --from 2020-01-01 --to 2020-12-31");
+  Ok("ver add --text gammal 1410:+:2.50 1000:-:2.50");
+  Verified("a period that does not hold today");
   const ProgramRun list = Run("ver list");
   EXPECT_EQ(list.out.find("v0"), std::string::npos);
 }

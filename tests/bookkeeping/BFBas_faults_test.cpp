@@ -15,6 +15,7 @@
 #include "bookkeeping/BFMisc_entry.h"
 #include "bookkeeping/BFVerify.h"
 #include "shell/ECountForm.h"
+#include "shell/ETider.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "storage/BTFileIO_seam.h"
@@ -26,12 +27,14 @@ namespace {
 namespace fs = std::filesystem;
 using isam::seam::Op;
 
-// What a user would call the contents of bookkeeping n: its list entry, accounts and
-// verifications, without the record numbers and free slots a rebuild may change.
+// What a user would call the contents of bookkeeping n: its list entry, accounts,
+// verifications and month sums, without the record numbers and free slots a rebuild may
+// change.
 struct Contents {
   BfDataBasRecord list;
   std::vector<KontoRecord> accounts;
   std::vector<VerRecord> verifications;
+  std::vector<SumsRecord> months;
   friend bool operator==(const Contents&, const Contents&) = default;
 };
 
@@ -57,6 +60,9 @@ Contents Read(BfShared& s) {
   c.verifications = LiveRecords<VerRecord>(s.verFile);
   std::sort(c.verifications.begin(), c.verifications.end(),
             [](const VerRecord& a, const VerRecord& b) { return a.number < b.number; });
+  c.months = LiveRecords<SumsRecord>(s.sumsFile);
+  std::sort(c.months.begin(), c.months.end(),
+            [](const SumsRecord& a, const SumsRecord& b) { return a.month < b.month; });
   return c;
 }
 
@@ -86,7 +92,8 @@ class Faults : public ::testing::Test {
   }
 
   // One bookkeeping with accounts, a deleted account (a free slot), verifications of
-  // several rows, a cancelled one (postings undone), and month sums on file.
+  // several rows, a cancelled one (postings undone), and month sums on file: two months
+  // of the period and today's, outside it.
   void MakeTemplate() {
     ekonfig::Konfig.SetCurBase(0);
     BfDatabase db((root_ / "template").string());
@@ -118,8 +125,11 @@ class Faults : public ::testing::Test {
     };
     post({{1930, '+', 250.0}, {3010, '-', 250.0}}, true);
     post({{6110, '+', 99.5}, {1930, '-', 80.0}, {2440, '-', 19.5}}, true);
+    db.SelectBookkeeping(1);  // March's sums filed
+    clock_.Set(2026, 5, 12);
     post({{6110, '+', 5.0}, {1930, '-', 5.0}}, false);
     post({{2440, '+', 300.0}, {1930, '-', 300.0}}, true);
+    clock_.Set(2027, 2, 10);  // after the period: the fault runs file under this month
     // The destructor closes the bookkeeping (its list record written) and the list.
   }
 
@@ -150,15 +160,7 @@ class Faults : public ::testing::Test {
     BfShared& s = Restart(data, n);
     EXPECT_TRUE(db_->bookkeepingOpen()) << what << ": " << eerror::StatusMsg;
     if (!db_->bookkeepingOpen()) return {};
-    // After a year-end the months of the year gone stay on file; the user's next step is a
-    // new period, and only then do the month sums add up to the totals again.
-    const BfDataBasRecord list = s.dataBas;
-    if (isam::UsedRecs(s.verFile) == 0) {
-      s.dataBas.fromDate = "2027-01-01";
-      s.dataBas.toDate = "2027-12-31";
-    }
     for (const std::string& finding : VerifyBookkeeping(s, data.string())) ADD_FAILURE() << what << ": " << finding;
-    s.dataBas = list;
     return Read(s);
   }
 
@@ -202,6 +204,9 @@ class Faults : public ::testing::Test {
 
   fs::path root_;
   std::unique_ptr<BfDatabase> db_;
+  // Every close files the month sums under today's month.
+  etider::SetClock clock_{2026, 3, 1};
+  const etider::ScopedClock clockInstalled_{clock_};
   eerror::RecordingMessageBoxes boxes_;
   eerror::ScopedMessageBoxes boxesInstalled_{boxes_};
   ecountform::RecordingProgressWindows progress_;
@@ -218,6 +223,28 @@ TEST_F(Faults, ARebuildGoesThroughOrLeavesEverythingAsItWas) {
                EXPECT_EQ(Check(data, 1, what), before) << what;
                ExpectNoWorkFiles(data, what);
              });
+}
+
+// The rebuild works on files kept aside, so the rows it posts again are not flushed one by
+// one: its flushes do not grow with the verifications.
+TEST_F(Faults, ARebuildFlushesAsOftenForAHundredVerificationsAsForThree) {
+  BfShared& s = Start(root_ / "data");
+  const auto flushesOfARebuild = [&] {
+    db_->SelectBookkeeping(1);  // what the postings left to close is not the rebuild's
+    isam::seam::Disarm();       // zeroes the counters
+    EXPECT_TRUE(db_->RebuildBookkeeping()) << eerror::StatusMsg;
+    return isam::seam::Calls(Op::Flush);
+  };
+  const int64_t few = flushesOfARebuild();
+  while (s.dataBas.lastVerNr < 100) {
+    PrepareFreshVerification(s);
+    ASSERT_EQ(AddVerificationRow(s, 1930, '+', 1.25), RowResult::kPosted);
+    ASSERT_EQ(AddVerificationRow(s, 6110, '+', 2.50), RowResult::kPosted);
+    ASSERT_EQ(AddVerificationRow(s, 3010, '-', 3.75), RowResult::kPosted);
+    ASSERT_EQ(SaveVerification(s, "fler", "2026-05-12"), SaveResult::kSaved);
+  }
+  EXPECT_EQ(flushesOfARebuild(), few);
+  Check(root_ / "data", 1, "a hundred verifications rebuilt");
 }
 
 TEST_F(Faults, AYearEndGoesThroughWholeOrNotAtAll) {

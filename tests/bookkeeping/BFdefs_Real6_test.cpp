@@ -121,5 +121,36 @@ TEST(Real6, EveryCentUpToAHundredThousandReadsBackAsTyped) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// Money: below 2^33 kronor every öre has a Real6 that reads back as it, so sums rounded to
+// öre at every step stay exact; the next öre is refused rather than stored inexactly.
+TEST(Real6, MoneyIsWholeOreUpToTheLargestSumAReal6HoldsExactly) {
+  EXPECT_EQ(Real6::FromMoney(1.234)->Value(), Real6::FromDouble(1.23)->Value());
+  EXPECT_EQ(Real6::FromMoney(0.005)->Value(), Real6::FromDouble(0.01)->Value());
+  EXPECT_EQ(Real6::FromMoney(-0.005)->Value(), Real6::FromDouble(-0.01)->Value());
+  EXPECT_EQ(WholeOre(814326.3249999), 814326.32);
+  EXPECT_EQ(WholeOre(-814326.3250001), -814326.33);
+  long mismatches = 0;
+  const long long top = std::llround(Real6::kMaxMoney * 100);
+  EXPECT_EQ(top, (1LL << 33) * 100 - 1);
+  // The last öre below each power of two from 2^20 on, and the 100 000 below the limit.
+  std::vector<long long> ore;
+  for (int k = 20; k <= 33; ++k)
+    for (long long n = (1LL << k) * 100 - 500; n < (1LL << k) * 100 + 500 && n <= top; ++n) ore.push_back(n);
+  for (long long n = top - 100000; n <= top; ++n) ore.push_back(n);
+  for (const long long n : ore)
+    for (const long long signedOre : {n, -n}) {
+      const auto r = Real6::FromMoney(static_cast<double>(signedOre) / 100);
+      if ((!r || std::llround(r->Value() * 100) != signedOre) && ++mismatches < 5)
+        ADD_FAILURE() << signedOre << " öre";
+    }
+  EXPECT_EQ(mismatches, 0);
+  EXPECT_FALSE(Real6::FromMoney(Real6::kMaxMoney + 0.01).has_value());
+  EXPECT_FALSE(Real6::FromMoney(-Real6::kMaxMoney - 0.01).has_value());
+  EXPECT_FALSE(Real6::FromMoney(std::numeric_limits<double>::quiet_NaN()).has_value());
+  // Past the limit two öre would share one Real6.
+  const double past = static_cast<double>(1LL << 33);
+  EXPECT_EQ(Real6::FromDouble(past + 0.01)->Value(), Real6::FromDouble(past + 0.02)->Value());
+}
+
 }  // namespace
 }  // namespace bf

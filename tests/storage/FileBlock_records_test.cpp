@@ -113,6 +113,32 @@ TEST_F(Records, WithoutJournalHeadersWaitForTheClose) {
   EXPECT_EQ(FileLen(fb), 2);
 }
 
+// A rewrite without journal is flushed by the close, not at once: many rewrites cost one
+// flush to set the not-closed mark and those of the close, and a crash before the close
+// leaves the file refused rather than taken for whole.
+TEST_F(Records, WithoutJournalRewritesAreFlushedByTheClose) {
+  Add("a");
+  Add("b");
+  CloseFileBlock(fb);
+  fb = Open("acc", false);
+  seam::Disarm();  // zeroes the counters
+  for (int i = 0; i < 50; ++i) {
+    const std::string r = Record(32, "rewrite " + std::to_string(i));
+    PutRec(fb, 1 + i % 2, r.data());
+    ASSERT_TRUE(IsamSuccess);
+  }
+  EXPECT_EQ(seam::Calls(seam::Op::Flush), 1);
+  EXPECT_EQ(dir.Read("acc.DAT")[20], 1);  // not closed properly, if we stopped now
+  CloseFileBlock(fb);
+  ASSERT_TRUE(IsamSuccess);
+  EXPECT_GT(seam::Calls(seam::Op::Flush), 1);
+  const std::string dat = dir.Read("acc.DAT");
+  EXPECT_EQ(dat[20], 0);
+  EXPECT_EQ(dat.substr(64, 32), Record(32, "rewrite 49"));
+  fb = Open("acc");
+  EXPECT_EQ(FileLen(fb), 3);
+}
+
 TEST_F(Records, OpenFlagLeftSetRefusesTheOpen) {
   CloseFileBlock(fb);
   std::string dat = dir.Read("acc.DAT");
