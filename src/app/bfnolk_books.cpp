@@ -30,13 +30,6 @@ bool ParseAccount(const std::string& text, int& account) {
   return true;
 }
 
-bool FindAccount(bf::BfShared& s, int account, int32_t& recNo) {
-  bool found = false, atEnd = false;
-  recNo = 0;
-  bf::BfAccess(s, bf::kKontoFile, 0, bf::KontoKey(account), recNo, found, atEnd);
-  return found;
-}
-
 JsonObject AccountJson(const bf::KontoRecord& k) {
   JsonObject o;
   o.Text("nummer", k.number).Text("namn", k.name).Text("referens", k.reference).Text("tecken", std::string(1, k.sign))
@@ -83,30 +76,29 @@ int AccountCommand(Session& session, const Arguments& a) {
   bf::BfShared& s = session.db().shared();
   if (verb == "list" && pos.size() == 1) {
     JsonArray array;
-    int32_t recNo = 0;
-    bool found = false, atEnd = false;
-    bf::BfAccess(s, bf::kKontoFile, 4, "", recNo, found, atEnd);
-    for (;;) {
-      bf::BfAccess(s, bf::kKontoFile, 2, "", recNo, found, atEnd);
-      if (atEnd) break;
-      if (!found) continue;
-      if (a.Has("--json")) array.Add(AccountJson(s.konto));
-      else PrintAccount(s.konto);
-    }
+    const bool read = bf::ForEachAccount(s, [&](const bf::KontoRecord& k, int32_t) {
+      if (a.Has("--json")) array.Add(AccountJson(k));
+      else PrintAccount(k);
+      return true;
+    });
+    if (!read) return kRefused;  // half a list is no list: the reason is on standard error
     if (a.Has("--json")) std::cout << array.str() << "\n";
     return kDone;
   }
   int account = 0;
   if (pos.size() != 2 || !ParseAccount(pos[1], account)) return kUsage;
   int32_t recNo = 0;
-  const bool exists = FindAccount(s, account, recNo);
+  bf::KontoRecord found;
+  const bf::Lookup lookup = bf::FindAccount(s, bf::KontoKey(account), found, recNo);
+  if (lookup == bf::Lookup::kFailed) return kRefused;
+  const bool exists = lookup == bf::Lookup::kFound;
   if (verb == "show") {
     if (!exists) {
       std::cerr << "bfnolk: kontot " << pos[1] << " finns inte\n";
       return kRefused;
     }
-    if (a.Has("--json")) std::cout << AccountJson(s.konto).str() << "\n";
-    else PrintAccount(s.konto);
+    if (a.Has("--json")) std::cout << AccountJson(found).str() << "\n";
+    else PrintAccount(found);
     return kDone;
   }
   if (verb == "add" || verb == "change") {
@@ -114,7 +106,7 @@ int AccountCommand(Session& session, const Arguments& a) {
       std::cerr << "bfnolk: kontot " << pos[1] << (exists ? " finns redan\n" : " finns inte\n");
       return kRefused;
     }
-    bf::KontoRecord k = exists ? s.konto : bf::KontoRecord{};
+    bf::KontoRecord k = exists ? found : bf::KontoRecord{};
     k.number = bf::KontoKey(account);
     if (a.Has("--number")) {
       int renumbered = 0;
@@ -134,7 +126,7 @@ int AccountCommand(Session& session, const Arguments& a) {
       std::cerr << "bfnolk: kontot " << pos[1] << " finns inte\n";
       return kRefused;
     }
-    return bf::DeleteKonto(s, 0, bf::KontoKey(account), 0, true) ? kDone : kRefused;
+    return bf::DeleteKonto(s, bf::kFindKey, bf::KontoKey(account), 0, true) ? kDone : kRefused;
   }
   return kUsage;
 }
@@ -237,21 +229,18 @@ int VerCommand(Session& session, const Arguments& a) {
   if (pos[0] != "show" && (pos[0] != "list" || pos.size() != 1)) return kUsage;
   JsonArray array;
   bool shown = false;
-  const int32_t last = isam::FileLen(s.verFile) - 1;
-  for (int32_t n = 1; n <= last; ++n) {
-    int32_t recNo = n;
-    bool found = false, atEnd = false;
-    bf::BfAccess(s, bf::kVerFile, 1, "", recNo, found, atEnd);
-    if (!found || (wanted > 0 && s.ver.number != wanted)) continue;
+  const bool read = bf::ForEachVerification(s, [&](const bf::VerRecord& v, int32_t) {
+    if (wanted > 0 && v.number != wanted) return true;
     shown = true;
     if (a.Has("--json")) {
-      if (wanted > 0) std::cout << VerificationJson(s.ver).str() << "\n";
-      else array.Add(VerificationJson(s.ver));
+      if (wanted > 0) std::cout << VerificationJson(v).str() << "\n";
+      else array.Add(VerificationJson(v));
     } else {
-      PrintVerification(s.ver, wanted > 0);
+      PrintVerification(v, wanted > 0);
     }
-  }
-  bf::PrepareFreshVerification(s);
+    return true;
+  });
+  if (!read) return kRefused;
   if (wanted > 0 && !shown) {
     std::cerr << "bfnolk: verifikation " << wanted << " finns inte\n";
     return kRefused;

@@ -65,19 +65,19 @@ int List(Session& s, bool json) {
   if (!db.listOpen()) return kRefused;
   bf::BfShared& shared = db.shared();
   const int current = db.current();
-  const bf::BfDataBasRecord kept = shared.dataBas;
   JsonArray array;
   for (int n = 1; n <= bf::kMaxBookkeepings; ++n) {
     std::string state = "vakant";
     bf::BfDataBasRecord r;
     if (n < shared.listLength) {
-      int32_t recNo = n;
-      bool found = false, atEnd = false;
-      bf::BfAccess(shared, bf::kListFile, 1, "", recNo, found, atEnd);
-      if (found) {
-        r = n == current ? kept : shared.dataBas;
+      const bf::Lookup lookup = bf::ReadBookkeeping(shared, n, r);
+      if (lookup == bf::Lookup::kFailed) return kRefused;
+      if (lookup == bf::Lookup::kFound) {
+        // The open one as it stands, totals and all.
+        if (n == current) r = shared.dataBas;
         state = n == current ? "vald" : "";
       } else {
+        r = bf::BfDataBasRecord{};
         state = "raderad";
       }
     }
@@ -94,7 +94,6 @@ int List(Session& s, bool json) {
       std::cout << ansi::ToUtf8(line) << "\n";
     }
   }
-  shared.dataBas = kept;
   if (json) std::cout << array.str() << "\n";
   return kDone;
 }

@@ -147,7 +147,7 @@ void BfDatabase::StoreRemembered(int n) { ekonfig::Konfig.SetCurBase(n); }
 bool BfDatabase::ReadListRecord(int n) {
   int32_t recNo = n;
   bool found = false, atEnd = false;
-  BfAccess(s_, kListFile, 1, "", recNo, found, atEnd);
+  BfAccess(s_, kListFile, kAtRecord, "", recNo, found, atEnd);
   return found;
 }
 
@@ -672,18 +672,15 @@ bool BfDatabase::CarryEverythingForward() {
   s_.dataBas.total1020 = 0;
   s_.dataBas.grandTotal = 0;
   s_.dataBas.lastVerNr = 0;
-  int32_t recNo = 0;
-  bool found = false, atEnd = false;
-  BfAccess(s_, kKontoFile, 4, "", recNo, found, atEnd);
-  for (;;) {
-    BfAccess(s_, kKontoFile, 2, "", recNo, found, atEnd);
-    if (AccessFailed()) return false;  // an account that cannot be read is not the last one
-    if (atEnd) return true;
-    if (!found) continue;
-    ecountform::Line(3, A("Nollställer Konto:") + s_.konto.number);
+  bool rewritten = true;
+  const bool read = ForEachAccount(s_, [&](const KontoRecord& account, int32_t recNo) {
+    ecountform::Line(3, A("Nollställer Konto:") + account.number);
+    s_.konto = account;
     CarryForward(s_);
-    if (!RewriteKonto(s_, recNo)) return false;
-  }
+    rewritten = RewriteKonto(s_, recNo);
+    return rewritten;
+  });
+  return read && rewritten;
 }
 
 }  // namespace bf

@@ -157,7 +157,7 @@ bool BfDatabase::RebuildBookkeeping() {
                     if (at == where.end()) {
                       int32_t recNo = 0;
                       bool live = false, atEnd = false;
-                      BfAccess(s_, kKontoFile, 0, KontoKey(account), recNo, live, atEnd);
+                      BfAccess(s_, kKontoFile, kFindKey, KontoKey(account), recNo, live, atEnd);
                       if (AccessFailed()) {
                         accountsRead = false;  // the error state stops the reorganisation: undone below
                         return false;

@@ -223,7 +223,7 @@ isam::FileBlock* BfShared::Handle(BfFile file) const {
 
 bool AccessFailed() { return !isam::IsamSuccess && isam::IsamErrorClass() != 1; }
 
-void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, int32_t& recNo,
+void BfAccess(BfShared& s, BfFile file, BfOperation operation, const std::string& key, int32_t& recNo,
               bool& found, bool& atEnd) {
   found = false;
   atEnd = false;
@@ -237,28 +237,28 @@ void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, i
     s.listInUse = isam::UsedRecs(fb);
   }
 
-  if (operation < 0 || operation > 5) return;
+  if (operation < kFindKey || operation > kRewind) return;
 
   isam::ClearError();
   bool keyStepFailed = false;
   if (file == kListFile) {
-    if (operation == 0 || operation == 3) recNo = ListNumber(k);
-    if (operation == 2) recNo = s.current + 1;
-    if (operation == 4) recNo = 0;
+    if (operation == kFindKey || operation == kSearchKey) recNo = ListNumber(k);
+    if (operation == kNext) recNo = s.current + 1;
+    if (operation == kRewind) recNo = 0;
   } else if (IsKeyFile(file)) {
-    if (operation == 0) isam::FindKey(fb, kKeyIndex, recNo, k);
-    if (operation == 3) isam::SearchKey(fb, kKeyIndex, recNo, k);
-    if (operation == 2) {
+    if (operation == kFindKey) isam::FindKey(fb, kKeyIndex, recNo, k);
+    if (operation == kSearchKey) isam::SearchKey(fb, kKeyIndex, recNo, k);
+    if (operation == kNext) {
       isam::NextKey(fb, kKeyIndex, recNo, k);
       keyStepFailed = !isam::IsamSuccess;
     }
-    if (operation == 4) {
+    if (operation == kRewind) {
       isam::ClearKey(fb, kKeyIndex);
       recNo = 0;
     }
   } else {
-    if (operation == 2) ++recNo;
-    if (operation == 4) recNo = 0;
+    if (operation == kNext) ++recNo;
+    if (operation == kRewind) recNo = 0;
   }
   atEnd = keyStepFailed || recNo > last;
   if (!isam::IsamSuccess || recNo < 1 || recNo > last) return;
@@ -296,6 +296,29 @@ bool ReadInto(BfShared& s, BfFile file, int32_t recNo, Record& record) {
   return false;
 }
 
+// Record recNo of a file read by number.
+template <typename Record>
+Lookup ReadNumbered(BfShared& s, BfFile file, int32_t recNo, Record& record) {
+  const int32_t end = isam::FileLen(s.Handle(file));
+  if (Failed()) return Lookup::kFailed;
+  if (recNo < 1 || recNo >= end) return Lookup::kAbsent;
+  if (!ReadInto(s, file, recNo, record)) return Lookup::kFailed;
+  return record.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+}
+
+// Every live record of a file in record order.
+template <typename Record, typename Visitor>
+bool ForEachNumbered(BfShared& s, BfFile file, const Visitor& each) {
+  const int32_t last = isam::FileLen(s.Handle(file)) - 1;
+  if (Failed()) return false;
+  for (int32_t recNo = 1; recNo <= last; ++recNo) {
+    Record record;
+    if (!ReadInto(s, file, recNo, record)) return false;
+    if (record.chain == 0 && !each(record, recNo)) return true;
+  }
+  return true;
+}
+
 }  // namespace
 
 Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account, int32_t& recNo) {
@@ -308,11 +331,11 @@ Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account,
 }
 
 Lookup ReadVerification(BfShared& s, int32_t recNo, VerRecord& verification) {
-  const int32_t end = isam::FileLen(s.verFile);
-  if (Failed()) return Lookup::kFailed;
-  if (recNo < 1 || recNo >= end) return Lookup::kAbsent;
-  if (!ReadInto(s, kVerFile, recNo, verification)) return Lookup::kFailed;
-  return verification.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+  return ReadNumbered(s, kVerFile, recNo, verification);
+}
+
+Lookup ReadBookkeeping(BfShared& s, int32_t n, BfDataBasRecord& record) {
+  return ReadNumbered(s, kListFile, n, record);
 }
 
 bool ForEachAccount(BfShared& s, const AccountVisitor& each) {
@@ -331,15 +354,10 @@ bool ForEachAccount(BfShared& s, const AccountVisitor& each) {
 }
 
 bool ForEachVerification(BfShared& s, const VerificationVisitor& each) {
-  const int32_t last = isam::FileLen(s.verFile) - 1;
-  if (Failed()) return false;
-  for (int32_t recNo = 1; recNo <= last; ++recNo) {
-    VerRecord verification;
-    if (!ReadInto(s, kVerFile, recNo, verification)) return false;
-    if (verification.chain == 0 && !each(verification, recNo)) return true;
-  }
-  return true;
+  return ForEachNumbered<VerRecord>(s, kVerFile, each);
 }
+
+bool ForEachMonth(BfShared& s, const MonthVisitor& each) { return ForEachNumbered<SumsRecord>(s, kSumsFile, each); }
 
 bool PutKonto(BfShared& s, bool isNew, int32_t& recNo) {
   if (!Write(s.kontoFile, kKontoFile, s.konto, isNew, recNo, true)) return false;

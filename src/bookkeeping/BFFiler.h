@@ -94,17 +94,21 @@ struct BfShared {
   isam::FileBlock* Handle(BfFile file) const;
 };
 
-// The one read routine. operation, by file:
-//   list:           0, 3 record number := the key's value; 1, 5 the given record number;
-//                   2 the one after the current bookkeeping; 4 none (record number 0)
-//   accounts, sums: 0 find the key; 3 the first key not below it; 2 the next key;
-//                   4 rewind before the first key; 1, 5 the given record number
-//   verifications:  2 the record number + 1; 4 rewind (record number 0); others the given
-// The record is read into the file's buffer when the positioning succeeded and the record
-// number lies in 1..the last record. found: a live record was read. atEnd: a key step
-// failed or the record number is past the last record. A damaged record is read clamped
-// and named on the status line.
-void BfAccess(BfShared& s, BfFile file, int operation, const std::string& key, int32_t& recNo,
+// The operations of the one read routine, by file:
+//   list:           kFindKey, kSearchKey record number := the key's value; kAtRecord the given
+//                   record number; kNext the one after the current bookkeeping; kRewind none
+//                   (record number 0)
+//   accounts, sums: kFindKey find the key; kSearchKey the first key not below it; kNext the
+//                   next key; kRewind before the first key; kAtRecord the given record number
+//   verifications:  kNext the record number + 1; kRewind record number 0; others the given
+// The values are those the files' callers have always used.
+enum BfOperation : int { kFindKey = 0, kAtRecord = 1, kNext = 2, kSearchKey = 3, kRewind = 4 };
+
+// The one read routine. The record is read into the file's buffer when the positioning
+// succeeded and the record number lies in 1..the last record. found: a live record was
+// read. atEnd: a key step failed or the record number is past the last record. A damaged
+// record is read clamped and named on the status line.
+void BfAccess(BfShared& s, BfFile file, BfOperation operation, const std::string& key, int32_t& recNo,
               bool& found, bool& atEnd);
 
 // After BfAccess: true when it found nothing because the files could not be read, rather
@@ -122,12 +126,17 @@ Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account,
 // The verification at record recNo (1..the last record).
 Lookup ReadVerification(BfShared& s, int32_t recNo, VerRecord& verification);
 
-// Every live account in key order, then every live verification in record order; each
-// returns false to end the walk early. False when a read failed.
+// List record n: the bookkeeping numbered n (1..the last record).
+Lookup ReadBookkeeping(BfShared& s, int32_t n, BfDataBasRecord& record);
+
+// Every live account in key order, every live verification and every live month record in
+// record order; each returns false to end the walk early. False when a read failed.
 using AccountVisitor = std::function<bool(const KontoRecord& account, int32_t recNo)>;
 using VerificationVisitor = std::function<bool(const VerRecord& verification, int32_t recNo)>;
+using MonthVisitor = std::function<bool(const SumsRecord& month, int32_t recNo)>;
 bool ForEachAccount(BfShared& s, const AccountVisitor& each);
 bool ForEachVerification(BfShared& s, const VerificationVisitor& each);
+bool ForEachMonth(BfShared& s, const MonthVisitor& each);
 
 // Writers: each takes the file's buffer through the write hook. When isNew is set the
 // record is added first and recNo receives its number. False when the engine failed (its

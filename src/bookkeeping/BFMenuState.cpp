@@ -9,20 +9,13 @@ namespace bf {
 
 namespace {
 
-// Whether list record n is live, read without disturbing the current list record buffer.
+// Whether list record n is live, and its name.
 bool ListRecordLive(BfShared& s, int n, std::string& name) {
-  BfDataBasRecord kept = s.dataBas;
-  int32_t recNo = n;
-  bool found = false, atEnd = false;
-  BfAccess(s, kListFile, 1, "", recNo, found, atEnd);
-  name = s.dataBas.name;
-  s.dataBas = std::move(kept);
-  return found;
+  BfDataBasRecord record;
+  if (ReadBookkeeping(s, n, record) != Lookup::kFound) return false;
+  name = record.name;
+  return true;
 }
-
-}  // namespace
-
-namespace {
 
 using enum CommandPlace;
 using enum MenuNeed;

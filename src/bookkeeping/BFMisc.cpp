@@ -143,7 +143,7 @@ bool FlushMonthSums(BfShared& s) {
   const std::string month = etider::Format(12);  // yyyy-mm
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s, kSumsFile, 0, month, recNo, found, atEnd);
+  BfAccess(s, kSumsFile, kFindKey, month, recNo, found, atEnd);
   // A month that could not be read is not a month without a record.
   if (!found && AccessFailed()) return false;
   if (!found) {

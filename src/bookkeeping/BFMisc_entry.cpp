@@ -29,11 +29,12 @@ struct PostingState {
   SumsRecord pending;
 };
 
-bool FindAccount(BfShared& s, const std::string& key, int32_t& recNo) {
-  bool found = false, atEnd = false;
-  recNo = 0;
-  BfAccess(s, kKontoFile, 0, key, recNo, found, atEnd);
-  return found;
+// The account with key into the account buffer, where posting takes it.
+bool LoadAccount(BfShared& s, const std::string& key, int32_t& recNo) {
+  KontoRecord account;
+  if (FindAccount(s, key, account, recNo) != Lookup::kFound) return false;
+  s.konto = account;
+  return true;
 }
 
 double RoundedToWhole(double v) {
@@ -56,8 +57,8 @@ void TakeOutOfTotals(BfShared& s) {
 }
 
 // Whether anything is posted on the account: a debit or credit, or a row of a saved
-// verification (a row of 0.00 too). The verification buffer is left as it was. A file that
-// cannot be read counts as holding rows, so that no account is renumbered on a guess.
+// verification (a row of 0.00 too). A file that cannot be read counts as holding rows, so
+// that no account is renumbered on a guess.
 bool HasPostings(BfShared& s, const KontoRecord& k) {
   if (k.debit.Value() != 0 || k.credit.Value() != 0) return true;
   int account = 0;
@@ -65,21 +66,12 @@ bool HasPostings(BfShared& s, const KontoRecord& k) {
     if (c < '0' || c > '9') return false;  // XXXX: no row can name it
     account = account * 10 + (c - '0');
   }
-  const VerRecord keptVer = s.ver;
-  const int32_t keptVerRecNo = s.verRecNo;
-  const int32_t last = isam::FileLen(s.verFile) - 1;
-  bool rows = !isam::IsamSuccess;
-  for (int32_t n = 1; n <= last && !rows; ++n) {
-    int32_t recNo = n;
-    bool found = false, atEnd = false;
-    BfAccess(s, kVerFile, 1, "", recNo, found, atEnd);
-    rows = AccessFailed();
-    for (int r = 1; found && !rows && r <= s.ver.RowCount(); ++r)
-      rows = s.ver.accounts[static_cast<size_t>(r)] == account;
-  }
-  s.ver = keptVer;
-  s.verRecNo = keptVerRecNo;
-  return rows;
+  bool rows = false;
+  const bool read = ForEachVerification(s, [&](const VerRecord& v, int32_t) {
+    for (int r = 1; r <= v.RowCount() && !rows; ++r) rows = v.accounts[static_cast<size_t>(r)] == account;
+    return !rows;
+  });
+  return rows || !read;
 }
 
 }  // namespace
@@ -100,7 +92,7 @@ RowResult AddVerificationRow(BfShared& s, int account, char side, double amount)
   if (!value) return RowResult::kNotPosted;
   const PostingState before(s);
   int32_t recNo = 0;
-  if (!FindAccount(s, KontoKey(account), recNo)) {
+  if (!LoadAccount(s, KontoKey(account), recNo)) {
     before.Restore(s);
     return RowResult::kNoAccount;
   }
@@ -154,7 +146,7 @@ bool CancelVerification(BfShared& s) {
   for (int r = s.ver.RowCount(); r >= 1; --r) {
     const auto i = static_cast<size_t>(r);
     int32_t recNo = 0;
-    if (FindAccount(s, KontoKey(s.ver.accounts[i]), recNo)) {
+    if (LoadAccount(s, KontoKey(s.ver.accounts[i]), recNo)) {
       const PostingState before(s);
       s.ver.amounts[i] = *Real6::FromDouble(-s.ver.amounts[i].Value());
       if (!PostRow(s, s.ver.sides[i], 1, r) || !RewriteKonto(s, recNo)) {
@@ -172,7 +164,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   const PostingState before(s);
   const std::string number = edited.number.substr(0, KontoRecord::kNumberCapacity);
   int32_t existing = 0;
-  const bool taken = !number.empty() && FindAccount(s, number, existing) && (isNew || existing != recNo);
+  const bool taken = !number.empty() && LoadAccount(s, number, existing) && (isNew || existing != recNo);
   before.Restore(s);
   if (taken) {
     eerror::EMsg(0, A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik."));
@@ -184,7 +176,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   if (!isNew) {
     bool found = false, atEnd = false;
     int32_t at = recNo;
-    BfAccess(s, kKontoFile, 1, "", at, found, atEnd);
+    BfAccess(s, kKontoFile, kAtRecord, "", at, found, atEnd);
     if (!found) {
       before.Restore(s);
       return false;
@@ -198,7 +190,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
       return false;
     }
     TakeOpeningOut(s);
-    if (!DeleteKonto(s, 1, "", recNo, false)) {
+    if (!DeleteKonto(s, kAtRecord, "", recNo, false)) {
       before.Restore(s);
       return false;
     }
@@ -219,12 +211,12 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   return true;
 }
 
-bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t recNo, bool deleteRecord) {
-  if (operation == 0 && !FindAccount(s, key, recNo)) recNo = 0;
+bool DeleteKonto(BfShared& s, BfOperation operation, const std::string& key, int32_t recNo, bool deleteRecord) {
+  if (operation == kFindKey && !LoadAccount(s, key, recNo)) recNo = 0;
   if (recNo <= 0 || recNo >= isam::FileLen(s.kontoFile)) return false;
   bool found = false, atEnd = false;
   int32_t at = recNo;
-  BfAccess(s, kKontoFile, 1, "", at, found, atEnd);
+  BfAccess(s, kKontoFile, kAtRecord, "", at, found, atEnd);
   if (!found) return false;
   const std::string number = s.konto.number;
   isam::DeleteKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));

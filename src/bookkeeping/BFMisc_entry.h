@@ -51,13 +51,13 @@ bool CancelVerification(BfShared& s);
 // status line says why for the last two.
 bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edited);
 
-// The account file's delete operation: operation 0 finds key first (recNo 0 when absent);
-// then the account at recNo loses its key. Without deleteRecord that is all (the caller
+// The account file's delete operation: kFindKey finds key first (recNo 0 when absent),
+// kAtRecord takes recNo; then the account at recNo loses its key. Without deleteRecord that is all (the caller
 // adds the key again when it writes the account back). With it, an account whose |debit| +
 // |credit| + |closing balance|, rounded to a whole number (ties to even), is not 0 gets its key
 // back and the status line says why; otherwise the record goes, its opening balance and
 // postings leave the totals (the postings as an opposite posting), and the status line
 // says so. True when the account was deleted (or, without deleteRecord, its key).
-bool DeleteKonto(BfShared& s, int operation, const std::string& key, int32_t recNo, bool deleteRecord);
+bool DeleteKonto(BfShared& s, BfOperation operation, const std::string& key, int32_t recNo, bool deleteRecord);
 
 }  // namespace bf

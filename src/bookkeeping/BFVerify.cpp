@@ -40,35 +40,19 @@ struct AccountSums {
   double debit = 0, credit = 0;  // öre
 };
 
-// Walks every record of a file by number; calls each with the buffer filled.
-template <typename Each>
-void EveryRecord(BfShared& s, BfFile file, Each each) {
-  const int32_t last = isam::FileLen(s.Handle(file)) - 1;
-  for (int32_t n = 1; n <= last; ++n) {
-    int32_t recNo = n;
-    bool found = false, atEnd = false;
-    BfAccess(s, file, 1, "", recNo, found, atEnd);
-    if (found) each(n);
-  }
-}
-
 }  // namespace
 
 std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataDir) {
   std::vector<std::string> findings;
-  const KontoRecord keptKonto = s.konto;
-  const VerRecord keptVer = s.ver;
-  const SumsRecord keptSums = s.sums;
-  const int32_t keptKontoRecNo = s.kontoRecNo, keptVerRecNo = s.verRecNo;
   const BfDataBasRecord& d = s.dataBas;
+  const auto unread = [&](const std::string& file) { findings.push_back(file + A(" kunde inte läsas till slut")); };
 
   // Rows of the saved verifications, per account.
   std::map<int, AccountSums> rows;
   std::set<int16_t> numbers;
   int32_t verifications = 0;
   std::vector<std::pair<int, int16_t>> rowAccounts;  // (account, verification number)
-  EveryRecord(s, kVerFile, [&](int32_t) {
-    const VerRecord& v = s.ver;
+  const bool versRead = ForEachVerification(s, [&](const VerRecord& v, int32_t) {
     ++verifications;
     const std::string which = "verifikation " + std::to_string(v.number);
     if (!numbers.insert(v.number).second) findings.push_back(which + ": numret finns redan");
@@ -92,7 +76,9 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     }
     if (!IsBalanced(v) || balance != 0)
       findings.push_back(which + ": balanserar inte (" + Money(Kronor(balance)) + ")");
+    return true;
   });
+  if (!versRead) unread(BfFileName(kVerFile, s.current));
   if (verifications > d.lastVerNr)
     findings.push_back(std::to_string(verifications) + A(" verifikationer men senaste numret är ") +
                        std::to_string(d.lastVerNr));
@@ -101,8 +87,9 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
   double grand = 0, total1020 = 0;  // öre
   std::array<double, kGroupCount> groups{}, openings{};
   std::set<int> accounts;
-  EveryRecord(s, kKontoFile, [&](int32_t) {
-    const KontoRecord& k = s.konto;
+  int32_t accountCount = 0;
+  const bool accountsRead = ForEachAccount(s, [&](const KontoRecord& k, int32_t) {
+    ++accountCount;
     const std::string which = "konto " + k.number;
     const double opening = k.opening.Value(), debit = k.debit.Value(), credit = k.credit.Value();
     const double expected = opening + std::fabs(debit) - std::fabs(credit);
@@ -129,7 +116,12 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     openings[static_cast<size_t>(g)] += Ore(opening);
     groups[static_cast<size_t>(g)] += posted;
     if (k.number == "1020") total1020 += Ore(opening) + posted;
+    return true;
   });
+  if (!accountsRead) unread(BfFileName(kKontoFile, s.current));
+  else if (accountCount != isam::UsedRecs(s.kontoFile))
+    findings.push_back(std::to_string(isam::UsedRecs(s.kontoFile)) + A(" konton i kontofilen, men ") +
+                       std::to_string(accountCount) + A(" i dess nyckel"));
   for (const auto& [account, number] : rowAccounts)
     if (!accounts.count(account))
       findings.push_back("verifikation " + std::to_string(number) + ": kontot " + KontoKey(account) + " finns inte");
@@ -152,8 +144,7 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
   // every month record is checked: it is one month, filed once, and its debit sums gather
   // what was posted above zero, its credit sums what was posted below.
   std::set<std::string> months;
-  EveryRecord(s, kSumsFile, [&](int32_t) {
-    const SumsRecord& m = s.sums;
+  const bool monthsRead = ForEachMonth(s, [&](const SumsRecord& m, int32_t) {
     const std::string which = A("månadssummor ") + m.month;
     if (!IsMonth(m.month)) findings.push_back(which + A(": ingen månad (åååå-mm)"));
     if (!months.insert(m.month).second) findings.push_back(which + A(": månaden finns redan"));
@@ -167,7 +158,9 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
         findings.push_back(which + ": grupp " + std::to_string(g) + A(" har kreditsumman ") + Money(credit) +
                            A(", över noll"));
     }
+    return true;
   });
+  if (!monthsRead) unread(BfFileName(kSumsFile, s.current));
 
   for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
     const std::string name = BfFileName(file, s.current, dataDir);
@@ -175,11 +168,6 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     for (const std::string& f : check.findings()) findings.push_back(name + ": " + f);
   }
 
-  s.konto = keptKonto;
-  s.ver = keptVer;
-  s.sums = keptSums;
-  s.kontoRecNo = keptKontoRecNo;
-  s.verRecNo = keptVerRecNo;
   return findings;
 }
 

@@ -113,7 +113,7 @@ class Faults : public ::testing::Test {
       int32_t recNo = 0;
       ASSERT_TRUE(SaveAccount(s, true, recNo, k)) << number;
     }
-    ASSERT_TRUE(DeleteKonto(s, 0, "5010", 0, true));
+    ASSERT_TRUE(DeleteKonto(s, kFindKey, "5010", 0, true));
     const auto post = [&](std::vector<std::tuple<int, char, double>> rows, bool save) {
       PrepareFreshVerification(s);
       for (const auto& [account, side, amount] : rows)

@@ -32,7 +32,7 @@ class ListRecord : public BookkeepingFolder {
     const BfDataBasRecord kept = s().dataBas;
     int32_t recNo = s().current;
     bool found = false, atEnd = false;
-    BfAccess(s(), kListFile, 1, "", recNo, found, atEnd);
+    BfAccess(s(), kListFile, kAtRecord, "", recNo, found, atEnd);
     EXPECT_TRUE(found);
     const BfDataBasRecord stored = s().dataBas;
     s().dataBas = kept;

@@ -236,7 +236,7 @@ class Rebuild : public Database {
       s.ver.sides[static_cast<size_t>(r)] = row.side;
       int32_t at = 0;
       bool found = false, atEnd = false;
-      BfAccess(s, kKontoFile, 0, KontoKey(row.account), at, found, atEnd);
+      BfAccess(s, kKontoFile, kFindKey, KontoKey(row.account), at, found, atEnd);
       ASSERT_TRUE(found) << row.account;
       ASSERT_TRUE(PostRow(s, row.side, 1, r));
       ASSERT_TRUE(RewriteKonto(s, at));
@@ -250,7 +250,7 @@ class Rebuild : public Database {
     BfShared& s = db_->shared();
     int32_t at = 0;
     bool found = false, atEnd = false;
-    BfAccess(s, kKontoFile, 0, KontoKey(number), at, found, atEnd);
+    BfAccess(s, kKontoFile, kFindKey, KontoKey(number), at, found, atEnd);
     EXPECT_TRUE(found);
     return s.konto;
   }
@@ -286,7 +286,7 @@ TEST_F(Rebuild, ARowOfAnAccountThatIsGoneIsKeptButNotPosted) {
   BfShared& s = db_->shared();
   int32_t at = 0;
   bool found = false, atEnd = false;
-  BfAccess(s, kKontoFile, 0, "6110", at, found, atEnd);
+  BfAccess(s, kKontoFile, kFindKey, "6110", at, found, atEnd);
   ASSERT_TRUE(found);
   isam::DeleteKey(s.kontoFile, 1, at, "6110");
   isam::DeleteRec(s.kontoFile, at);
@@ -377,7 +377,7 @@ TEST_F(Database, TheFirstFlushOfAMonthStartsItsRecordFromZero) {
   db_->SelectBookkeeping(1);
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s, kSumsFile, 0, "2026-03", recNo, found, atEnd);
+  BfAccess(s, kSumsFile, kFindKey, "2026-03", recNo, found, atEnd);
   ASSERT_TRUE(found);
   const int g = 1;  // 1930 is in 1000..1999
   EXPECT_DOUBLE_EQ(s.sums.debitSums[g].Value(), 100);
@@ -387,7 +387,7 @@ TEST_F(Database, TheFirstFlushOfAMonthStartsItsRecordFromZero) {
   ASSERT_TRUE(PostTotal(s, amount, kPostRow));
   db_->SelectBookkeeping(1);  // "två" files its own March, not what the buffer held of "ett"
   db_->SelectBookkeeping(2);
-  BfAccess(s, kSumsFile, 0, "2026-03", recNo, found, atEnd);
+  BfAccess(s, kSumsFile, kFindKey, "2026-03", recNo, found, atEnd);
   ASSERT_TRUE(found);
   for (int k = 0; k < kGroupCount; ++k) EXPECT_EQ(s.sums.debitSums[k].Value(), k == g ? 40 : 0) << k;
 }

@@ -1,6 +1,7 @@
-// The access routine and the writers over real files: a deleted slot is neither found nor
-// the end, the remembered record numbers and list counters, the account typed without a
-// number, and damaged records on disk read inside their bounds and named.
+// The access routine, the typed reads and the writers over real files: a deleted slot is
+// neither found nor the end, the remembered record numbers and list counters, the account
+// typed without a number, damaged records on disk read inside their bounds and named, and a
+// walk that a failed read cuts short.
 #include "bookkeeping/BFFiler.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "BookkeepingFolder.h"
+#include "FaultLoop.h"
 #include "bookkeeping/BFdefs_charset.h"
 #include "common/Ansi.h"
 
@@ -39,12 +41,12 @@ TEST_F(Access, SteppingThroughVerificationsGoesOnPastADeletedSlot) {
   std::vector<std::string> names;
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kVerFile, 4, "", recNo, found, atEnd);
+  BfAccess(s(), kVerFile, kRewind, "", recNo, found, atEnd);
   EXPECT_EQ(recNo, 0);
   EXPECT_FALSE(found);
   int deletedSeen = 0;
   while (true) {
-    BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+    BfAccess(s(), kVerFile, kNext, "", recNo, found, atEnd);
     if (atEnd) break;
     if (found) {
       names.push_back(s().ver.name);
@@ -59,7 +61,7 @@ TEST_F(Access, SteppingThroughVerificationsGoesOnPastADeletedSlot) {
 
   // By record number the deleted slot is not found and not the end either.
   recNo = second;
-  BfAccess(s(), kVerFile, 1, "", recNo, found, atEnd);
+  BfAccess(s(), kVerFile, kAtRecord, "", recNo, found, atEnd);
   EXPECT_FALSE(found);
   EXPECT_FALSE(atEnd);
 }
@@ -69,10 +71,10 @@ TEST_F(Access, AccountsByKeyInOrderAndTheRememberedRecordNumber) {
   const int32_t at1930 = NewAccount("1930", 0);
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kKontoFile, 4, "", recNo, found, atEnd);
+  BfAccess(s(), kKontoFile, kRewind, "", recNo, found, atEnd);
   std::vector<std::string> numbers;
   while (true) {
-    BfAccess(s(), kKontoFile, 2, "", recNo, found, atEnd);
+    BfAccess(s(), kKontoFile, kNext, "", recNo, found, atEnd);
     if (atEnd) break;
     if (found) numbers.push_back(s().konto.number);
   }
@@ -80,16 +82,16 @@ TEST_F(Access, AccountsByKeyInOrderAndTheRememberedRecordNumber) {
   EXPECT_EQ(s().kontoRecNo, at3010);
 
   // A search lands on the first key not below; the key is cut to four characters.
-  BfAccess(s(), kKontoFile, 3, "2000", recNo, found, atEnd);
+  BfAccess(s(), kKontoFile, kSearchKey, "2000", recNo, found, atEnd);
   EXPECT_TRUE(found);
   EXPECT_EQ(s().konto.number, "3010");
-  BfAccess(s(), kKontoFile, 0, "193099", recNo, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "193099", recNo, found, atEnd);
   EXPECT_TRUE(found);
   EXPECT_EQ(recNo, at1930);
   EXPECT_EQ(s().kontoRecNo, at1930);
 
   // An absent key is not found and not the end; the remembered number stays.
-  BfAccess(s(), kKontoFile, 0, "4000", recNo, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "4000", recNo, found, atEnd);
   EXPECT_FALSE(found);
   EXPECT_FALSE(atEnd);
   EXPECT_EQ(s().kontoRecNo, at1930);
@@ -98,18 +100,18 @@ TEST_F(Access, AccountsByKeyInOrderAndTheRememberedRecordNumber) {
 TEST_F(Access, TheListIsReadByNumberAndRefreshesItsCounters) {
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kListFile, 0, "01", recNo, found, atEnd);
+  BfAccess(s(), kListFile, kFindKey, "01", recNo, found, atEnd);
   EXPECT_TRUE(found);
   EXPECT_EQ(recNo, 1);
   EXPECT_EQ(s().dataBas.name, "prov");
   EXPECT_EQ(s().listLength, 2);  // the engine's header and one bookkeeping
   EXPECT_EQ(s().listInUse, 1);
   // The one after the current bookkeeping is past the last record.
-  BfAccess(s(), kListFile, 2, "", recNo, found, atEnd);
+  BfAccess(s(), kListFile, kNext, "", recNo, found, atEnd);
   EXPECT_EQ(recNo, 2);
   EXPECT_FALSE(found);
   EXPECT_TRUE(atEnd);
-  BfAccess(s(), kListFile, 4, "", recNo, found, atEnd);
+  BfAccess(s(), kListFile, kRewind, "", recNo, found, atEnd);
   EXPECT_EQ(recNo, 0);
   EXPECT_FALSE(found);
   EXPECT_FALSE(atEnd);
@@ -125,7 +127,7 @@ TEST_F(Access, AnAccountWithoutANumberIsStoredAsXxxxAndFoundByIt) {
   s().konto = KontoRecord{};
   int32_t at = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kKontoFile, 0, "XXXX", at, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "XXXX", at, found, atEnd);
   EXPECT_TRUE(found);
   EXPECT_EQ(at, recNo);
   EXPECT_EQ(s().konto.name, "utan");
@@ -162,7 +164,7 @@ TEST_F(Access, DamagedRecordsOnDiskAreReadClampedAndNamed) {
     eerror::StatusMsg.clear();
     int32_t recNo = ver;
     bool found = false, atEnd = false;
-    BfAccess(s(), kVerFile, 1, "", recNo, found, atEnd);
+    BfAccess(s(), kVerFile, kAtRecord, "", recNo, found, atEnd);
     EXPECT_TRUE(found);
     EXPECT_EQ(s().ver.RowCount(), rows > 0 ? kMaxRows : 0);
     EXPECT_EQ(s().ver.name.size(), VerRecord::kNameCapacity);
@@ -192,12 +194,12 @@ TEST_F(Access, AFileOfAnotherRecordLengthOrNoneIsNeitherReadNorWritten) {
   EXPECT_EQ(isam::FileLen(s().kontoFile), 1);  // nothing was added
   recNo = 0;
   bool found = true, atEnd = false;
-  BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+  BfAccess(s(), kVerFile, kNext, "", recNo, found, atEnd);
   EXPECT_FALSE(found);
   // Nor is a file that is not open.
   s().verFile = nullptr;
   recNo = 0;
-  BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+  BfAccess(s(), kVerFile, kNext, "", recNo, found, atEnd);
   EXPECT_FALSE(found);
   EXPECT_FALSE(PutVer(s(), true, recNo));
   s().verFile = wrong;
@@ -222,6 +224,50 @@ TEST_F(Access, TheFilesOfABookkeepingAreFoundInAnyLetterCase) {
   db_->SelectBookkeeping(1);
   ASSERT_TRUE(db_->bookkeepingOpen()) << eerror::StatusMsg;
   EXPECT_DOUBLE_EQ(Account("1930").opening.Value(), 7.0);
+}
+
+}  // namespace
+}  // namespace bf
+
+namespace bf {
+namespace {
+
+// A walk that a failed read stops says so, with the engine's reason in a box, and never
+// passes for the end of the file: bfnolk's lists and verify stand on that.
+TEST_F(Access, AWalkCutShortByAFailedReadSaysSoAndIsNoEnd) {
+  for (const char* number : {"1930", "2010", "3010", "4010", "5010"}) NewAccount(number, 10);
+  for (int i = 0; i < 5; ++i) NewVerification("v" + std::to_string(i));
+  int32_t recNo = s().current;
+  ASSERT_TRUE(PutDataBas(s(), false, recNo));
+  const auto reopen = [&] {
+    db_->CloseBookkeeping();  // a cold cache: the walk reads its pages
+    ASSERT_TRUE(db_->SelectBookkeeping(1));
+    boxes_.boxes.clear();
+  };
+  for (const bool accounts : {true, false}) {
+    SCOPED_TRACE(accounts ? "accounts" : "verifications");
+    size_t seen = 0;
+    faultloop::EveryFault(
+        [&] {
+          reopen();
+          seen = 0;
+        },
+        [&] {
+          return accounts ? ForEachAccount(s(), [&](const KontoRecord&, int32_t) { return ++seen, true; })
+                          : ForEachVerification(s(), [&](const VerRecord&, int32_t) { return ++seen, true; });
+        },
+        [&](bool whole, const faultloop::Injection& injection) {
+          if (whole) {
+            EXPECT_EQ(seen, 5u) << injection.what;
+            EXPECT_TRUE(boxes_.boxes.empty()) << injection.what;
+          } else {
+            EXPECT_LT(seen, 5u) << injection.what;
+            ASSERT_EQ(boxes_.boxes.size(), 1u) << injection.what;
+            EXPECT_EQ(boxes_.boxes[0].kind, eerror::BoxKind::Warning);
+          }
+        },
+        {{faultloop::Op::Read, 0, EIO, 0}});
+  }
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(Entry, AChangedAccountMovesItsOpeningBalanceWithItsNumber) {
   ASSERT_EQ(SaveVerification(s(), "v", "2026-03-01"), SaveResult::kSaved);
   int32_t at = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kKontoFile, 0, "1930", at, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "1930", at, found, atEnd);
   KontoRecord edited = s().konto;
   edited.name = "bank";
   edited.opening = *Real6::FromDouble(500);
@@ -86,7 +86,7 @@ TEST_F(Entry, AChangedAccountMovesItsOpeningBalanceWithItsNumber) {
   EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[1], 500.0);
 
   // 2010 has nothing posted on it, so it may take a number in another group.
-  BfAccess(s(), kKontoFile, 0, "2010", at, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "2010", at, found, atEnd);
   edited = s().konto;
   edited.number = "4010";
   edited.opening = *Real6::FromDouble(70);
@@ -95,7 +95,7 @@ TEST_F(Entry, AChangedAccountMovesItsOpeningBalanceWithItsNumber) {
   EXPECT_DOUBLE_EQ(s().dataBas.groupOpeningTotals[4], 70.0);
   EXPECT_DOUBLE_EQ(s().dataBas.grandTotal, 570.0);  // the postings balance out
   EXPECT_DOUBLE_EQ(Account("4010").closing.Value(), 70.0);
-  BfAccess(s(), kKontoFile, 0, "2010", at, found, atEnd);
+  BfAccess(s(), kKontoFile, kFindKey, "2010", at, found, atEnd);
   EXPECT_FALSE(found);
   KontoRecord twin;
   twin.number = "3010";
@@ -137,16 +137,16 @@ TEST_F(Entry, AnAccountIsDeletableOnlyWhenItsSumsRoundToZero) {
     const int32_t recNo = NewAccount("5010", 0);
     s().konto.closing = *Real6::FromDouble(closing);
     ASSERT_TRUE(RewriteKonto(s(), recNo));
-    EXPECT_EQ(DeleteKonto(s(), 0, "5010", 0, true), deletable);
+    EXPECT_EQ(DeleteKonto(s(), kFindKey, "5010", 0, true), deletable);
     int32_t at = 0;
     bool found = false, atEnd = false;
-    BfAccess(s(), kKontoFile, 0, "5010", at, found, atEnd);
+    BfAccess(s(), kKontoFile, kFindKey, "5010", at, found, atEnd);
     EXPECT_EQ(found, !deletable);
     if (deletable) {
       EXPECT_EQ(eerror::StatusMsg, "KontoRecord \"5010\", raderad...");
     } else {
       EXPECT_EQ(eerror::StatusMsg, A("Konto \"5010\" ej nollställd! 0.00 0.00 0.60"));
-      ASSERT_TRUE(DeleteKonto(s(), 0, "5010", 0, false));
+      ASSERT_TRUE(DeleteKonto(s(), kFindKey, "5010", 0, false));
       isam::DeleteRec(s().kontoFile, at);
     }
   }
@@ -154,7 +154,7 @@ TEST_F(Entry, AnAccountIsDeletableOnlyWhenItsSumsRoundToZero) {
   ASSERT_EQ(AddVerificationRow(s(), 1930, '+', 250.0), RowResult::kPosted);
   ASSERT_EQ(AddVerificationRow(s(), 3010, '-', 250.0), RowResult::kPosted);
   ASSERT_EQ(SaveVerification(s(), "v", "2026-03-01"), SaveResult::kSaved);
-  EXPECT_FALSE(DeleteKonto(s(), 0, "3010", 0, true));
+  EXPECT_FALSE(DeleteKonto(s(), kFindKey, "3010", 0, true));
   EXPECT_EQ(Account("3010").credit.Value(), 250.0);
 }
 

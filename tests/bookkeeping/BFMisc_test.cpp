@@ -108,7 +108,7 @@ TEST_F(Posting, AnAccountThatGoesTakesItsBalanceOutOfTheTotals) {
   ASSERT_EQ(AddVerificationRow(s(), 1930, '-', 0.03), RowResult::kPosted);
   ASSERT_EQ(SaveVerification(s(), "litet", "2026-03-01"), SaveResult::kSaved);
 
-  ASSERT_TRUE(DeleteKonto(s(), 0, "1020", 0, true));  // 0.03 + 0.43 rounds to 0
+  ASSERT_TRUE(DeleteKonto(s(), kFindKey, "1020", 0, true));  // 0.03 + 0.43 rounds to 0
   const BfDataBasRecord d = s().dataBas;
   EXPECT_NEAR(d.grandTotal, 100 - 0.03, 1e-9);
   EXPECT_NEAR(d.total1020, 0.0, 1e-9);
@@ -143,7 +143,7 @@ TEST_F(Posting, AfterTheLargestVerificationNumberNoneIsSaved) {
   EXPECT_DOUBLE_EQ(Account("1930").debit.Value(), 5.0);
   int32_t recNo = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kVerFile, 2, "", recNo, found, atEnd);
+  BfAccess(s(), kVerFile, kNext, "", recNo, found, atEnd);
   EXPECT_EQ(s().ver.number, INT16_MAX);
 }
 
@@ -178,7 +178,7 @@ TEST_F(Posting, EachMonthGetsItsOwnRecordStartedFromZero) {
   auto month = [&](const std::string& key) {
     int32_t recNo = 0;
     bool found = false, atEnd = false;
-    BfAccess(s(), kSumsFile, 0, key, recNo, found, atEnd);
+    BfAccess(s(), kSumsFile, kFindKey, key, recNo, found, atEnd);
     EXPECT_TRUE(found) << key;
     return s().sums;
   };

@@ -135,7 +135,7 @@ TEST_F(Verify, EveryKindOfDamageIsNamed) {
     return [=, this] {
       int32_t at = 0;
       bool found = false, atEnd = false;
-      BfAccess(s(), kKontoFile, 0, number, at, found, atEnd);
+      BfAccess(s(), kKontoFile, kFindKey, number, at, found, atEnd);
       ASSERT_TRUE(found);
       change(s().konto);
       ASSERT_TRUE(RewriteKonto(s(), at));
@@ -145,7 +145,7 @@ TEST_F(Verify, EveryKindOfDamageIsNamed) {
     return [=, this] {
       int32_t at = recNo;
       bool found = false, atEnd = false;
-      BfAccess(s(), kVerFile, 1, "", at, found, atEnd);
+      BfAccess(s(), kVerFile, kAtRecord, "", at, found, atEnd);
       ASSERT_TRUE(found);
       change(s().ver);
       ASSERT_TRUE(PutVer(s(), false, at));
@@ -155,7 +155,7 @@ TEST_F(Verify, EveryKindOfDamageIsNamed) {
     return [=, this] {
       int32_t at = 0;
       bool found = false, atEnd = false;
-      BfAccess(s(), kSumsFile, 0, "2026-03", at, found, atEnd);
+      BfAccess(s(), kSumsFile, kFindKey, "2026-03", at, found, atEnd);
       ASSERT_TRUE(found);
       change(s().sums);
       ASSERT_TRUE(PutSums(s(), false, at));
@@ -223,7 +223,7 @@ TEST_F(Verify, EveryKindOfDamageIsNamed) {
   // A month filed twice, and a month sums file that is damaged itself.
   int32_t at = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kSumsFile, 0, "2026-03", at, found, atEnd);
+  BfAccess(s(), kSumsFile, kFindKey, "2026-03", at, found, atEnd);
   ASSERT_TRUE(found);
   ASSERT_TRUE(PutSums(s(), true, at));
   EXPECT_EQ(Findings(), std::vector<std::string>{"månadssummor 2026-03: månaden finns redan"});

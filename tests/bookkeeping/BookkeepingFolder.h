@@ -53,7 +53,7 @@ class BookkeepingFolder : public ::testing::Test {
   KontoRecord Account(const std::string& number) {
     int32_t at = 0;
     bool found = false, atEnd = false;
-    BfAccess(s(), kKontoFile, 0, number, at, found, atEnd);
+    BfAccess(s(), kKontoFile, kFindKey, number, at, found, atEnd);
     EXPECT_TRUE(found) << number;
     return s().konto;
   }

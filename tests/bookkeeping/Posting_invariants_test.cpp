@@ -77,7 +77,7 @@ class Invariants : public BookkeepingFolder {
   void CheckMonthRecord() {
     int32_t recNo = 0;
     bool found = false, atEnd = false;
-    BfAccess(s(), kSumsFile, 0, "2026-03", recNo, found, atEnd);
+    BfAccess(s(), kSumsFile, kFindKey, "2026-03", recNo, found, atEnd);
     ASSERT_TRUE(found);
     for (size_t g = 0; g < kGroupCount; ++g) {
       EXPECT_NEAR(s().sums.debitSums[g].Value(), filed_.debit[g], 0.001) << g;
@@ -136,7 +136,7 @@ class Invariants : public BookkeepingFolder {
   void EditAccount(int number, Edit edit) {
     int32_t at = 0;
     bool found = false, atEnd = false;
-    BfAccess(s(), kKontoFile, 0, KontoKey(number), at, found, atEnd);
+    BfAccess(s(), kKontoFile, kFindKey, KontoKey(number), at, found, atEnd);
     ASSERT_TRUE(found);
     KontoRecord edited = s().konto;
     edit(edited);
@@ -157,7 +157,7 @@ class Invariants : public BookkeepingFolder {
   void Delete(int number) {
     const ModelAccount m = model_[number];
     const double held = std::nearbyint(std::fabs(m.debit) + std::fabs(m.credit) + std::fabs(m.Closing()));
-    const bool deleted = DeleteKonto(s(), 0, KontoKey(number), 0, true);
+    const bool deleted = DeleteKonto(s(), kFindKey, KontoKey(number), 0, true);
     ASSERT_EQ(deleted, held == 0) << number;
     if (!deleted) {
       EXPECT_NE(eerror::StatusMsg.find(A(" ej nollställd! ")), std::string::npos);

@@ -130,7 +130,7 @@ TEST_F(LargestSize, EverySumStaysExactToTheOre) {
   ASSERT_TRUE(db_->bookkeepingOpen());
   int32_t at = 0;
   bool found = false, atEnd = false;
-  BfAccess(s(), kSumsFile, 0, "2026-12", at, found, atEnd);
+  BfAccess(s(), kSumsFile, kFindKey, "2026-12", at, found, atEnd);
   ASSERT_TRUE(found);
   for (size_t g = 0; g < kGroupCount; ++g) {
     ExpectOre(s().sums.debitSums[g], e.pendingDebit[g], "month debit " + std::to_string(g));
