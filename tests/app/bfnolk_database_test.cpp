@@ -9,33 +9,19 @@
 #include <iterator>
 #include <string>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BfnolkDatabase : public ::testing::Test {
+class BfnolkDatabase : public BfnolkFolder {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_databaseXXXXXX";
-    root_ = ::mkdtemp(pattern);
+    BfnolkFolder::SetUp();
     fs::create_directories(root_ + "/data");
   }
-  void TearDown() override { fs::remove_all(root_); }
-
-  // Standard input is empty and no terminal, so a question without --yes is answered no.
-  ProgramRun Run(const std::string& args, const std::string& data = "data") const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ + "/" +
-                      data + "' " + args + " </dev/null");
-  }
   bool Has(const std::string& name) const { return fs::exists(root_ + "/data/" + name); }
-  static std::string Bytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string root_;
 };
 
 TEST_F(BfnolkDatabase, AListOfBookkeepingsFromInitToDelete) {
@@ -162,8 +148,7 @@ namespace {
 TEST_F(BfnolkDatabase, ACommandThatWentWellIsQuietOnStandardError) {
   ASSERT_EQ(Run("init").status, 0);
   const auto standardError = [&](const std::string& args) {
-    return RunProgram("( '" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
-                      "/data' " + args + " </dev/null 2>&1 >/dev/null )");
+    return RunProgram("( " + Command(args) + " </dev/null 2>&1 >/dev/null )");
   };
   for (const char* command : {"new --name Hemmet --from 2026-01-01 --to 2026-12-31", "list", "select 1",
                               "account add 1930 --name Bank", "account list", "verify"}) {

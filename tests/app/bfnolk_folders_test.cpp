@@ -17,7 +17,7 @@
 #include <map>
 #include <string>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -42,26 +42,18 @@ std::map<std::string, std::pair<size_t, long long>> Snapshot(const fs::path& fol
   return files;
 }
 
-class BfnolkFolders : public ::testing::Test {
+class BfnolkFolders : public BfnolkFolder {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_foldersXXXXXX";
-    root_ = ::mkdtemp(pattern);
+    BfnolkFolder::SetUp();
     fs::permissions(root_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                fs::perms::others_read | fs::perms::others_exec);
   }
   void TearDown() override {
     Unlock();
-    fs::remove_all(root_);
+    BfnolkFolder::TearDown();
   }
 
-  std::string Options(const std::string& data = "data") const {
-    return "--config-dir '" + root_ + "/konfig' --data-dir '" + root_ + "/" + data + "' ";
-  }
-  // Standard input is empty and no terminal, so a question without --yes is answered no.
-  ProgramRun Run(const std::string& args, const std::string& data = "data") const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' " + Options(data) + args + " </dev/null");
-  }
   // As the user who may only read the data directory (see Lock).
   ProgramRun Reader(const std::string& args) const {
     const std::string as = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
@@ -113,7 +105,6 @@ class BfnolkFolders : public ::testing::Test {
     locked_ = false;
   }
 
-  std::string root_;
   bool locked_ = false;
 };
 

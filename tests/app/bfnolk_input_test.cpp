@@ -11,32 +11,21 @@
 #include <sstream>
 #include <string>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BfnolkInput : public ::testing::Test {
+class BfnolkInput : public BfnolkFolder {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_inputXXXXXX";
-    root_ = ::mkdtemp(pattern);
+    BfnolkFolder::SetUp();
     Ok("init");
     Ok("new --name Hemmet --from 2026-01-01 --to 2026-12-31");
     Ok("account add 1930 --name Bank --opening 1000");
     Ok("account add 3010 --name Lön");
     Ok("ver add --text Lön --date 2026-03-01 1930:+:100.00 3010:-:100.00");
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  ProgramRun Run(const std::string& args) const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
-                      "/data' " + args + " </dev/null");
-  }
-  void Ok(const std::string& args) const {
-    const ProgramRun run = Run(args);
-    ASSERT_EQ(run.status, 0) << args << "\n" << run.out;
   }
   // Every file of the data directory with its bytes.
   std::map<std::string, std::string> Files() const {
@@ -48,8 +37,6 @@ class BfnolkInput : public ::testing::Test {
     }
     return files;
   }
-
-  std::string root_;
 };
 
 TEST_F(BfnolkInput, WhatAFieldCannotHoldIsRefusedWithItsLimitAndNothingIsWritten) {

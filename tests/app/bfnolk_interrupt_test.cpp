@@ -18,42 +18,27 @@
 #include <thread>
 #include <vector>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BfnolkInterrupt : public ::testing::Test {
+class BfnolkInterrupt : public BfnolkFolder {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_interruptXXXXXX";
-    root_ = ::mkdtemp(pattern);
+    BfnolkFolder::SetUp();
     Ok("init");
     Ok("new --name Föreningen --from 2026-01-01 --to 2026-12-31");
     Ok("account add 1930 --name Bank --sign + --opening 5000.00");
     Ok("account add 3010 --name Avgifter --sign -");
     Ok("account add 2010 --name Kapital --sign - --opening 5000.00");
   }
-  void TearDown() override { fs::remove_all(root_); }
-
   std::vector<std::string> Argv(const std::vector<std::string>& args) const {
     std::vector<std::string> argv = {BFN_BIN_DIR "/bfnolk", "--config-dir", root_ + "/konfig", "--data-dir",
                                      root_ + "/data"};
     argv.insert(argv.end(), args.begin(), args.end());
     return argv;
-  }
-  ProgramRun Run(const std::string& args) const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
-                      "/data' " + args + " </dev/null");
-  }
-  void Ok(const std::string& args) const {
-    const ProgramRun run = Run(args);
-    ASSERT_EQ(run.status, 0) << args << "\n" << run.out;
-  }
-  void Verified(const std::string& when) const {
-    const ProgramRun run = Run("verify");
-    EXPECT_EQ(run.status, 0) << when << "\n" << run.out;
   }
 
   struct Ended {
@@ -104,12 +89,10 @@ class BfnolkInterrupt : public ::testing::Test {
     return static_cast<int>(std::count(list.out.begin(), list.out.end(), '\n'));
   }
 
-  std::string root_;
 };
 
 TEST_F(BfnolkInterrupt, AVerificationSavedForAReaderThatWentAwayIsCounted) {
-  const ProgramRun gone = RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" +
-                                     root_ + "/data' ver add --text a 1930:+:1 3010:-:1 2>&1 </dev/null | true");
+  const ProgramRun gone = RunProgram(Command("ver add --text a 1930:+:1 3010:-:1 2>&1 </dev/null | true"));
   EXPECT_EQ(gone.status, 0);
   const ProgramRun next = Run("ver add --text b 1930:+:2 3010:-:2");
   EXPECT_NE(next.out.find("verifikation 2 sparad"), std::string::npos) << next.out;
@@ -137,8 +120,10 @@ TEST_F(BfnolkInterrupt, ASignalNeverLeavesHalfACommand) {
       const int signal = signals[run++ % 3];
       const int before = command[0] == "ver" ? VerificationCount() : 0;
       const Ended ended = Interrupted(command, signal, duration * moment / kMoments);
-      const std::string when = command[0] + " " + command[1] + ", signal " + std::to_string(signal) + " at " +
-                               std::to_string(moment) + "/" + std::to_string(kMoments) + ":\n" + ended.out;
+      std::string when;
+      for (const std::string& word : command) when += word + " ";
+      when += ", signal " + std::to_string(signal) + " at " + std::to_string(moment) + "/" +
+              std::to_string(kMoments) + ":\n" + ended.out;
       // Past its end the command has exited before the signal came.
       EXPECT_TRUE(ended.signal == signal || ended.signal == 0) << when;
       Verified(when);

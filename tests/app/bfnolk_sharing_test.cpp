@@ -15,36 +15,27 @@
 #include <string>
 #include <thread>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BfnolkSharing : public ::testing::Test {
+class BfnolkSharing : public BfnolkFolder {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_sharingXXXXXX";
-    root_ = ::mkdtemp(pattern);
+    BfnolkFolder::SetUp();
     for (const char* command : {"init --yes", "new --name Hem --from 2026-01-01 --to 2026-12-31",
                                 "account add 1930 --name Bank", "account add 3010 --name Lön"}) {
       const ProgramRun run = RunProgram(Bfnolk(command));
       ASSERT_EQ(run.status, 0) << command << "\n" << run.out;
     }
   }
-  void TearDown() override { fs::remove_all(root_); }
-
-  // The command line of one bfnolk run (xargs gives its commands no standard input).
-  std::string Command(const std::string& args) const {
-    return "'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ + "/data' " + args;
-  }
   std::string Bfnolk(const std::string& args) const { return Command(args) + " </dev/null"; }
   std::string Settings() const {
     std::ifstream in(root_ + "/konfig/BFNOLKW64.P64", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-
-  std::string root_;
 };
 
 TEST_F(BfnolkSharing, ACommandWaitsWhileAnotherHasTheBooksOpen) {

@@ -14,32 +14,14 @@
 #include <random>
 #include <string>
 
-#include "ProgramRun.h"
+#include "BfnolkFolder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class BfnolkYear : public ::testing::Test {
+class BfnolkYear : public BfnolkFolder {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/bfnolk_yearXXXXXX";
-    root_ = ::mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
-  ProgramRun Run(const std::string& args) const {
-    return RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' --data-dir '" + root_ +
-                      "/data' " + args + " </dev/null");
-  }
-  void Ok(const std::string& args) const {
-    const ProgramRun run = Run(args);
-    ASSERT_EQ(run.status, 0) << args << "\n" << run.out;
-  }
-  void Verified(const std::string& when) const {
-    const ProgramRun run = Run("verify");
-    EXPECT_EQ(run.status, 0) << when << "\n" << run.out;
-  }
   static std::string Cents(long cents) {
     char s[32];
     std::snprintf(s, sizeof s, "%s%ld.%02ld", cents < 0 ? "-" : "", std::labs(cents) / 100, std::labs(cents) % 100);
@@ -53,8 +35,6 @@ class BfnolkYear : public ::testing::Test {
     const auto end = run.out.find_first_of(",}", at);
     return run.out.substr(at + 11, end - at - 11);
   }
-
-  std::string root_;
 };
 
 TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
@@ -103,12 +83,10 @@ TEST_F(BfnolkYear, TwoHundredVerificationsThroughBackupRebuildAndReset) {
   Verified("next period");
 
   // The year that ended is kept whole and can be opened as a data directory of its own.
-  const std::string archive = "--data-dir '" + root_ + "/data/bokslut/Året 2026-01-01--2026-12-31' ";
-  const ProgramRun old = RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' " + archive +
-                                    "verify </dev/null");
+  const std::string archive = "data/bokslut/Året 2026-01-01--2026-12-31";
+  const ProgramRun old = Run("verify", archive);
   EXPECT_EQ(old.status, 0) << old.out;
-  const ProgramRun oldList = RunProgram("'" BFN_BIN_DIR "/bfnolk' --config-dir '" + root_ + "/konfig' " + archive +
-                                        "ver list </dev/null");
+  const ProgramRun oldList = Run("ver list", archive);
   EXPECT_NE(oldList.out.find("v199"), std::string::npos) << oldList.out;
   for (int number : accounts) {
     const long carried = number >= 2900 ? 0 : closing[number];
