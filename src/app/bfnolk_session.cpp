@@ -58,7 +58,7 @@ bool Session::Select(int n) {
 bool Session::NeedBookkeeping() {
   if (db().bookkeepingOpen()) return true;
   const std::string& why = db().openFailure();
-  eerror::EMsg(0, why.empty() ? A("Databas ej vald/ datafiler saknas!") : why);
+  eerror::EMsg(eerror::kStatusLine, why.empty() ? A("Databas ej vald/ datafiler saknas!") : why);
   return false;
 }
 

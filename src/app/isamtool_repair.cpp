@@ -112,7 +112,7 @@ RebuildCounts Rebuild(const std::string& name, const std::vector<KeyField>& fiel
   std::filesystem::remove(isam::ResolvePath(dumpLog), ec);  // a log of an earlier run says nothing now
   if (length <= 0) {
     isam::ClearError();
-    isam::SetError(10215);
+    isam::SetError(isam::kErrBadDataHeader);
     return counts;
   }
   // A journal left by a cut-off operation is replayed first: the rebuild deletes it.

@@ -30,9 +30,9 @@ constexpr int64_t kCopyBlock = 32767;
 // The folder of the data directory where each year-end leaves the year it ends.
 constexpr char kYearArchives[] = "bokslut";
 
-void Status(const std::string& text) { eerror::EMsg(0, text); }
-void Info(const std::string& text) { eerror::EMsg(200, text); }
-bool Ask(const std::string& text) { return eerror::EMsg(100, text) == eerror::kYes; }
+void Status(const std::string& text) { eerror::EMsg(eerror::kStatusLine, text); }
+void Info(const std::string& text) { eerror::EMsg(eerror::kWarning, text); }
+bool Ask(const std::string& text) { return eerror::EMsg(eerror::kQuestion, text) == eerror::kYes; }
 
 std::string NoBookkeepingText() { return A("Databas ej vald/ datafiler saknas!"); }
 
@@ -153,7 +153,7 @@ bool BfDatabase::ReadListRecord(int n) {
 
 std::string BfDatabase::OpenFailureText() const {
   if (InUseElsewhere()) return A("Bokföringen är öppen i ett annat program!");
-  if (isam::IsamError == 9908)
+  if (isam::IsamError == isam::kErrAccessDenied)
     return (readOnly_ ? A("Kan ej läsa datakatalogen ") : A("Kan ej skriva i datakatalogen ")) + Quoted(dataDir_);
   if (ChangeToReplay())
     return A("En avbruten ändring i datafilerna måste återställas, det kräver skrivrätt i datakatalogen ") +
@@ -201,7 +201,7 @@ bool BfDatabase::CreateBookkeepingList() {
   }
   CreateBfFile(kListFile, 0, dataDir_);
   if (!isam::IsamSuccess) {
-    if (isam::IsamError == 9908) Status(A("Kan ej skriva i datakatalogen ") + Quoted(dataDir_));
+    if (isam::IsamError == isam::kErrAccessDenied) Status(A("Kan ej skriva i datakatalogen ") + Quoted(dataDir_));
     else eerror::ReportIsamError();
     return false;
   }

@@ -61,14 +61,14 @@ bool CloseFlushing(isam::FileBlock*& fb) {
 
 bool BfDatabase::RebuildBookkeeping() {
   if (!listOpen_) {
-    eerror::EMsg(0, A("Databas ej vald/ datafiler saknas!"));
+    eerror::EMsg(eerror::kStatusLine, A("Databas ej vald/ datafiler saknas!"));
     return false;
   }
   ecountform::ScopedCountForm progress(0, false, 4, A("kopierar"));
   const int n = bookkeepingOpen_ ? s_.current : 0;
   CloseBookkeeping();
   if (n == 0) {
-    eerror::EMsg(0, A("Kan ej bygga ytterligare index om inte BfBas vald!"));
+    eerror::EMsg(eerror::kStatusLine, A("Kan ej bygga ytterligare index om inte BfBas vald!"));
     return false;
   }
   FilesAside aside(FilesAside::BookkeepingFiles(n, dataDir_));

@@ -89,23 +89,23 @@ bool CheckedRecord(const std::string& staging, int n, BfDataBasRecord& record, s
 
 bool BfDatabase::RestoreBookkeeping(const std::string& backupDir, int from, bool registers) {
   if (!listOpen_) {
-    eerror::EMsg(0, A("Databas ej vald/ datafiler saknas!"));
+    eerror::EMsg(eerror::kStatusLine, A("Databas ej vald/ datafiler saknas!"));
     return false;
   }
   const std::vector<int> there = BookkeepingsIn(backupDir);
   if (there.empty() || (from != 0 && std::find(there.begin(), there.end(), from) == there.end())) {
-    eerror::EMsg(200, A("Ingen säkerhetskopia av en bokföring i ") + backupDir);
+    eerror::EMsg(eerror::kWarning, A("Ingen säkerhetskopia av en bokföring i ") + backupDir);
     return false;
   }
   if (from == 0 && there.size() > 1) {
     std::string numbers;
     for (int n : there) numbers += (numbers.empty() ? "" : ", ") + TwoDigits(n);
-    eerror::EMsg(200, A("Flera bokföringar i kopian (") + numbers + A("): ange vilken som ska återställas"));
+    eerror::EMsg(eerror::kWarning, A("Flera bokföringar i kopian (") + numbers + A("): ange vilken som ska återställas"));
     return false;
   }
   const int n = from != 0 ? from : there.front();
   if (s_.listInUse >= kMaxBookkeepings) {
-    eerror::EMsg(0, A("Max antal bokföringar uppnått!"));
+    eerror::EMsg(eerror::kStatusLine, A("Max antal bokföringar uppnått!"));
     return false;
   }
 
@@ -116,13 +116,13 @@ bool BfDatabase::RestoreBookkeeping(const std::string& backupDir, int from, bool
   std::string failed, reason;
   BfDataBasRecord record;
   if (made || !CopyIntoStaging(backupDir, n, staging, failed)) {
-    eerror::EMsg(200, A("Kan ej kopiera säkerhetskopian: ") + (failed.empty() ? staging : failed));
+    eerror::EMsg(eerror::kWarning, A("Kan ej kopiera säkerhetskopian: ") + (failed.empty() ? staging : failed));
     RemoveFolder(staging);
     isam::ClearError();
     return false;
   }
   if (!CheckedRecord(staging, n, record, reason)) {
-    eerror::EMsg(200, A("Säkerhetskopian i ") + backupDir + A(" återställs inte: ") + reason);
+    eerror::EMsg(eerror::kWarning, A("Säkerhetskopian i ") + backupDir + A(" återställs inte: ") + reason);
     RemoveFolder(staging);
     isam::ClearError();
     return false;
@@ -172,7 +172,7 @@ bool BfDatabase::RestoreBookkeeping(const std::string& backupDir, int from, bool
   }
   s_.current = slot;
   OpenBookkeeping();
-  eerror::EMsg(0, "BfDataBas nr." + TwoDigits(n) + " i " + backupDir + A(" återställd som nr.") + TwoDigits(slot));
+  eerror::EMsg(eerror::kStatusLine, "BfDataBas nr." + TwoDigits(n) + " i " + backupDir + A(" återställd som nr.") + TwoDigits(slot));
   return bookkeepingOpen_;
 }
 

@@ -156,9 +156,9 @@ void CreateBfFile(BfFile file, int bookkeeping, const std::string& dataDir) {
                         std::span<const isam::IndexDescription>(&index, indexCount));
 }
 
-bool InUseElsewhere() { return isam::IsamError == 10140 && isam::IsamDosError == EWOULDBLOCK; }
+bool InUseElsewhere() { return isam::IsamError == isam::kErrSystemFailure && isam::IsamDosError == EWOULDBLOCK; }
 
-bool ChangeToReplay() { return isam::IsamError == 10180 && isam::IsamDosError == EACCES; }
+bool ChangeToReplay() { return isam::IsamError == isam::kErrReplayFailed && isam::IsamDosError == EACCES; }
 
 namespace {
 
@@ -187,15 +187,15 @@ bool OpenBfFile(isam::FileBlock*& fb, BfFile file, int bookkeeping, const std::s
     if (isam::IsamSuccess) {
       isam::CloseFileBlock(writer);
       OpenWaiting(fb, name, OpenMode::kRead);
-    } else if (isam::IsamError == 9908) {
-      isam::SetError(10180);
+    } else if (isam::IsamError == isam::kErrAccessDenied) {
+      isam::SetError(isam::kErrReplayFailed);
       isam::IsamDosError = EACCES;
     }
   }
   if (!isam::IsamSuccess) return false;
   if (HasFileLength(fb, file)) return true;
   isam::CloseFileBlock(fb);
-  eerror::EMsg(201, VersionConflictText());
+  eerror::EMsg(eerror::kCommonWarning, VersionConflictText());
   return false;
 }
 
@@ -207,7 +207,7 @@ bool ListVersionOk(const std::string& dataDir) {
   if (!std::filesystem::exists(path, error)) return true;
   const auto size = std::filesystem::file_size(path, error);
   if (!error && size % BfDataBasRecord::kLength == 0) return true;
-  eerror::EMsg(201, VersionConflictText());
+  eerror::EMsg(eerror::kCommonWarning, VersionConflictText());
   return false;
 }
 
@@ -291,7 +291,7 @@ bool ReadInto(BfShared& s, BfFile file, int32_t recNo, Record& record) {
   if (!isam::IsamSuccess) {
     eerror::ReportIsamError();
   } else {
-    eerror::EMsg(201, VersionConflictText());  // a handle of another file's length
+    eerror::EMsg(eerror::kCommonWarning, VersionConflictText());  // a handle of another file's length
   }
   return false;
 }

@@ -111,13 +111,13 @@ RowResult AddVerificationRow(BfShared& s, int account, char side, double amount)
 SaveResult SaveVerification(BfShared& s, const std::string& name, const std::string& date) {
   if (s.ver.RowCount() < 1) return SaveResult::kNoRows;
   if (!IsBalanced(s.ver)) {
-    eerror::EMsg(0, "verifikationen ej balanserad");
+    eerror::EMsg(eerror::kStatusLine, "verifikationen ej balanserad");
     eerror::Beep();
     return SaveResult::kUnbalanced;
   }
   // The number is stored in 16 bits: one more would wrap onto numbers already in use.
   if (s.dataBas.lastVerNr >= INT16_MAX) {
-    eerror::EMsg(0, A("verifikationsnumren är slut (högst ") + std::to_string(INT16_MAX) + ")");
+    eerror::EMsg(eerror::kStatusLine, A("verifikationsnumren är slut (högst ") + std::to_string(INT16_MAX) + ")");
     return SaveResult::kFailed;
   }
   const VerRecord before = s.ver;
@@ -167,7 +167,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   const bool taken = !number.empty() && LoadAccount(s, number, existing) && (isNew || existing != recNo);
   before.Restore(s);
   if (taken) {
-    eerror::EMsg(0, A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik."));
+    eerror::EMsg(eerror::kStatusLine, A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik."));
     eerror::Beep();
     return false;
   }
@@ -185,7 +185,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
     // The rows of the verifications name the account by its number, and they stay.
     if (number != kept.number && HasPostings(s, kept)) {
       before.Restore(s);
-      eerror::EMsg(0, "Konto " + Quoted(kept.number) + A(" har bokförda rader, numret kan inte ändras!"));
+      eerror::EMsg(eerror::kStatusLine, "Konto " + Quoted(kept.number) + A(" har bokförda rader, numret kan inte ändras!"));
       eerror::Beep();
       return false;
     }
@@ -227,7 +227,7 @@ bool DeleteKonto(BfShared& s, BfOperation operation, const std::string& key, int
   // and let an account with money on it go.
   if (RoundedToWhole(std::fabs(k.debit.Value()) + std::fabs(k.credit.Value()) + std::fabs(k.closing.Value())) != 0) {
     isam::AddKey(s.kontoFile, 1, recNo, number.substr(0, LayoutOf(kKontoFile).keyChars));
-    eerror::EMsg(0, "Konto " + Quoted(number) + A(" ej nollställd! ") + AmountText(k.credit.Value(), 0) +
+    eerror::EMsg(eerror::kStatusLine, "Konto " + Quoted(number) + A(" ej nollställd! ") + AmountText(k.credit.Value(), 0) +
                         " " + AmountText(k.debit.Value(), 0) + " " + AmountText(k.closing.Value(), 0));
     return false;
   }
@@ -238,7 +238,7 @@ bool DeleteKonto(BfShared& s, BfOperation operation, const std::string& key, int
   }
   TakeOutOfTotals(s);
   s.kontoRecNo = 0;
-  eerror::EMsg(0, "KontoRecord " + Quoted(number) + ", raderad...");
+  eerror::EMsg(eerror::kStatusLine, "KontoRecord " + Quoted(number) + ", raderad...");
   return true;
 }
 

@@ -14,7 +14,7 @@ BookkeepingRun::BookkeepingRun(const std::vector<std::string>& args, Access acce
   // entries of the bookkeeping program's number.
   ekonfig::Konfig.SetDataDir(ekonfig::Konfig.ProgDataDir(ekonfig::kBookkeepingProgNr));
   ekonfig::Konfig.SetCurBase(ekonfig::Konfig.ProgBase(ekonfig::kBookkeepingProgNr));
-  engine_ = isam::StartIsam(args, [](const std::string& text, int code) { eerror::EMsg(code, text); });
+  engine_ = isam::StartIsam(args, [](const std::string& text) { eerror::EMsg(eerror::kCommonWarning, text); });
   if (!engine_) eerror::ReportIsamError();
   EnterDataDir();
 }

@@ -186,7 +186,7 @@ void TMainForm::Restore() {
     from = static_cast<int>(eerror::NumberEntry(A("Vilken bokföring i kopian (nummer)?"), there.front()));
   }
   const bool registers =
-      !there.empty() && eerror::EMsg(100, A("Ersätta betalningsregistren med kopians?")) == eerror::kYes;
+      !there.empty() && eerror::EMsg(eerror::kQuestion, A("Ersätta betalningsregistren med kopians?")) == eerror::kYes;
   db.RestoreBookkeeping(dir, from, registers);
   MenuRefresh();
 }

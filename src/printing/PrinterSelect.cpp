@@ -13,7 +13,7 @@ constexpr int kNoDefaultPrinter = 0x1008;
 
 void StoreDeviceMode(TPrinterEnv& block, const Printer& printer) {
   if (!block.SetDeviceMode(printer.device, printer.mode)) {
-    eerror::EMsg(201, A("glodefs:skrivardrivrutinens storlek är för stor ") +
+    eerror::EMsg(eerror::kCommonWarning, A("glodefs:skrivardrivrutinens storlek är för stor ") +
                           std::to_string(printer.mode.privatePart.size()) + " > " +
                           std::to_string(kMaxPrivatePart));
   }

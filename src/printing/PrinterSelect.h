@@ -15,7 +15,7 @@ PrinterSystem* InstallPrinterSystem(PrinterSystem* system);
 
 // The system's default printer into block: names, device mode, device names, the page
 // set-up of a return-default run; then valid. A private part above 8193 bytes is not
-// stored (code 201 "glodefs:skrivardrivrutinens storlek är för stor " with its length and
+// stored (a warning "glodefs:skrivardrivrutinens storlek är för stor " with its length and
 // the limit). A default the system names but cannot find leaves StatusMsg
 // "pagesetupdlg error: " with the error number, and the first printer is taken instead.
 void getdefdevmode(TPrinterEnv& block);

@@ -119,7 +119,7 @@ bool Open(esmall::WindowHandle owner, bool withCancel, int lines, const std::str
   };
   level.window = CurrentProgressWindows().Create(setup);
   if (!level.window) {
-    eerror::EMsg(1, "Kan ej skapa dialog");
+    eerror::EMsg(eerror::kStatusLine, "Kan ej skapa dialog");
     return false;
   }
   return true;

@@ -88,7 +88,7 @@ class RecordingProgressWindows : public ProgressWindows {
 
 // Opens a progress window of lines status lines (two of them the caller's own margin:
 // min(lines − 2, 8) are shown). False when no window is shown: too deep, or creation failed
-// (then code 1 "Kan ej skapa dialog").
+// (then the status message "Kan ej skapa dialog").
 bool Open(esmall::WindowHandle owner, bool withCancel, int lines, const std::string& caption);
 // Shows text on the window at the depth, unless it was cancelled, then runs pending events.
 void Line(int n, const std::string& text);

@@ -11,23 +11,23 @@ std::string LastStatusMsg;
 
 namespace {
 
-// Code div 100 rounds toward zero, so codes -99..99 are all status-line messages; a
-// code below that is a caller's slip and is shown as a status line too rather than lost.
-int KindOf(int code) { return code < 0 ? 0 : code / 100; }
+// The code's hundred. Codes -99..99 are all status-line messages; a code below that is a
+// caller's slip and is shown as a status line too rather than lost.
+int PresentationOf(int code) { return code < 0 ? kStatusLine : code / 100 * 100; }
 
 }  // namespace
 
 int EMsg(int code, const std::string& text) {
   const std::string shown = esmall::ShowableText(esmall::Cut(text, kMaxMessage));
-  switch (KindOf(code)) {
-    case 0:
+  switch (PresentationOf(code)) {
+    case kStatusLine:
       StatusMsg = shown;
       return kOk;
-    case 1:
+    case kQuestion:
       return CurrentMessageBoxes().Show(BoxKind::Question, "??", shown);
-    case 2:
+    case kWarning:
       return CurrentMessageBoxes().Show(BoxKind::Warning, "info", shown);
-    case 3:
+    case kAbortRetryIgnore:
       return CurrentMessageBoxes().Show(BoxKind::AbortRetryIgnore, "error", shown);
     default:
       return CurrentMessageBoxes().Show(BoxKind::Error, "error", shown);
@@ -36,13 +36,13 @@ int EMsg(int code, const std::string& text) {
 
 bool EMsgCode(int code) {
   switch (code % 100) {
-    case 7: StatusMsg = emsgtxt::msgtext(324); break;
-    case 31: StatusMsg = emsgtxt::msgtext(325); break;
-    case 33: StatusMsg = emsgtxt::msgtext(326); break;
-    case 36: StatusMsg = emsgtxt::msgtext(329); break;
-    case 39: StatusMsg = emsgtxt::msgtext(330); break;
-    case 0:
-    case 34: StatusMsg.clear(); break;
+    case kFilesMissingText: StatusMsg = emsgtxt::msgtext(324); break;
+    case kFilesOpenText: StatusMsg = emsgtxt::msgtext(325); break;
+    case kFilesClosedText: StatusMsg = emsgtxt::msgtext(326); break;
+    case kPrintDoneText: StatusMsg = emsgtxt::msgtext(329); break;
+    case kNoDatabaseText: StatusMsg = emsgtxt::msgtext(330); break;
+    case kNoText:
+    case kBlankText: StatusMsg.clear(); break;
     default: break;
   }
   const int answer = EMsg(code, StatusMsg);
@@ -52,7 +52,7 @@ bool EMsgCode(int code) {
 
 void ReportIsamError() {
   StatusMsg = emsgtxt::msgtext(isam::IsamError);
-  EMsgCode(201);
+  EMsgCode(kCommonWarning);
 }
 
 long NumberEntry(const std::string& prompt, long number) {

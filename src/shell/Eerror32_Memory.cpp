@@ -28,7 +28,7 @@ std::unordered_set<GlobalBlock*>& LiveBlocks() {
 bool IsLive(GlobalHandle block) { return block != nullptr && LiveBlocks().count(block) != 0; }
 
 void Report(const std::string& label, int error, const char* words) {
-  EMsg(201, label + esmall::BlankPadded(error, 4) + words);
+  EMsg(kCommonWarning, label + esmall::BlankPadded(error, 4) + words);
 }
 
 MemoryLowWater lowWater{std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max()};

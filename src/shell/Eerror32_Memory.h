@@ -1,6 +1,6 @@
 // Memory blocks with error reports, and the memory check. A block is obtained, locked,
 // unlocked and freed through these wrappers, each labelled with the calling routine's
-// name; a failure shows code 201 with the label, the error number (4 wide) and the
+// name; a failure shows a warning with the label, the error number (4 wide) and the
 // wrapper's own words, and the result is returned as it is. Only handles these wrappers
 // gave out and have not freed are ever touched; any other is refused as invalid.
 #pragma once

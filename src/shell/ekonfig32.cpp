@@ -145,7 +145,7 @@ void SettleDataDir() {
   const std::string dir = dataDirMoved ? ansi::FromUtf8(paths.dataDir) : storedProgDataDir;
   if (!dir.empty() && chdir(ansi::ToUtf8(dir).c_str()) != 0) {
     const int code = IoCodeOf(errno);
-    eerror::EMsg(1, "Kan ej byta till biblioteket " + Quoted(dir) + " " + emsgtxt::msgtext(code));
+    eerror::EMsg(eerror::kStatusLine, "Kan ej byta till biblioteket " + Quoted(dir) + " " + emsgtxt::msgtext(code));
   }
   const fs::path current = fs::current_path(error);
   const std::string settled = esmall::Cut(WithoutTrailingSeparator(ansi::FromUtf8(current.string())),
@@ -298,7 +298,7 @@ void KonfigFile::WriteReport(int n) {
 KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
   if (!eerror::MemoryCheck(48 + kKonfigRecSize + printing::TPrinterEnv::kSize + glodefs::kKommEnvSize +
                            kEtikettEnvSize + kRapportEnvSize)) {
-    eerror::EMsg(201, "Minnesbrist!!");
+    eerror::EMsg(eerror::kCommonWarning, "Minnesbrist!!");
     return KonfigStart::kOutOfMemory;
   }
   runProgNr = progNr;
@@ -308,7 +308,7 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
   printing::getdefdevmode(DefPrinter);
 
   const std::string folder = KonfigFolder();
-  if (!MakeFolder(folder)) eerror::EMsg(201, "kan inte skapa path " + Quoted(ansi::FromUtf8(folder)));
+  if (!MakeFolder(folder)) eerror::EMsg(eerror::kCommonWarning, "kan inte skapa path " + Quoted(ansi::FromUtf8(folder)));
 
   // The default data directory, also when the run is given another one: that one is the
   // run's own and never stored as the default. The folders are made by a run that uses them.
@@ -339,7 +339,7 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string&) {
       file.ReadReport(Konfig.CurrentReportSetting());
       outcome = kRead;
     } else {
-      eerror::EMsg(201, "Versionskonflikt av konfigurationsfilen " +
+      eerror::EMsg(eerror::kCommonWarning, "Versionskonflikt av konfigurationsfilen " +
                             Quoted(ansi::FromUtf8(KonfigFilePath())) + A(" Nollställer. "));
       outcome = kRebuild;
     }
@@ -414,7 +414,7 @@ void SaveReportSetting(int n) {
 }
 
 bool ResetKonfig(bool ask) {
-  if (ask && eerror::EMsg(101, A("Nollställa alla inställningar till standardvärden?")) != eerror::kYes)
+  if (ask && eerror::EMsg(eerror::kQuestion, A("Nollställa alla inställningar till standardvärden?")) != eerror::kYes)
     return false;
   Rebuild();
   NoteBuffersOnFile();

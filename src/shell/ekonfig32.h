@@ -92,7 +92,7 @@ void LoadReportSetting(int n);
 void SaveReportSetting(int n);
 
 // Rebuilds the file with defaults and settles the data directory again; asks first
-// (code 101) when ask is set. False when the answer was No.
+// (a question box) when ask is set. False when the answer was No.
 bool ResetKonfig(bool ask);
 
 // The current settings as readable lines (Windows-1252).

@@ -63,40 +63,40 @@ bool FolderMissing(const std::string& path, int err) {
 
 // Errors of calls on an open handle.
 bool HandleFailure(int err) {
-  SetOsError(err == EBADF ? 9904 : 10140, err);
+  SetOsError(err == EBADF ? kErrInvalidHandle : kErrSystemFailure, err);
   return false;
 }
 
 bool OpenFailure(const std::string& path, int err) {
-  int32_t e = 10140;
-  if (FolderMissing(path, err)) e = 9900;
-  else if (err == ENOENT) e = 9903;
-  else if (err == EMFILE || err == ENFILE) e = 9901;
-  else if (err == EACCES || err == EPERM || err == EROFS) e = 9908;
+  int32_t e = kErrSystemFailure;
+  if (FolderMissing(path, err)) e = kErrPathNotFound;
+  else if (err == ENOENT) e = kErrFileNotFound;
+  else if (err == EMFILE || err == ENFILE) e = kErrTooManyFiles;
+  else if (err == EACCES || err == EPERM || err == EROFS) e = kErrAccessDenied;
   SetOsError(e, err);
   return false;
 }
 
 bool CreateFailure(const std::string& path, int err) {
-  int32_t e = 10140;
-  if (FolderMissing(path, err)) e = 9900;
-  else if (err == EMFILE || err == ENFILE) e = 9901;
-  else if (err == EACCES || err == EPERM || err == EROFS) e = 9908;
+  int32_t e = kErrSystemFailure;
+  if (FolderMissing(path, err)) e = kErrPathNotFound;
+  else if (err == EMFILE || err == ENFILE) e = kErrTooManyFiles;
+  else if (err == EACCES || err == EPERM || err == EROFS) e = kErrAccessDenied;
   SetOsError(e, err);
   return false;
 }
 
 bool RemoveFailure(const std::string& path, int err) {
-  int32_t e = 10140;
-  if (FolderMissing(path, err)) e = 9900;
-  else if (err == ENOENT) e = 9903;
+  int32_t e = kErrSystemFailure;
+  if (FolderMissing(path, err)) e = kErrPathNotFound;
+  else if (err == ENOENT) e = kErrFileNotFound;
   SetOsError(e, err);
   return false;
 }
 
 bool PositionOk(int64_t pos, int64_t len) {
   if (pos >= 0 && len >= 0 && pos + len <= kMaxFilePosition + 1) return true;
-  SetOsError(10140, EFBIG);
+  SetOsError(kErrSystemFailure, EFBIG);
   return false;
 }
 
@@ -261,7 +261,7 @@ bool ReadAt(FileRec& f, int64_t pos, int64_t len, void* buffer) {
   if (err != 0) return HandleFailure(err);
   f.pos = pos + done;
   if (done < len) {
-    SetError(10070);
+    SetError(kErrShortRead);
     return false;
   }
   return true;
@@ -311,7 +311,7 @@ bool WriteAt(FileRec& f, int64_t pos, int64_t len, const void* data) {
   }
   f.pos = pos + done;
   if (done < asked) {
-    SetOsError(10075, done < len ? errno : 0);
+    SetOsError(kErrShortWrite, done < len ? errno : 0);
     return false;
   }
   return true;
@@ -402,7 +402,7 @@ bool CopyFile(const std::string& from, const std::string& to, bool deleteSource)
   CloseFile(src);
   ok = CloseFile(dst) && ok;
   if (!ok) {
-    SetError(10075);
+    SetError(kErrShortWrite);
     return false;
   }
   return !deleteSource || DeleteFile(from);

@@ -5,8 +5,8 @@
 // Names are Windows-1252 byte strings as the engine keeps them; here they become Linux paths
 // (UTF-8, '\' and '/' both separators, an existing file found whatever its letter case).
 // Every open takes an exclusive flock, so a file is in use by one open at a time, in this
-// process or any other; a second open is refused as 10140 (IsamDosError EWOULDBLOCK). An
-// open for reading only takes a shared flock instead: readers share a file, and a reader
+// process or any other; a second open is refused as kErrSystemFailure (IsamDosError
+// EWOULDBLOCK). An open for reading only takes a shared flock instead: readers share a file, and a reader
 // and an open for writing keep each other out the same way.
 #pragma once
 

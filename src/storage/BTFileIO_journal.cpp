@@ -269,7 +269,7 @@ bool CommitJournal(FileBlock& fb) {
 
 bool ReplayJournal(FileBlock& fb) {
   if (ReplayEntries(fb) && CommitJournal(fb)) return true;
-  SetError(10180);
+  SetError(kErrReplayFailed);
   return false;
 }
 

@@ -180,7 +180,7 @@ void NoteHeaderChange(FileBlock& fb, int index);
 void NoteUnflushedChange(FileBlock& fb);
 
 // Writes name's index file afresh with empty indexes (deleting the old one and the journal);
-// false with the error set, 10055 for a key length outside 1..30.
+// false with the error set, kErrBadKeyLength for a key length outside 1..30.
 // Opens a fileblock without journal that may be marked not closed, for a rebuild that keeps
 // the mark on disk until its indexes are whole; the close clears it.
 void OpenFileBlockForRebuild(FileBlock*& fb, const std::string& name);
@@ -213,7 +213,7 @@ bool HeldByUnit(const FileBlock& fb, int32_t slot);
 bool LogPageImage(FileBlock& fb, const PageBuffer& b);
 bool FlushJournal(FileBlock& fb);
 bool CommitJournal(FileBlock& fb);
-// Replays the journal; on success the journal is empty again. false with 10180 on failure.
+// Replays the journal; on success the journal is empty again. false with kErrReplayFailed on failure.
 bool ReplayJournal(FileBlock& fb);
 // After a failed journaled operation: drops the cached pages and replays.
 bool Rollback(FileBlock& fb);

@@ -35,7 +35,7 @@ struct Step {
 
 bool TooDeep(size_t depth) {
   if (depth < kMaxDepth) return false;
-  SetError(10170);  // deeper than any real tree: the child pointers run in a circle
+  SetError(kErrOutOfRange);  // deeper than any real tree: the child pointers run in a circle
   return true;
 }
 
@@ -482,7 +482,7 @@ bool TreeNext(FileBlock& fb, int index, std::string& key, int32_t& rec) {
   }
   d.depth = 0;
   d.valid = true;
-  SetError(10250);
+  SetError(kErrNoNextKey);
   return false;
 }
 

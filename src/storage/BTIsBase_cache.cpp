@@ -189,7 +189,7 @@ bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int page
   const int stride = keyLength + 9;
   const uint16_t count = Get16(data);
   if (count < 1 || count > pageItems || 6 + static_cast<int64_t>(count) * stride > size) {
-    SetError(10122);
+    SetError(kErrTooManyItems);
     return false;
   }
   b.count = count;
@@ -200,7 +200,7 @@ bool UnpackPage(const unsigned char* data, int64_t size, int keyLength, int page
     it.rec = Get32(p);
     it.right = Get32(p + 4);
     if (p[8] > keyLength) {
-      SetError(10120);
+      SetError(kErrBadPageSize);
       return false;
     }
     it.len = p[8];
@@ -254,7 +254,7 @@ PageBuffer* GetPage(FileBlock& fb, int index, uint32_t page) {
   }
   const Index& d = fb.idx[index];
   if (page < 1 || page > static_cast<uint32_t>(d.h.high)) {
-    SetError(10170);  // a child pointer outside the index
+    SetError(kErrOutOfRange);  // a child pointer outside the index
     return nullptr;
   }
   PageBuffer* b = TakeFreeBuffer();

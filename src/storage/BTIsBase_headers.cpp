@@ -109,7 +109,7 @@ bool Allocate(FileBlock& fb, int index, int32_t& number) {
   if (h.firstFree == -1 || (index == 0 && HeldByUnit(fb, h.firstFree))) {
     const int64_t stride = index == 0 ? h.length : fb.sectionLength;
     if ((static_cast<int64_t>(h.high) + 2) * stride > kMaxFilePosition + 1) {
-      SetOsError(10140, EFBIG);
+      SetOsError(kErrSystemFailure, EFBIG);
       return false;
     }
     number = ++h.high;
@@ -124,7 +124,7 @@ bool Allocate(FileBlock& fb, int index, int32_t& number) {
   } else {
     const int32_t head = h.firstFree;
     if (head < 1 || head > h.high) {
-      SetError(10170);
+      SetError(kErrOutOfRange);
       return false;
     }
     unsigned char bytes[4];
@@ -132,7 +132,7 @@ bool Allocate(FileBlock& fb, int index, int32_t& number) {
     if (!(index == 0 ? ReadData(fb, at, 4, bytes) : ReadAt(fb.ix, at, 4, bytes))) return false;
     const auto link = static_cast<int32_t>(Get32(bytes));
     if (link == 0 || link < -1 || link > h.high) {
-      SetError(10170);
+      SetError(kErrOutOfRange);
       return false;
     }
     // The taken slot's link must come back if the operation is undone.

@@ -14,8 +14,6 @@ namespace isam {
 namespace {
 
 constexpr int32_t kMaxBuffers = 1 << 16;  // asking for more is asking for all memory
-constexpr int32_t kUnitUndone = 10005;      // the unit was undone (class 3, as its calls)
-constexpr int32_t kUnitOutOfOrder = 10085;  // a unit call where none may be
 
 struct Engine {
   bool started = false;
@@ -27,7 +25,7 @@ Engine g_engine;
 bool Started() {
   ClearError();
   if (g_engine.started) return true;
-  SetError(10455);
+  SetError(kErrNotStarted);
   return false;
 }
 
@@ -40,28 +38,28 @@ bool IsOpen(const FileBlock* fb) {
 bool CheckHandle(const FileBlock* fb) {
   if (!Started()) return false;
   if (IsOpen(fb)) return true;
-  SetError(10445);
+  SetError(kErrNotAFileBlock);
   return false;
 }
 
 bool CheckIndex(const FileBlock* fb, int indexNo) {
   if (!CheckHandle(fb)) return false;
   if (indexNo >= 1 && indexNo <= fb->IndexCount()) return true;
-  SetError(10164);
+  SetError(kErrBadIndexNumber);
   return false;
 }
 
 // A unit whose call was undone takes no further changes.
 bool CheckUnitOpen(const FileBlock* fb) {
   if (!fb->unitFailed) return true;
-  SetError(kUnitUndone);
+  SetError(kErrUnitUndone);
   return false;
 }
 
 // A fileblock opened for reading takes no change.
 bool CheckWritable(const FileBlock* fb) {
   if (!fb->readOnly) return true;
-  SetError(9908);
+  SetError(kErrAccessDenied);
   return false;
 }
 
@@ -143,17 +141,17 @@ bool ReadDataHeader(FileBlock& fb) {
   if (!ReadAt(fb.dat, 0, kDataHeaderBytes, bytes)) return false;
   const Header h = DecodeDataHeader(bytes);
   if (h.indexCount > kMaxIndexes) {
-    SetError(10060);
+    SetError(kErrHeaderTooManyIndexes);
     return false;
   }
   if (h.length < kMinRecordLength) {
-    SetError(10020);
+    SetError(kErrRecordTooShort);
     return false;
   }
   if (h.high < 0 || h.freeCount < 0 || h.freeCount > h.high ||
       (h.firstFree != -1 && (h.firstFree < 1 || h.firstFree > h.high)) ||
       (static_cast<int64_t>(h.high) + 1) * h.length > kMaxFilePosition + 1) {
-    SetError(10170);
+    SetError(kErrOutOfRange);
     return false;
   }
   fb.idx.assign(h.indexCount + 1, Index{});
@@ -170,23 +168,23 @@ bool ReadIndexHeaders(FileBlock& fb) {
     d.h = DecodeIndexHeader(bytes);
     d.keyOffset = offset;
     if (d.h.pageItems > kPageItems) {
-      SetError(10122);
+      SetError(kErrTooManyItems);
       return false;
     }
     if (d.h.length <= 6 || (d.h.length - 6) % d.h.pageItems != 0) {
-      SetError(10120);
+      SetError(kErrBadPageSize);
       return false;
     }
     d.keyLength = (d.h.length - 6) / d.h.pageItems - 9;
     if (d.keyLength < 1 || d.keyLength > kMaxKeyLength) {
-      SetError(10121);
+      SetError(kErrBadIndexKeyLength);
       return false;
     }
     const Header& h = d.h;
     if (h.high < 0 || h.freeCount < 0 || h.freeCount > h.high ||
         (h.firstFree != -1 && (h.firstFree < 1 || h.firstFree > h.high)) ||
         h.rootPage > static_cast<uint32_t>(h.high)) {
-      SetError(10170);
+      SetError(kErrOutOfRange);
       return false;
     }
     offset += d.h.length;
@@ -194,7 +192,7 @@ bool ReadIndexHeaders(FileBlock& fb) {
   }
   fb.sectionLength = offset;
   if ((static_cast<int64_t>(fb.sections) + 1) * fb.sectionLength > kMaxFilePosition + 1) {
-    SetError(10170);
+    SetError(kErrOutOfRange);
     return false;
   }
   return true;
@@ -208,7 +206,7 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
   const std::string diaName = FileBlockFileName(fb.name, FileKind::Journal);
   journalCreated = false;
   if (!OpenFile(fb.dia, diaName, fb.readOnly)) {
-    if (IsamError != 9903) return false;
+    if (IsamError != kErrFileNotFound) return false;
     if (fb.journal && !fb.readOnly) {
       ClearError();
       // Made whole beside its place and renamed into it: a crash while it is made leaves no
@@ -229,14 +227,14 @@ bool OpenFiles(FileBlock& fb, bool& journalCreated, bool notClosedAllowed) {
     return false;
   if (fb.IndexCount() > 0) {
     if (!OpenFile(fb.ix, FileBlockFileName(fb.name, FileKind::Index), fb.readOnly)) {
-      if (IsamError != 9901) SetError(10010);
+      if (IsamError != kErrTooManyFiles) SetError(kErrOpenRefused);
       return false;
     }
     if (!ReadIndexHeaders(fb)) return false;
   }
   if (fb.idx[0].h.openFlag != 0) {
     if (!notClosedAllowed) {
-      SetError(10010);
+      SetError(kErrOpenRefused);
       return false;
     }
     fb.idx[0].h.openFlag = 0;  // what the close writes
@@ -251,12 +249,12 @@ bool RecoverJournal(FileBlock& fb, bool journalCreated) {
   if (!FileSize(fb.dia, size)) return false;
   if (!journalCreated) {
     if (size == 0) {
-      SetError(10070);
+      SetError(kErrShortRead);
       return false;
     }
     // An unfinished change is put right only by an open that may write.
     if (size > 1 && fb.readOnly) {
-      SetOsError(10180, EACCES);
+      SetOsError(kErrReplayFailed, EACCES);
       return false;
     }
     if (size > 1 && !ReplayJournal(fb)) return false;
@@ -294,7 +292,7 @@ bool CloseOne(FileBlock*& fb) {
   fb->marker = 0;
   delete fb;
   fb = nullptr;
-  if (!ok) SetError(10160);
+  if (!ok) SetError(kErrCloseIncomplete);
   return ok;
 }
 
@@ -302,17 +300,17 @@ bool CloseOne(FileBlock*& fb) {
 
 int32_t InitIsam(uint16_t netType, int32_t buffers) {
   if (g_engine.started) {
-    SetError(10450);
+    SetError(kErrAlreadyStarted);
     return 0;
   }
   if (buffers < 8) {
-    SetError(10451);
+    SetError(kErrTooFewBuffersAsked);
     return 0;
   }
   g_engine.open.clear();
   ClearError();
   if (netType != 0 && netType != 2) {
-    SetError(10310);
+    SetError(kErrBadNetworkType);
     return 0;
   }
   g_engine.netType = netType;
@@ -321,7 +319,7 @@ int32_t InitIsam(uint16_t netType, int32_t buffers) {
     if (CacheInit(wanted, obtained)) break;
   if (obtained < 8) {
     CacheFree();
-    SetError(10000);
+    SetError(kErrTooFewBuffers);
     return 0;
   }
   g_engine.started = true;
@@ -350,7 +348,7 @@ void ExitIsam() {
 
 namespace {
 
-// The index descriptions as headers, laid out in a section; false with 10055 for a key
+// The index descriptions as headers, laid out in a section; false with kErrBadKeyLength for a key
 // length outside 1..30.
 bool DescribeIndexes(uint16_t indexCount, std::span<const IndexDescription> indexes, std::vector<Index>& idx,
                      int64_t& sectionLength) {
@@ -360,7 +358,7 @@ bool DescribeIndexes(uint16_t indexCount, std::span<const IndexDescription> inde
     const IndexDescription desc = k <= static_cast<int>(indexes.size()) ? indexes[k - 1]
                                                                        : IndexDescription{};
     if (desc.keyLength < 1 || desc.keyLength > kMaxKeyLength) {
-      SetError(10055);
+      SetError(kErrBadKeyLength);
       return false;
     }
     Index& d = idx[k];
@@ -406,8 +404,8 @@ void CreateFileBlock(const std::string& fullName, int32_t recordLength, uint16_t
   const std::string name = fullName.substr(0, kMaxNameLength);
   // The record slot and the header slot must both fit below 2 GiB.
   if (recordLength < kMinRecordLength || recordLength > (kMaxFilePosition + 1) / 2)
-    SetError(10020);
-  if (indexCount > kMaxIndexes) SetError(10050);
+    SetError(kErrRecordTooShort);
+  if (indexCount > kMaxIndexes) SetError(kErrTooManyIndexes);
   if (!IsamSuccess) return;
   // Key lengths are checked before the old files go, so a wrong call destroys nothing.
   std::vector<Index> idx;
@@ -476,7 +474,7 @@ void OpenFileBlockForRebuild(FileBlock*& handle, const std::string& name) { Open
 void CloseFileBlock(FileBlock*& fb) {
   if (!Started()) return;
   if (!IsOpen(fb)) {
-    SetError(10080);
+    SetError(kErrNotOpen);
     return;
   }
   CloseOne(fb);
@@ -500,7 +498,7 @@ void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
   if (!Allocate(*fb, 0, number)) {
     // A broken free chain changed nothing; a failure to journal the taken slot may have left
     // part of an image behind, which the undo cuts away.
-    if (fb->journal && IsamError != 10170) Undo(*fb, 10001);
+    if (fb->journal && IsamError != kErrOutOfRange) Undo(*fb, kErrAddRecUndone);
     return;
   }
   const int64_t pos = static_cast<int64_t>(number) * h.length;
@@ -511,14 +509,14 @@ void AddRec(FileBlock* fb, int32_t& recNo, const void* data) {
   }
   if (fb->inUnit) {
     if (LogOriginalHeader(*fb) && WriteData(*fb, pos, h.length, data)) recNo = number;
-    else Undo(*fb, 10001);
+    else Undo(*fb, kErrAddRecUndone);
     return;
   }
   const bool ok = LogOriginalHeader(*fb) && FlushJournal(*fb) &&
                   WriteAt(fb->dat, pos, h.length, data) && WriteHeader(*fb, 0) &&
                   Flush(fb->dat) && CommitJournal(*fb);
   if (!ok) {
-    Undo(*fb, 10001);
+    Undo(*fb, kErrAddRecUndone);
     return;
   }
   recNo = number;
@@ -534,7 +532,7 @@ void PutRec(FileBlock* fb, int32_t recNo, const void* data) {
   if (!CheckChange(fb)) return;
   // Beyond the highest record a write would leave slots no header knows of.
   if (recNo <= 0 || recNo > fb->idx[0].h.high) {
-    SetError(10130);
+    SetError(kErrRecordZero);
     return;
   }
   const int32_t len = fb->idx[0].h.length;
@@ -548,7 +546,7 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
   if (!CheckChange(fb)) return;
   Header& h = fb->idx[0].h;
   if (recNo < 1 || recNo > h.high) {
-    SetError(10135);
+    SetError(kErrRecordOutOfRange);
     return;
   }
   const int64_t pos = static_cast<int64_t>(recNo) * h.length;
@@ -564,13 +562,13 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
     if (!LogOriginalHeader(*fb) ||
         !LogRecordDelete(*fb, slot, recNo, static_cast<int32_t>(Get32(word))) ||
         !LogOriginalHeader(*fb) || (!fb->inUnit && !FlushJournal(*fb))) {
-      Undo(*fb, 10002);
+      Undo(*fb, kErrDeleteRecUndone);
       return;
     }
   }
   Put32(word, h.firstFree);
   if (!WriteData(*fb, pos, 4, word)) {
-    if (fb->journal) Undo(*fb, 10002);
+    if (fb->journal) Undo(*fb, kErrDeleteRecUndone);
     return;
   }
   h.firstFree = recNo;
@@ -578,7 +576,7 @@ void DeleteRec(FileBlock* fb, int32_t recNo) {
   NoteHeaderChange(*fb, 0);
   if (fb->journal && !fb->inUnit &&
       !(WriteHeader(*fb, 0) && Flush(fb->dat) && CommitJournal(*fb)))
-    Undo(*fb, 10002);
+    Undo(*fb, kErrDeleteRecUndone);
 }
 
 namespace {
@@ -602,7 +600,7 @@ int32_t RecordLength(FileBlock* fb) { return CheckHandle(fb) ? fb->idx[0].h.leng
 void BeginUnit(FileBlock* fb) {
   if (!CheckHandle(fb) || !CheckWritable(fb)) return;
   if (!fb->journal || fb->inUnit) {
-    SetError(kUnitOutOfOrder);
+    SetError(kErrUnitOutOfOrder);
     return;
   }
   EndOperations(*fb);
@@ -612,22 +610,22 @@ void BeginUnit(FileBlock* fb) {
 void CommitUnit(FileBlock* fb) {
   if (!CheckHandle(fb)) return;
   if (!fb->inUnit) {
-    SetError(kUnitOutOfOrder);
+    SetError(kErrUnitOutOfOrder);
     return;
   }
   if (fb->unitFailed) {
     EndUnit(*fb);
-    SetError(kUnitUndone);
+    SetError(kErrUnitUndone);
     return;
   }
-  if (!WriteUnit(*fb)) Undo(*fb, kUnitUndone);
+  if (!WriteUnit(*fb)) Undo(*fb, kErrUnitUndone);
   EndUnit(*fb);
 }
 
 void AbortUnit(FileBlock* fb) {
   if (!CheckHandle(fb)) return;
   if (!fb->inUnit) {
-    SetError(kUnitOutOfOrder);
+    SetError(kErrUnitOutOfOrder);
     return;
   }
   UndoUnit(*fb);
@@ -638,15 +636,15 @@ void AddKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKe
   const std::string key = CutKey(fullKey);
   Index& d = fb->idx[indexNo];
   if (static_cast<int>(key.size()) > d.keyLength) {
-    SetError(10125);
+    SetError(kErrKeyTooLong);
     return;
   }
   d.valid = false;
   BeginOperation(*fb, indexNo);
   bool inserted = false;
   const bool ok = TreeInsert(*fb, indexNo, key, recNo, inserted);
-  EndKeyOperation(*fb, indexNo, ok, inserted, 1, 10003);
-  if (ok && !inserted) SetError(10230);
+  EndKeyOperation(*fb, indexNo, ok, inserted, 1, kErrAddKeyUndone);
+  if (ok && !inserted) SetError(kErrKeyExists);
 }
 
 void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& fullKey) {
@@ -656,15 +654,16 @@ void DeleteKey(FileBlock* fb, int indexNo, int32_t recNo, const std::string& ful
   BeginOperation(*fb, indexNo);
   bool deleted = false;
   const bool ok = TreeDelete(*fb, indexNo, key, recNo, deleted);
-  EndKeyOperation(*fb, indexNo, ok, deleted, -1, 10004);
-  if (ok && !deleted) SetError(10220);
+  EndKeyOperation(*fb, indexNo, ok, deleted, -1, kErrDeleteKeyUndone);
+  if (ok && !deleted) SetError(kErrDeleteKeyNotFound);
 }
 
 namespace {
 
-// The not-found numbers of a search: no error, or any of 10200..10299, becomes `notFound`.
+// The not-found numbers of a search: no error, or any not-found number, becomes `notFound`.
 void NotFound(int32_t notFound) {
-  if (IsamError == 0 || (IsamError >= 10200 && IsamError <= 10299)) SetError(notFound);
+  if (IsamError == kNoError || (IsamError >= kErrNotFoundFirst && IsamError <= kErrNotFoundLast))
+    SetError(notFound);
   else IsamSuccess = false;
 }
 
@@ -688,7 +687,7 @@ void FindKey(FileBlock* fb, int indexNo, int32_t& recNo, const std::string& full
     ClearError();
     return;
   }
-  NotFound(10200);
+  NotFound(kErrKeyNotFound);
 }
 
 void SearchKey(FileBlock* fb, int indexNo, int32_t& recNo, std::string& key) {
@@ -705,7 +704,7 @@ void SearchKey(FileBlock* fb, int indexNo, int32_t& recNo, std::string& key) {
     recNo = rec;
     return;
   }
-  NotFound(10210);
+  NotFound(kErrNoKeyFrom);
 }
 
 void NextKey(FileBlock* fb, int indexNo, int32_t& recNo, std::string& key) {
@@ -734,7 +733,7 @@ bool StartIsam(const std::vector<std::string>& args, const StartupMessage& show)
   std::string text = std::string(numbers) + "Ej tillr\x84" "ckligt minne vid initiering av BTREE!" +
                      A("eller, Fel nätverk. Kan endast köras lokalt!") +
                      A("eller, Arbetsstationens nummer för högt >");
-  show(text.substr(0, 160), 201);
+  show(text.substr(0, 160));
   return false;
 }
 

@@ -1,8 +1,8 @@
 // The storage engine's public operations and its process-wide error state.
 //
-// Every operation clears the error state, checks the engine is started (10455), the handle
-// (10445) and the index number (10164), and then reports through IsamSuccess / IsamError /
-// IsamDosError; nothing throws. Keys and names are Windows-1252 byte strings; keys are cut
+// Every operation clears the error state, checks the engine is started (kErrNotStarted),
+// the handle (kErrNotAFileBlock) and the index number (kErrBadIndexNumber), and then reports
+// through IsamSuccess / IsamError / IsamDosError (numbers in Filer_error.h); nothing throws. Keys and names are Windows-1252 byte strings; keys are cut
 // to 30 characters, names to 192. Records are moved as exactly RecordLength bytes from and
 // to caller-owned buffers.
 #pragma once
@@ -40,8 +40,9 @@ void CreateFileBlock(const std::string& name, int32_t recordLength, uint16_t ind
 void OpenFileBlock(FileBlock*& fb, const std::string& name, bool journal);
 // Opens a journaled fileblock for reading only: its files are opened read-only and shared
 // with other such opens (a write open is kept out, as it keeps them out), a missing journal
-// is not made, and every change is refused with 9908. A journal that holds an unfinished
-// change would need writing to replay: the open fails with 10180 (IsamDosError EACCES).
+// is not made, and every change is refused with kErrAccessDenied. A journal that holds an
+// unfinished change would need writing to replay: the open fails with kErrReplayFailed
+// (IsamDosError EACCES).
 void OpenFileBlockReadOnly(FileBlock*& fb, const std::string& name);
 void CloseFileBlock(FileBlock*& fb);
 void DeleteFileBlock(const std::string& name);
@@ -60,17 +61,17 @@ int32_t RecordLength(FileBlock* fb);
 // hold their data-file writes in memory, which GetRec sees); CommitUnit flushes the journal
 // once, writes everything, flushes the data and index files and empties the journal. A crash
 // before the journal is emptied leaves the state before BeginUnit at the next open.
-// A call that fails after it began to change anything (10001..10004) undoes the whole unit;
-// the unit then stays open and refuses every further changing call with 10005 until
-// CommitUnit, which reports 10005 and ends it. A call refused before it changed anything
-// (a duplicate key, a key not found, a record number out of range) leaves the unit as it is.
-// CommitUnit failing undoes the unit and reports 10005. AbortUnit, and closing the fileblock
+// A call that fails after it began to change anything (kErrAddRecUndone..kErrDeleteKeyUndone)
+// undoes the whole unit; the unit then stays open and refuses every further changing call with
+// kErrUnitUndone until CommitUnit, which reports kErrUnitUndone and ends it. A call refused
+// before it changed anything (a duplicate key, a key not found, a record number out of range)
+// leaves the unit as it is. CommitUnit failing undoes the unit and reports kErrUnitUndone. AbortUnit, and closing the fileblock
 // while a unit is open, undo it. A PutRec inside a unit is written at the commit; like every
 // PutRec it is not journaled, so only a rewrite of a record added in the same unit goes back
 // with a crash. An AddRec in a unit never takes a record the same unit deleted: the journal
 // keeps only a deleted record's first word, so the unit takes a new slot past the end and the
 // deleted one is taken again after the unit. BeginUnit without journal or inside a unit, and
-// CommitUnit or AbortUnit outside one, fail with 10085.
+// CommitUnit or AbortUnit outside one, fail with kErrUnitOutOfOrder.
 void BeginUnit(FileBlock* fb);
 void CommitUnit(FileBlock* fb);
 void AbortUnit(FileBlock* fb);
@@ -84,8 +85,8 @@ void ClearKey(FileBlock* fb, int indexNo);
 
 // The application's start-up routine: network mode when an argument holds "/NET" in any
 // letter case, InitIsam with 200 buffers; on failure the start-up text is shown through
-// `show` with message code 201 and false is returned.
-using StartupMessage = std::function<void(const std::string& text, int code)>;
+// `show` (the application's warning box) and false is returned.
+using StartupMessage = std::function<void(const std::string& text)>;
 bool StartIsam(const std::vector<std::string>& args, const StartupMessage& show);
 
 }  // namespace isam

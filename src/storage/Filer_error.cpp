@@ -7,16 +7,20 @@ int32_t IsamError = 0;
 int32_t IsamDosError = 0;
 
 int ErrorClassOf(int32_t error) {
-  if (error == 0) return 0;
-  if (error == 9903 || (error >= 10200 && error <= 10299) || error == 10410) return 1;
+  if (error == kNoError) return 0;
+  if (error == kErrFileNotFound || (error >= kErrNotFoundFirst && error <= kErrNotFoundLast) ||
+      error == kErrReorgFileNotFound)
+    return 1;
   switch (error) {
-    case 9900: case 10065: case 10110: case 10306: case 10330: case 10332:
-    case 10335: case 10355: case 10360: case 10390: case 10397: case 10399:
+    case kErrPathNotFound: case kErrRenameFailed:
+    // The other path and access numbers of the engine's family, which this one never sets.
+    case 10065: case 10110: case 10306: case 10330: case 10332: case 10335: case 10355:
+    case 10360: case 10390: case 10397:
       return 2;
     default:
       break;
   }
-  if (error >= 10001 && error <= 10009) return 3;
+  if (error >= kErrUndoneFirst && error <= kErrUndoneLast) return 3;
   return 4;
 }
 

@@ -39,7 +39,7 @@ bool DataFileSound(const std::string& datName, Header& h) {
   }
   CloseFile(dat);
   ClearError();
-  if (!ok) SetError(10215);
+  if (!ok) SetError(kErrBadDataHeader);
   return ok;
 }
 
@@ -53,7 +53,7 @@ bool SetIndexCount(const std::string& datName, uint16_t indexCount) {
   return CloseFile(dat) && ok;
 }
 
-// Sets OpenFlag of a closed data file, so OpenFileBlock refuses it (10010).
+// Sets OpenFlag of a closed data file, so OpenFileBlock refuses it (kErrOpenRefused).
 bool MarkNotClosed(const std::string& datName) {
   FileRec dat;
   const unsigned char one = 1;
@@ -72,7 +72,7 @@ void LetGo(FileBlock*& fb) {
   CloseFileBlock(fb);
 }
 
-// The dump log, made on the first duplicate of a run; its failures become 9500 + errno.
+// The dump log, made on the first duplicate of a run; its failures become kErrDumpLogBase + errno.
 class DumpLog {
  public:
   explicit DumpLog(std::string path) : path_(std::move(path)) {}
@@ -99,7 +99,7 @@ class DumpLog {
 
  private:
   bool Failed(int err) {
-    SetOsError(9500 + err, err);
+    SetOsError(kErrDumpLogBase + err, err);
     return false;
   }
   std::string path_;
@@ -122,7 +122,7 @@ class Rebuild {
         reader_(fb.dat, length) {
     record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
     while (!record_ && reader_.Shrink()) record_.reset(new (std::nothrow) unsigned char[static_cast<size_t>(length)]);
-    if (!record_) SetError(10411);
+    if (!record_) SetError(kErrNoBufferMemory);
   }
 
   bool Build(int k) {
@@ -154,7 +154,7 @@ class Rebuild {
       keyOf_(key, record, k);
       if (!IsamSuccess) {
         ClearError();
-        SetError(10470);
+        SetError(kErrKeyFunctionStopped);
         return nullptr;
       }
       CutKey(key);
@@ -169,7 +169,7 @@ class Rebuild {
     while (const unsigned char* record = NextKey(k, key, r)) {
       AddKey(&fb_, k, r, key);
       if (IsamSuccess) continue;
-      if (IsamError != 10230) return false;
+      if (IsamError != kErrKeyExists) return false;
       ClearError();
       if (!Duplicate(k, r, key, record)) return false;
     }
@@ -182,11 +182,11 @@ class Rebuild {
     int32_t r = 0;
     while (NextKey(k, key, r)) {
       if (static_cast<int>(key.size()) > keyLength) {
-        SetError(10125);  // as AddKey refuses it
+        SetError(kErrKeyTooLong);  // as AddKey refuses it
         return false;
       }
       if (keys.Full()) {
-        SetError(10215);  // more records than the header says
+        SetError(kErrBadDataHeader);  // more records than the header says
         return false;
       }
       keys.Add(key, static_cast<uint32_t>(r));
@@ -279,12 +279,12 @@ void GatheredKeys::Take(const unsigned char* record, int32_t rec) {
     keyOf_(key_, record, static_cast<int>(k) + 1);
     if (!IsamSuccess) {
       ClearError();
-      StopAt(k, 10470);
+      StopAt(k, kErrKeyFunctionStopped);
       return;
     }
     CutKey(key_);
     if (key_.size() > keyLengths_[k]) {
-      StopAt(k, 10125);  // as AddKey refuses it
+      StopAt(k, kErrKeyTooLong);  // as AddKey refuses it
       return;
     }
     keys_[k]->Add(key_, static_cast<uint32_t>(rec));
@@ -312,23 +312,23 @@ void ReIndex(const std::string& fullName, uint16_t indexCount, std::span<const I
   Header h;
   if (!DataFileSound(datName, h)) return;
   if (h.length > kMaxReorgLength) {
-    SetError(10412);
+    SetError(kErrRecordTooLong);
     return;
   }
   if (indexCount > kMaxIndexes) {
-    SetError(10050);
+    SetError(kErrTooManyIndexes);
     return;
   }
   for (int k = 1; k <= indexCount; ++k) {
     const int keyLength = k <= static_cast<int>(indexes.size()) ? indexes[k - 1].keyLength : 0;
     if (keyLength < 1 || keyLength > kMaxKeyLength) {
-      SetError(10055);  // before anything is touched
+      SetError(kErrBadKeyLength);  // before anything is touched
       return;
     }
   }
   // From before the old index file goes until every index is whole, the data file says it
   // was not closed properly, so a run cut off or failed half-way is never opened with
-  // indexes that lack keys (10010); a new ReIndex mends it.
+  // indexes that lack keys (kErrOpenRefused); a new ReIndex mends it.
   if (!MarkNotClosed(datName)) return;
   FileBlock* fb = nullptr;
   if (CreateEmptyIndexFile(name, indexCount, indexes) && SetIndexCount(datName, indexCount))

@@ -1,8 +1,8 @@
 // ReIndex: builds every index of a fileblock afresh from its data file, asking the caller
 // for each live record's keys. It does not look at the data file's OpenFlag and resets it,
-// so it also mends a fileblock that OpenFileBlock refuses with 10010. A key refused as a
-// duplicate is written to the dump log (D.MSG, CR LF lines); with deleteDuplicates the
-// record goes too, with its keys in the earlier indexes.
+// so it also mends a fileblock that OpenFileBlock refuses with kErrOpenRefused. A key
+// refused as a duplicate is written to the dump log (D.MSG, CR LF lines); with
+// deleteDuplicates the record goes too, with its keys in the earlier indexes.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@
 namespace isam {
 
 // Fills key with the key of record for index indexNo (1..); it may clear IsamSuccess to
-// stop the work (10470).
+// stop the work (kErrKeyFunctionStopped).
 using KeyFunction = std::function<void(std::string& key, const unsigned char* record, int indexNo)>;
 
 void ReIndex(const std::string& name, uint16_t indexCount, std::span<const IndexDescription> indexes,
@@ -29,8 +29,8 @@ class IndexKeys;
 // ReIndex after it need not read the data file again. The key function sees the records that
 // are live slots, as the passes would. Where it stops the work, or gives a key too long for
 // its index, that index and the ones after it are no longer gathered and ReIndex reports it
-// (10470, 10125) when it comes to that index, after building the ones before; without the
-// memory nothing is gathered and ReIndex reads the records as usual.
+// (kErrKeyFunctionStopped, kErrKeyTooLong) when it comes to that index, after building the
+// ones before; without the memory nothing is gathered and ReIndex reads the records as usual.
 class GatheredKeys {
  public:
   GatheredKeys(uint16_t indexCount, std::span<const IndexDescription> indexes, const KeyFunction& keyOf);

@@ -341,7 +341,7 @@ bool WriteSortedIndex(FileBlock& fb, int index, const IndexKeys& keys) {
   uint64_t total = 0;
   for (uint32_t p : levels) total += p;
   if (static_cast<int64_t>(total + 1) * fb.sectionLength > kMaxFilePosition + 1) {
-    SetOsError(10140, EFBIG);
+    SetOsError(kErrSystemFailure, EFBIG);
     return false;
   }
 

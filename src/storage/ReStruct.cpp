@@ -39,7 +39,7 @@ bool RecordBuffers(RecordReader& reader, RecordAppender* appender, int32_t oldLe
     newRecord.reset(new (std::nothrow) unsigned char[static_cast<size_t>(newLength)]());
     if (oldRecord && newRecord) return true;
     if (!reader.Shrink() && !(appender && appender->Shrink())) {
-      SetError(10411);
+      SetError(kErrNoBufferMemory);
       return false;
     }
   }
@@ -63,11 +63,11 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
               GatheredKeys* gathered, FileRemoval& removal) {
   ClearError();
   if (newLength > kMaxReorgLength || oldLength > kMaxReorgLength) {
-    SetError(10412);
+    SetError(kErrRecordTooLong);
     return;
   }
   if (oldLength < 1) {
-    SetError(10020);
+    SetError(kErrRecordTooShort);
     return;
   }
   const std::string name = fullName.substr(0, kMaxNameLength);
@@ -75,23 +75,23 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
   const std::string datName = FileBlockFileName(fileblock, FileKind::Data);
   const std::string savName = SavedFileName(name);
   if (FileExists(savName) && FileExists(datName)) {
-    SetError(10465);  // an earlier run left its saved copy; nothing is touched
+    SetError(kErrSavedCopyLeft);  // an earlier run left its saved copy; nothing is touched
     return;
   }
   bool resumed = false;
   // The data file is held open, locked, across the rename: a fileblock in use, here or in
   // another process, is refused as the rename of an open file would be.
   FileRec held;
-  if (!OpenFile(held, datName) && IsamError == 10140) {
-    SetError(10399);
+  if (!OpenFile(held, datName) && IsamError == kErrSystemFailure) {
+    SetError(kErrRenameFailed);
     return;
   }
   ClearError();
   const bool renamed = RenameFile(datName, savName);
   CloseFile(held);
   if (!renamed) {
-    if (IsamError == 10140) {
-      SetError(10399);
+    if (IsamError == kErrSystemFailure) {
+      SetError(kErrRenameFailed);
       return;
     }
     ClearError();
@@ -100,7 +100,7 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
     } else if (HasOwnSavedName(name) && FileExists(datName)) {
       if (!CopyFile(datName, savName, true)) return;
     } else {
-      SetError(10410);
+      SetError(kErrReorgFileNotFound);
       return;
     }
   }
@@ -138,7 +138,7 @@ void ReStruct(const std::string& fullName, int32_t newLength, int32_t oldLength,
       const bool keep = convert(old, fresh);
       if (!IsamSuccess) {
         ClearError();
-        SetError(10475);
+        SetError(kErrConvertStopped);
         ok = false;
       } else if (keep) {
         ok = appender.Append(newNumber);

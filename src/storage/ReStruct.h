@@ -14,7 +14,7 @@
 namespace isam {
 
 // Receives every slot of the old file from record 1 on, deleted ones included, and fills
-// the new record; true keeps it. It may clear IsamSuccess to stop the work (10475).
+// the new record; true keeps it. It may clear IsamSuccess to stop the work (kErrConvertStopped).
 using ConversionFunction = std::function<bool(const unsigned char* oldRecord, unsigned char* newRecord)>;
 
 void ReStruct(const std::string& name, int32_t newLength, int32_t oldLength, const ConversionFunction& convert);

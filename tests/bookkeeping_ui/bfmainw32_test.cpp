@@ -155,8 +155,9 @@ TEST_F(MainWindow, AFailedEngineStartIsShownAndLeavesTheWindowWithoutAList) {
     ExpectState(form, MenuNeed::kNothing);
     // The engine's own text, then the catalogue text of its error, each in a box.
     ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[0].kind, eerror::BoxKind::Warning);
     EXPECT_EQ(boxes.boxes[0].text.rfind("IsamDosError:   0 IsamError: 10450", 0), 0u) << boxes.boxes[0].text;
-    EXPECT_EQ(boxes.boxes[1].text, emsgtxt::msgtext(10450));
+    EXPECT_EQ(boxes.boxes[1].text, emsgtxt::msgtext(isam::kErrAlreadyStarted));
   }
   isam::ExitIsam();
 }

@@ -22,16 +22,16 @@ class EMsgTest : public ::testing::Test {
 };
 
 TEST_F(EMsgTest, KindByCodeWithCaptionAndAnswer) {
-  EXPECT_EQ(EMsg(1, "bara status"), 1);
+  EXPECT_EQ(EMsg(eerror::kStatusLine + 1, "bara status"), 1);
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_EQ(StatusMsg, "bara status");
 
   boxes.answers = {eerror::kNo, eerror::kOk, eerror::kRetry, eerror::kOk, eerror::kOk};
-  EXPECT_EQ(EMsg(101, "Spara?"), eerror::kNo);
-  EXPECT_EQ(EMsg(201, "varning"), eerror::kOk);
-  EXPECT_EQ(EMsg(399, "diskfel"), eerror::kRetry);
-  EXPECT_EQ(EMsg(400, "fel"), eerror::kOk);
-  EXPECT_EQ(EMsg(12345, "fel"), eerror::kOk);
+  EXPECT_EQ(EMsg(eerror::kQuestion + 1, "Spara?"), eerror::kNo);
+  EXPECT_EQ(EMsg(eerror::kCommonWarning, "varning"), eerror::kOk);
+  EXPECT_EQ(EMsg(eerror::kAbortRetryIgnore + 99, "diskfel"), eerror::kRetry);
+  EXPECT_EQ(EMsg(eerror::kErrorBox, "fel"), eerror::kOk);
+  EXPECT_EQ(EMsg(eerror::kErrorBox + 10000, "fel"), eerror::kOk);  // every code above too
   ASSERT_EQ(boxes.boxes.size(), 5u);
   EXPECT_EQ(boxes.boxes[0].kind, BoxKind::Question);
   EXPECT_EQ(boxes.boxes[0].caption, "??");
@@ -46,49 +46,49 @@ TEST_F(EMsgTest, KindByCodeWithCaptionAndAnswer) {
 
 TEST_F(EMsgTest, LongTextIsCutTo160) {
   const std::string text(200, 'x');
-  EMsg(201, text);
+  EMsg(eerror::kCommonWarning, text);
   EXPECT_EQ(boxes.boxes.at(0).text, std::string(160, 'x'));
-  EMsg(1, text);
+  EMsg(eerror::kStatusLine, text);
   EXPECT_EQ(StatusMsg, std::string(160, 'x'));
 }
 
 TEST_F(EMsgTest, DosLettersAreShownAsWindowsLetters) {
-  EMsg(201, emsgtxt::msgtext(101));
+  EMsg(eerror::kCommonWarning, emsgtxt::msgtext(101));
   EXPECT_EQ(boxes.boxes.at(0).text, A("Skrivfel på skivan"));
-  EMsg(201, emsgtxt::msgtext(10193));
+  EMsg(eerror::kCommonWarning, emsgtxt::msgtext(10193));
   EXPECT_EQ(boxes.boxes.at(1).text, A("Btree: PutRec: Försök att skriva record noll"));
   // A Windows text without DOS Swedish letters is shown as it is.
-  EMsg(201, A("Läsfel på skivan é"));
+  EMsg(eerror::kCommonWarning, A("Läsfel på skivan é"));
   EXPECT_EQ(boxes.boxes.at(2).text, A("Läsfel på skivan é"));
 }
 
 TEST_F(EMsgTest, CodeChoosesTextAndResult) {
-  EXPECT_TRUE(EMsgCode(207));
+  EXPECT_TRUE(EMsgCode(eerror::kWarning + eerror::kFilesMissingText));
   EXPECT_EQ(boxes.boxes.at(0).text, "Datafiler saknas/ ej i aktuellt bibliotek");
   EXPECT_EQ(boxes.boxes.at(0).caption, "info");
   EXPECT_EQ(StatusMsg, "Datafiler saknas/ ej i aktuellt bibliotek");
 
-  EXPECT_TRUE(EMsgCode(234));
+  EXPECT_TRUE(EMsgCode(eerror::kWarning + eerror::kBlankText));
   EXPECT_EQ(boxes.boxes.at(1).text, "");
 
   StatusMsg = A("lämnat av anroparen");
-  EXPECT_TRUE(EMsgCode(250));
+  EXPECT_TRUE(EMsgCode(eerror::kWarning + 50));
   EXPECT_EQ(boxes.boxes.at(2).text, A("lämnat av anroparen"));
 
-  EXPECT_TRUE(EMsgCode(31));  // status line only
+  EXPECT_TRUE(EMsgCode(eerror::kStatusLine + eerror::kFilesOpenText));  // status line only
   EXPECT_EQ(boxes.boxes.size(), 3u);
   EXPECT_EQ(StatusMsg, A("Filerna öppna...."));
 
   boxes.answers = {eerror::kNo, eerror::kYes, eerror::kAbort, eerror::kIgnore, eerror::kCancel};
-  EXPECT_FALSE(EMsgCode(139));
-  EXPECT_TRUE(EMsgCode(139));
-  EXPECT_FALSE(EMsgCode(300));
-  EXPECT_TRUE(EMsgCode(300));
-  EXPECT_FALSE(EMsgCode(400));
+  EXPECT_FALSE(EMsgCode(eerror::kQuestion + eerror::kNoDatabaseText));
+  EXPECT_TRUE(EMsgCode(eerror::kQuestion + eerror::kNoDatabaseText));
+  EXPECT_FALSE(EMsgCode(eerror::kAbortRetryIgnore));
+  EXPECT_TRUE(EMsgCode(eerror::kAbortRetryIgnore));
+  EXPECT_FALSE(EMsgCode(eerror::kErrorBox));
 }
 
 TEST_F(EMsgTest, StorageErrorReportShowsCatalogueText) {
-  isam::SetError(10230);
+  isam::SetError(isam::kErrKeyExists);
   eerror::ReportIsamError();
   isam::ClearError();
   ASSERT_EQ(boxes.boxes.size(), 1u);

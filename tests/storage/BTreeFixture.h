@@ -53,7 +53,7 @@ class BTreeTest : public EngineTest {
   // Every key of index k in the engine's order, by stepping from the start.
   std::vector<IxEntry> Walk(int k) {
     std::vector<IxEntry> out = WalkUntilStopped(k);
-    EXPECT_EQ(isam::IsamError, 10250);
+    EXPECT_EQ(isam::IsamError, isam::kErrNoNextKey);
     return out;
   }
   // The keys a walk from the start delivers until NextKey fails; its error stays set.

@@ -52,7 +52,7 @@ TEST_P(Faults, EveryFailureIsUndoneAndLeavesTheFilesAsTheyWere) {
   const Files before = Snapshot();
   ASSERT_EQ(before.dia.size(), 1u);
 
-  const int32_t undone = s.add ? 10003 : 10004;
+  const int32_t undone = s.add ? kErrAddKeyUndone : kErrDeleteKeyUndone;
   std::string reference;  // the index file once the operation went through
   uint32_t entriesAfter = 0;
   const auto judge = [&](const Outcome& r, const faultloop::Injection& at) {

@@ -64,41 +64,41 @@ class Hostile : public BTreeTest {
 
 TEST_F(Hostile, HeaderWithWrongPageBytesOrTooManyItemsIsRefusedAtOpen) {
   Poke32(12, 1000);  // PageBytes not 6 + PageItems × item size
-  OpenDamaged(10120);
+  OpenDamaged(kErrBadPageSize);
   ix_ = dir.Read("t.IX");
   Poke32(12, 6 + 62 * 19);
   Poke16(27, 63);  // PageItems above 62
-  OpenDamaged(10122);
+  OpenDamaged(kErrTooManyItems);
 }
 
 TEST_F(Hostile, PageCountAboveSixtyTwo) {
   Poke16(root_, 63);
   OpenDamaged(0);
-  ExpectSearchesFail(10122);
+  ExpectSearchesFail(kErrTooManyItems);
 }
 
 TEST_F(Hostile, KeyLengthByteBeyondTheKey) {
   ix_[static_cast<size_t>(root_ + 6 + 8)] = 11;  // first item's length byte, key length 10
   OpenDamaged(0);
-  ExpectSearchesFail(10120);
+  ExpectSearchesFail(kErrBadPageSize);
 }
 
 TEST_F(Hostile, ChildPointerOutsideTheFile) {
   Poke32(root_ + 2, 9999);  // left child
   OpenDamaged(0);
-  ExpectSearchesFail(10170);
+  ExpectSearchesFail(kErrOutOfRange);
 }
 
 TEST_F(Hostile, CycleOfChildPointersEndsAtTheDepthLimit) {
   const IndexFileReader reader(ix_, 1);
   Poke32(root_ + 2, reader.Header(1).rootPage);  // the root is its own left child
   OpenDamaged(0);
-  ExpectSearchesFail(10170);
+  ExpectSearchesFail(kErrOutOfRange);
 }
 
 TEST_F(Hostile, RootPageBeyondHighPageIsRefusedAtOpen) {
   Poke32(16, 500);
-  OpenDamaged(10170);
+  OpenDamaged(kErrOutOfRange);
 }
 
 }  // namespace

@@ -109,7 +109,7 @@ class Workload {
         if (!IsamSuccess) break;
         walked.push_back({key, static_cast<uint32_t>(rec)});
       }
-      EXPECT_EQ(IsamError, 10250);
+      EXPECT_EQ(IsamError, kErrNoNextKey);
       EXPECT_EQ(walked, Index(k).All()) << "index " << k;
       cursor_[k - 1] = std::nullopt;
     }
@@ -160,7 +160,7 @@ class Workload {
       const bool present = m.Has(key, rec);
       AddKey(fb_, k, rec, key);
       if (present) {
-        ASSERT_EQ(IsamError, 10230) << key;
+        ASSERT_EQ(IsamError, kErrKeyExists) << key;
         continue;
       }
       ASSERT_TRUE(IsamSuccess) << "index " << k << " key " << key << ": " << IsamError;
@@ -226,7 +226,7 @@ class Workload {
       cursor_[k - 1] = Cursor{{key, rec}};
       return;
     }
-    ASSERT_EQ(IsamError, 10200) << key;
+    ASSERT_EQ(IsamError, kErrKeyNotFound) << key;
     ASSERT_EQ(rec, 0);
     if (!m.dup) cursor_[k - 1] = Cursor{{key, 0}};
     else if (first) cursor_[k - 1] = Cursor{{first->key, first->rec}};  // stepped to it
@@ -241,7 +241,7 @@ class Workload {
     int32_t rec = -1;
     SearchKey(fb_, k, rec, key);
     if (!first) {
-      ASSERT_EQ(IsamError, 10210) << probe;
+      ASSERT_EQ(IsamError, kErrNoKeyFrom) << probe;
       cursor_[k - 1] = std::nullopt;
       return;
     }
@@ -260,7 +260,7 @@ class Workload {
     int32_t rec = c ? static_cast<int32_t>(c->second) : 0;
     NextKey(fb_, k, rec, key);
     if (!expected) {
-      ASSERT_EQ(IsamError, 10250);
+      ASSERT_EQ(IsamError, kErrNoNextKey);
       c = std::nullopt;
       return;
     }
@@ -288,7 +288,7 @@ class Workload {
     // Unique: any record number is refused; with duplicates the same record is.
     const int32_t rec = m.dup ? static_cast<int32_t>(it->second.rec) : 1 + Pick(1000);
     AddKey(fb_, k, rec, it->second.key);
-    ASSERT_EQ(IsamError, 10230);
+    ASSERT_EQ(IsamError, kErrKeyExists);
   }
 
   void DeleteAbsentKey() {
@@ -297,7 +297,7 @@ class Workload {
     const int32_t rec = 1 + Pick(1000);
     if (idx_[k - 1].Has(key, rec)) return;
     DeleteKey(fb_, k, rec, key);
-    ASSERT_EQ(IsamError, 10220) << key;
+    ASSERT_EQ(IsamError, kErrDeleteKeyNotFound) << key;
   }
 
   std::mt19937 rng_;

@@ -211,7 +211,7 @@ TEST_F(KeyOrder, DuplicatesAreOrderedByRecordNumberAndFindKeyGivesTheSmallest) {
   Add(1, 4, "lik");
   Add(1, 1, "likb");
   AddKey(fb, 1, 5, "lika");
-  EXPECT_EQ(IsamError, 10230);  // same key and same record
+  EXPECT_EQ(IsamError, kErrKeyExists);  // same key and same record
   const IxPage leaf = Ix().Page(1, Ix().Header(1).rootPage);
   std::vector<uint32_t> recs;
   for (const IxItem& it : leaf.items) recs.push_back(it.rec);
@@ -228,15 +228,15 @@ TEST_F(KeyOrder, DuplicatesAreOrderedByRecordNumberAndFindKeyGivesTheSmallest) {
   }
   EXPECT_EQ(following, (std::vector<int32_t>{5, 7, 9, 12}));
   FindKey(fb, 1, rec, "lik ");
-  EXPECT_EQ(IsamError, 10200);
+  EXPECT_EQ(IsamError, kErrKeyNotFound);
   Del(1, 7, "lika");
   DeleteKey(fb, 1, 8, "lika");
-  EXPECT_EQ(IsamError, 10220);  // with duplicates the record number must match
+  EXPECT_EQ(IsamError, kErrDeleteKeyNotFound);  // with duplicates the record number must match
 
   // Without duplicates a key is one entry whatever the record number.
   Add(2, 1, "unik");
   AddKey(fb, 2, 2, "unik");
-  EXPECT_EQ(IsamError, 10230);
+  EXPECT_EQ(IsamError, kErrKeyExists);
   Del(2, 99, "unik");
   EXPECT_EQ(Ix().Header(2).entryCount, 0u);
 }
@@ -266,14 +266,14 @@ TEST_F(KeyOrder, KeysAreCutToThirtyCharacters) {
   const std::string base(30, 'k');
   Add(1, 1, base + "first");
   AddKey(fb, 1, 2, base + "second");
-  EXPECT_EQ(IsamError, 10230);
+  EXPECT_EQ(IsamError, kErrKeyExists);
   int32_t rec = 0;
   FindKey(fb, 1, rec, base + "anything");
   EXPECT_TRUE(IsamSuccess);
   EXPECT_EQ(rec, 1);
   EXPECT_EQ(Ix().Page(1, 1).items[0].key, base);
   AddKey(fb, 2, 1, "sexsex");
-  EXPECT_EQ(IsamError, 10125);
+  EXPECT_EQ(IsamError, kErrKeyTooLong);
   EXPECT_EQ(Ix().Header(2).rootPage, 0u);
 }
 
@@ -285,7 +285,7 @@ TEST_F(KeyOrder, NextKeyPastTheLastStartsOverFromTheFirst) {
   FindKey(fb, 1, rec, key);
   ASSERT_TRUE(IsamSuccess);
   NextKey(fb, 1, rec, key);
-  EXPECT_EQ(IsamError, 10250);
+  EXPECT_EQ(IsamError, kErrNoNextKey);
   EXPECT_EQ(ErrorClassOf(IsamError), 1);
   NextKey(fb, 1, rec, key);
   ASSERT_TRUE(IsamSuccess);

@@ -14,10 +14,10 @@ TEST(ErrorClass, TableOfClasses) {
 
 TEST(ErrorClass, FirstSystemErrorIsKept) {
   isam::ClearError();
-  isam::SetOsError(10140, 5);
-  isam::SetOsError(10075, 28);
+  isam::SetOsError(isam::kErrSystemFailure, 5);
+  isam::SetOsError(isam::kErrShortWrite, 28);
   EXPECT_FALSE(isam::IsamSuccess);
-  EXPECT_EQ(isam::IsamError, 10075);
+  EXPECT_EQ(isam::IsamError, isam::kErrShortWrite);
   EXPECT_EQ(isam::IsamDosError, 5);
   isam::ClearError();
   EXPECT_TRUE(isam::IsamSuccess);

@@ -54,12 +54,12 @@ TEST_F(Names, ExistingFilesAreFoundWhateverTheirLetterCase) {
 TEST_F(Names, MissingFileAndMissingFolderAreTold) {
   FileBlock* fb = nullptr;
   OpenFileBlock(fb, Name("nothing"), false);
-  EXPECT_EQ(IsamError, 9903);
+  EXPECT_EQ(IsamError, kErrFileNotFound);
   OpenFileBlock(fb, Name("no/such/folder/x"), true);
-  EXPECT_EQ(IsamError, 9900);
+  EXPECT_EQ(IsamError, kErrPathNotFound);
   EXPECT_EQ(IsamErrorClass(), 2);
   CreateFileBlock(Name("no/such/folder/x"), 24, 0, {});
-  EXPECT_EQ(IsamError, 9900);
+  EXPECT_EQ(IsamError, kErrPathNotFound);
   EXPECT_EQ(fb, nullptr);
 }
 
@@ -67,9 +67,9 @@ TEST_F(Names, CreateChecksComeBeforeAnythingIsDeleted) {
   CreateFileBlock(Name("keep"), 24, 0, {});
   const std::string before = dir.Read("keep.DAT");
   CreateFileBlock(Name("keep"), 20, 101, {});
-  EXPECT_EQ(IsamError, 10050);  // the later of the two failing checks
+  EXPECT_EQ(IsamError, kErrTooManyIndexes);  // the later of the two failing checks
   CreateFileBlock(Name("keep"), 24, 1, std::vector<IndexDescription>{{31, false}});
-  EXPECT_EQ(IsamError, 10055);
+  EXPECT_EQ(IsamError, kErrBadKeyLength);
   EXPECT_EQ(dir.Read("keep.DAT"), before);
   EXPECT_FALSE(std::filesystem::exists(dir / "keep.IX"));
 }

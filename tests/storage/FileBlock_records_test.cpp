@@ -62,7 +62,7 @@ TEST_F(Records, RecordsLiveAtTheirSlotsAndReadBack) {
   GetRec(fb, 1, back.data());
   EXPECT_EQ(back, changed);
   GetRec(fb, 3, back.data());
-  EXPECT_EQ(IsamError, 10070);  // beyond the end
+  EXPECT_EQ(IsamError, kErrShortRead);  // beyond the end
   EXPECT_EQ(dir.Read("acc.DIA").size(), 1u);
 }
 
@@ -87,13 +87,13 @@ TEST_F(Records, NumberChecks) {
   const std::string r = Record(32, "x");
   Add("one");
   PutRec(fb, 0, r.data());
-  EXPECT_EQ(IsamError, 10130);
+  EXPECT_EQ(IsamError, kErrRecordZero);
   PutRec(fb, 2, r.data());  // beyond HighRecord the slot would be unknown to the header
-  EXPECT_EQ(IsamError, 10130);
+  EXPECT_EQ(IsamError, kErrRecordZero);
   DeleteRec(fb, 0);
-  EXPECT_EQ(IsamError, 10135);
+  EXPECT_EQ(IsamError, kErrRecordOutOfRange);
   DeleteRec(fb, 2);
-  EXPECT_EQ(IsamError, 10135);
+  EXPECT_EQ(IsamError, kErrRecordOutOfRange);
   EXPECT_EQ(dir.Read("acc.DAT").size(), 64u);
 }
 
@@ -146,14 +146,14 @@ TEST_F(Records, OpenFlagLeftSetRefusesTheOpen) {
   dir.Write("acc.DAT", dat);
   FileBlock* other = nullptr;
   OpenFileBlock(other, Name("acc"), true);
-  EXPECT_EQ(IsamError, 10010);
+  EXPECT_EQ(IsamError, kErrOpenRefused);
   EXPECT_EQ(other, nullptr);
 }
 
 TEST_F(Records, SecondOpenIsRefusedInThisAndAnotherProcess) {
   FileBlock* again = nullptr;
   OpenFileBlock(again, Name("acc"), true);
-  EXPECT_EQ(IsamError, 10140);
+  EXPECT_EQ(IsamError, kErrSystemFailure);
   EXPECT_EQ(again, nullptr);
   // Another process: isamtool opening the same fileblock.
   dir.Write("s", "init\nopen " + Name("acc") + "\n");
@@ -186,16 +186,16 @@ TEST_F(Records, OpensForReadingShareTheFileKeepAWriterOutAndChangeNothing) {
 
   int32_t n = 0;
   AddRec(first, n, back.data());
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
   PutRec(first, 1, back.data());
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
   DeleteRec(first, 1);
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
   BeginUnit(first);
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
 
   OpenFileBlock(fb, Name("acc"), true);
-  EXPECT_EQ(IsamError, 10140);
+  EXPECT_EQ(IsamError, kErrSystemFailure);
   EXPECT_EQ(IsamDosError, EWOULDBLOCK);
   CloseFileBlock(first);
   CloseFileBlock(second);
@@ -203,14 +203,14 @@ TEST_F(Records, OpensForReadingShareTheFileKeepAWriterOutAndChangeNothing) {
 
   fb = Open("acc");  // a writer, which keeps a reader out in turn
   OpenFileBlockReadOnly(first, Name("acc"));
-  EXPECT_EQ(IsamError, 10140);
+  EXPECT_EQ(IsamError, kErrSystemFailure);
   CloseFileBlock(fb);
 
   // An unfinished change in the journal (room given to it, nothing written yet) needs a
   // writer to put it right; a reader is refused until one has.
   dir.Write("acc.DIA", std::string(3, '\0'));
   OpenFileBlockReadOnly(first, Name("acc"));
-  EXPECT_EQ(IsamError, 10180);
+  EXPECT_EQ(IsamError, kErrReplayFailed);
   EXPECT_EQ(dir.Read("acc.DIA").size(), 3u);
   fb = Open("acc");
   CloseFileBlock(fb);
@@ -226,9 +226,9 @@ TEST_F(Records, KeysOfAFileOpenForReadingCannotChange) {
   OpenFileBlockReadOnly(reader, Name("keyed"));
   ASSERT_TRUE(IsamSuccess) << IsamError;
   AddKey(reader, 1, 1, "key");
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
   DeleteKey(reader, 1, 1, "key");
-  EXPECT_EQ(IsamError, 9908);
+  EXPECT_EQ(IsamError, kErrAccessDenied);
   CloseFileBlock(reader);
 }
 
@@ -237,11 +237,11 @@ TEST_F(Records, HandleChecks) {
   CloseFileBlock(fb);
   EXPECT_EQ(fb, nullptr);
   EXPECT_EQ(FileLen(closed), 0);
-  EXPECT_EQ(IsamError, 10445);
+  EXPECT_EQ(IsamError, kErrNotAFileBlock);
   EXPECT_EQ(UsedRecs(nullptr), 0);
-  EXPECT_EQ(IsamError, 10445);
+  EXPECT_EQ(IsamError, kErrNotAFileBlock);
   CloseFileBlock(closed);
-  EXPECT_EQ(IsamError, 10080);
+  EXPECT_EQ(IsamError, kErrNotOpen);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 TEST(FileRemoval, TheNameGoesAtOnceAndWaitTellsTheOutcomeWithoutTouchingTheErrorState) {
   TempFolder dir;
   dir.Write("big.SAV", std::string(8 << 20, 'x'));
-  isam::SetError(10250);
+  isam::SetError(isam::kErrNoNextKey);
   {
     isam::FileRemoval removal;
     removal.Start(dir / "big.SAV");
@@ -26,7 +26,7 @@ TEST(FileRemoval, TheNameGoesAtOnceAndWaitTellsTheOutcomeWithoutTouchingTheError
     removal.Start(dir / "never.SAV");
   }  // the end waits too
   EXPECT_FALSE(isam::IsamSuccess);
-  EXPECT_EQ(isam::IsamError, 10250);
+  EXPECT_EQ(isam::IsamError, isam::kErrNoNextKey);
   isam::ClearError();
 }
 

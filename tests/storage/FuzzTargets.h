@@ -63,7 +63,7 @@ inline void WorkOn(isam::FileBlock* fb) {
     int32_t rec = 0;
     std::string key;
     isam::ClearKey(fb, k);
-    if (isam::IsamError == 10164) break;
+    if (isam::IsamError == isam::kErrBadIndexNumber) break;
     indexes = k;
     for (int step = 0; step < 300; ++step) {
       isam::NextKey(fb, k, rec, key);

@@ -136,7 +136,7 @@ TEST_P(RecordFaults, EveryFailureIsUndoneAndTheOperationGoesThroughAfterwards) {
   const Files before = Snapshot();
   ASSERT_EQ(before.dia.size(), 1u);
 
-  const int32_t undone = c.add ? 10001 : 10002;
+  const int32_t undone = c.add ? kErrAddRecUndone : kErrDeleteRecUndone;
   Files reference;  // the files once the operation went through
   const auto judge = [&](const Outcome& r, const faultloop::Injection& at) {
     if (at.none()) {
@@ -307,7 +307,7 @@ TEST_F(Journal, AJournalThatCannotBeReadRefusesTheOpenAndIsKept) {
     const std::string dat = dir.Read("t.DAT");
     FileBlock* refused = nullptr;
     OpenFileBlock(refused, Name("t"), true);
-    EXPECT_EQ(IsamError, 10180);
+    EXPECT_EQ(IsamError, kErrReplayFailed);
     EXPECT_EQ(refused, nullptr);
     EXPECT_EQ(dir.Read("t.DIA"), Bytes().u8(0).text(headerImage).text(b.entries).s);
     EXPECT_EQ(I32(dir.Read("t.DAT"), 8), 3);  // HighRecord as the crash left it
@@ -340,14 +340,14 @@ TEST_F(Journal, DamagedHeadersAndJournalsRefuseTheOpen) {
     int32_t error;
   };
   const Damage damage[] = {
-      {"journal of no bytes", dat, "", 10070},
-      {"data file shorter than its header", dat.substr(0, 12), std::string(1, '\0'), 10070},
-      {"record length 0", withWord(12, 0), std::string(1, '\0'), 10020},
-      {"record length negative", withWord(12, -32), std::string(1, '\0'), 10020},
-      {"record length 20", withWord(12, 20), std::string(1, '\0'), 10020},
-      {"free chain head beyond the highest record", withWord(0, 3), std::string(1, '\0'), 10170},
-      {"free chain head 0", withWord(0, 0), std::string(1, '\0'), 10170},
-      {"more free records than records", withWord(4, 3), std::string(1, '\0'), 10170},
+      {"journal of no bytes", dat, "", kErrShortRead},
+      {"data file shorter than its header", dat.substr(0, 12), std::string(1, '\0'), kErrShortRead},
+      {"record length 0", withWord(12, 0), std::string(1, '\0'), kErrRecordTooShort},
+      {"record length negative", withWord(12, -32), std::string(1, '\0'), kErrRecordTooShort},
+      {"record length 20", withWord(12, 20), std::string(1, '\0'), kErrRecordTooShort},
+      {"free chain head beyond the highest record", withWord(0, 3), std::string(1, '\0'), kErrOutOfRange},
+      {"free chain head 0", withWord(0, 0), std::string(1, '\0'), kErrOutOfRange},
+      {"more free records than records", withWord(4, 3), std::string(1, '\0'), kErrOutOfRange},
   };
   for (const Damage& d : damage) {
     SCOPED_TRACE(d.name);
@@ -367,7 +367,7 @@ TEST_F(Journal, ABrokenLinkInTheFreeChainIsReportedAndChangesNothing) {
   const Files before = Snapshot();
   int32_t rec = 0;
   AddRec(fb, rec, Record(kLength, "no room").data());
-  EXPECT_EQ(IsamError, 10170);
+  EXPECT_EQ(IsamError, kErrOutOfRange);
   EXPECT_TRUE(Snapshot() == before);
   EXPECT_EQ(UsedRecs(fb), 3);
 }

@@ -120,10 +120,10 @@ TEST_F(Units, AFailureAtAnyPointOfAUnitUndoesAllOfIt) {
       return;
     }
     if (!r.ok) {
-      if (r.error >= 10001 && r.error <= 10004) {
+      if (r.error >= kErrAddRecUndone && r.error <= kErrDeleteKeyUndone) {
         CommitUnit(fb);  // a unit whose call was undone reports it and ends
-        EXPECT_EQ(IsamError, 10005);
-      } else if (r.error != 10005) {  // 10005: the commit failed and was undone
+        EXPECT_EQ(IsamError, kErrUnitUndone);
+      } else if (r.error != kErrUnitUndone) {  // the commit failed and was undone
         AbortUnit(fb);  // a read refused before the call changed anything
         EXPECT_TRUE(IsamSuccess) << IsamError;
       }
@@ -177,24 +177,24 @@ TEST_F(Units, RefusalsLeaveTheUnitAndUndoneCallsEndIt) {
   Make(2);
   BeginUnit(fb);
   BeginUnit(fb);
-  EXPECT_EQ(IsamError, 10085);
+  EXPECT_EQ(IsamError, kErrUnitOutOfOrder);
   AddKey(fb, 1, 1, Key(1));
-  EXPECT_EQ(IsamError, 10230) << "a duplicate changes nothing";
+  EXPECT_EQ(IsamError, kErrKeyExists) << "a duplicate changes nothing";
   EXPECT_EQ(Add(3), 3);
   seam::Arm({seam::Op::Write, 1});  // the journal image of record 1's first word
   DeleteRec(fb, 1);
-  EXPECT_EQ(IsamError, 10002);
+  EXPECT_EQ(IsamError, kErrDeleteRecUndone);
   seam::Disarm();
   int32_t rec = 0;
   AddRec(fb, rec, Body(4).data());
-  EXPECT_EQ(IsamError, 10005) << "an undone unit takes no more changes";
+  EXPECT_EQ(IsamError, kErrUnitUndone) << "an undone unit takes no more changes";
   CommitUnit(fb);
-  EXPECT_EQ(IsamError, 10005);
+  EXPECT_EQ(IsamError, kErrUnitUndone);
   EXPECT_EQ(FileLen(fb), 3) << "record 3 went with the unit";
   CommitUnit(fb);
-  EXPECT_EQ(IsamError, 10085);
+  EXPECT_EQ(IsamError, kErrUnitOutOfOrder);
   AbortUnit(fb);
-  EXPECT_EQ(IsamError, 10085);
+  EXPECT_EQ(IsamError, kErrUnitOutOfOrder);
   // Closing with a unit open undoes it.
   BeginUnit(fb);
   EXPECT_EQ(Add(3), 3);
@@ -203,7 +203,7 @@ TEST_F(Units, RefusalsLeaveTheUnitAndUndoneCallsEndIt) {
   EXPECT_EQ(State().records.size(), 2u);
   fb = Open("t", false);
   BeginUnit(fb);
-  EXPECT_EQ(IsamError, 10085) << "no unit without journal";
+  EXPECT_EQ(IsamError, kErrUnitOutOfOrder) << "no unit without journal";
 }
 
 // NextKey steps within the leaf it remembers; every change of the index must make it look again.
@@ -233,7 +233,7 @@ TEST_F(Units, APositionIsSteppedRightAfterEveryKindOfChange) {
   // A single AddKey that failed and was rolled back.
   seam::Arm({seam::Op::Flush, 1});
   AddKey(fb, 1, 14, Key(13) + "a");
-  EXPECT_EQ(IsamError, 10003);
+  EXPECT_EQ(IsamError, kErrAddKeyUndone);
   seam::Disarm();
   ASSERT_TRUE(next(rec, key));
   EXPECT_EQ(key, Key(14));
@@ -251,7 +251,7 @@ TEST_F(Units, APositionIsSteppedRightAfterEveryKindOfChange) {
   EXPECT_EQ(key, Key(15));
   int walked = 0;
   while (next(rec, key)) ++walked;
-  EXPECT_EQ(IsamError, 10250);
+  EXPECT_EQ(IsamError, kErrNoNextKey);
   EXPECT_EQ(walked, 40 - 15);
 }
 

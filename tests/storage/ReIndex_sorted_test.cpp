@@ -130,7 +130,7 @@ class SortedBuild : public EngineTest {
       if (!IsamSuccess) break;
       out.push_back({key, static_cast<uint32_t>(r)});
     }
-    EXPECT_EQ(IsamError, 10250);
+    EXPECT_EQ(IsamError, kErrNoNextKey);
     return out;
   }
 
@@ -247,8 +247,9 @@ TEST_F(SortedBuild, ReOrgGathersTheKeysAndLeavesWhatReStructThenReIndexLeave) {
     const IndexDescription* indexes;
     int error;
   };
-  for (const Variant& v : {Variant{"whole", "", kIndexes, 0}, Variant{"stopped", records[2000][1], kIndexes, 10470},
-                           Variant{"key too long", "", shorter, 10125}}) {
+  for (const Variant& v : {Variant{"whole", "", kIndexes, 0},
+                           Variant{"stopped", records[2000][1], kIndexes, kErrKeyFunctionStopped},
+                           Variant{"key too long", "", shorter, kErrKeyTooLong}}) {
     SCOPED_TRACE(v.what);
     for (const char* stem : {"t", "u"}) {
       Make(stem, records);
@@ -317,10 +318,10 @@ TEST_F(SortedBuild, AKeyLongerThanTheIndexTakesIsRefusedAsByTheInserts) {
     const IndexDescription shorter[] = {{8, false}, {20, true}, {3, false}};
     ReIndex(Name("t"), 3, shorter, FieldKey, true);
     LimitSortedBuild(-1);
-    EXPECT_EQ(IsamError, 10125) << sorted;
+    EXPECT_EQ(IsamError, kErrKeyTooLong) << sorted;
     FileBlock* fb = nullptr;
     OpenFileBlock(fb, Name("t"), false);
-    EXPECT_EQ(IsamError, 10010);
+    EXPECT_EQ(IsamError, kErrOpenRefused);
   }
   Rebuild("t", true, true);
   ASSERT_TRUE(IsamSuccess) << IsamError;

@@ -1,6 +1,7 @@
 // Reorganising when things go wrong: a fileblock in use, a failing call at every step of
 // ReStruct from a whole data file and from an interrupted run, and a ReIndex that stops
 // half-way. The records are never lost, and the repair tool's check says where they are.
+#include <cerrno>
 #include <filesystem>
 
 #include "EngineFixture.h"
@@ -73,10 +74,10 @@ class ReorgFailures : public EngineTest {
 TEST_F(ReorgFailures, AFileblockInUseIsRefusedAndStaysUsable) {
   FileBlock* fb = Open("t");
   ReStruct(Name("t"), kLength, kLength, KeepLive);
-  EXPECT_EQ(IsamError, 10399);
+  EXPECT_EQ(IsamError, kErrRenameFailed);
   EXPECT_FALSE(Exists("t.SAV"));
   ReIndex(Name("t"), 2, kIndexes, Key, true);
-  EXPECT_EQ(IsamError, 10140);
+  EXPECT_EQ(IsamError, kErrSystemFailure);
   int32_t n = 0;
   AddRec(fb, n, Record(kLength, "k99999").data());
   EXPECT_TRUE(IsamSuccess) << IsamError;
@@ -134,10 +135,10 @@ TEST_F(ReorgFailures, AReIndexThatStopsLeavesTheFileblockRefusedUntilRebuilt) {
     if (k == 2 && ++calls == 5) IsamSuccess = false;
     Key(key, r, k);
   }, true);
-  EXPECT_EQ(IsamError, 10470);
+  EXPECT_EQ(IsamError, kErrKeyFunctionStopped);
   FileBlock* fb = nullptr;
   OpenFileBlock(fb, Name("t"), true);
-  EXPECT_EQ(IsamError, 10010);
+  EXPECT_EQ(IsamError, kErrOpenRefused);
   const FileBlockCheck half(Name("t"));
   ASSERT_FALSE(half.sound());
   EXPECT_NE(half.findings().front().find("OpenFlag"), std::string::npos) << half.findings().front();
@@ -145,7 +146,7 @@ TEST_F(ReorgFailures, AReIndexThatStopsLeavesTheFileblockRefusedUntilRebuilt) {
   const IndexDescription wrong[] = {{6, false}, {31, true}};
   const std::string before = dir.Read("t.DAT");
   ReIndex(Name("t"), 2, wrong, Key, true);
-  EXPECT_EQ(IsamError, 10055);
+  EXPECT_EQ(IsamError, kErrBadKeyLength);
   EXPECT_EQ(dir.Read("t.DAT"), before);
 
   ReIndex(Name("t"), 2, kIndexes, Key, true);
@@ -216,14 +217,14 @@ TEST_F(ReorgFailures, AReIndexSaysClosedOnDiskOnlyWhenItsIndexesAreWhole) {
 }
 
 TEST_F(ReorgFailures, ADumpLogThatCannotBeWrittenStopsTheRunWith9500AndTheSystemsCode) {
-  std::filesystem::create_directory(dir / "t.MSG");  // EISDIR (21) on opening it to write
+  std::filesystem::create_directory(dir / "t.MSG");  // EISDIR on opening it to write
   const IndexDescription unique[] = {{2, false}};
   const auto same = [](std::string& key, const unsigned char*, int) { key = "k0"; };
   ReIndex(Name("t"), 1, unique, same, true);
-  EXPECT_EQ(IsamError, 9500 + 21);
+  EXPECT_EQ(IsamError, kErrDumpLogBase + EISDIR);
   FileBlock* fb = nullptr;
   OpenFileBlock(fb, Name("t"), true);
-  EXPECT_EQ(IsamError, 10010);
+  EXPECT_EQ(IsamError, kErrOpenRefused);
   std::filesystem::remove(dir / "t.MSG");
   ReIndex(Name("t"), 1, unique, same, true);
   ASSERT_TRUE(IsamSuccess) << IsamError;

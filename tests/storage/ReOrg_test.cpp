@@ -113,7 +113,7 @@ TEST_F(Reorg, ReIndexKeepsDuplicatesWhenAskedAndMendsAnOpenFlag) {
   dir.Write("t.DAT", dat);
   FileBlock* refused = nullptr;
   OpenFileBlock(refused, Name("t"), true);
-  ASSERT_EQ(IsamError, 10010);
+  ASSERT_EQ(IsamError, kErrOpenRefused);
   ReIndex(Name("t"), 2, kIndexes, FieldKey, false);
   ASSERT_TRUE(IsamSuccess) << IsamError;
   EXPECT_EQ(dir.Read("t.MSG"), "Key:<anna> KeyNr: 2 Ref: 2 not added\r\n");
@@ -153,19 +153,19 @@ TEST_F(Reorg, ChecksRefuseAndTouchNothing) {
   const std::string dat = dir.Read("t.DAT"), ix = dir.Read("t.IX");
   dir.Write("t.SAV", "left by an earlier run");
   Run();
-  EXPECT_EQ(IsamError, 10465);
+  EXPECT_EQ(IsamError, kErrSavedCopyLeft);
   std::filesystem::remove(dir / "t.SAV");
   ReStruct(Name("t"), 70000, kLength, KeepLive);
-  EXPECT_EQ(IsamError, 10412);
+  EXPECT_EQ(IsamError, kErrRecordTooLong);
   ReStruct(Name("nothing"), kLength, kLength, KeepLive);
-  EXPECT_EQ(IsamError, 10410);
+  EXPECT_EQ(IsamError, kErrReorgFileNotFound);
   EXPECT_EQ(dir.Read("t.DAT"), dat);
   EXPECT_EQ(dir.Read("t.IX"), ix);
 
   std::string odd = dat + "xyz";  // not a whole number of records
   dir.Write("t.DAT", odd);
   ReIndex(Name("t"), 2, kIndexes, FieldKey, true);
-  EXPECT_EQ(IsamError, 10215);
+  EXPECT_EQ(IsamError, kErrBadDataHeader);
   EXPECT_EQ(dir.Read("t.IX"), ix);
 }
 
@@ -177,12 +177,12 @@ TEST_F(Reorg, ACallerThatStopsTheWorkGetsTheOldFileBack) {
     if (++seen == 3) IsamSuccess = false;
     return KeepLive(o, n);
   });
-  EXPECT_EQ(IsamError, 10475);
+  EXPECT_EQ(IsamError, kErrConvertStopped);
   EXPECT_EQ(dir.Read("t.DAT"), dat);
   EXPECT_FALSE(Exists("t.SAV"));
 
   ReIndex(Name("t"), 2, kIndexes, [](std::string&, const unsigned char*, int) { IsamSuccess = false; }, true);
-  EXPECT_EQ(IsamError, 10470);
+  EXPECT_EQ(IsamError, kErrKeyFunctionStopped);
 }
 
 TEST_F(Reorg, AFailingWriteKeepsTheOldFile) {

@@ -81,7 +81,7 @@ TEST_P(ReadAhead, KeysAddedAndDeletedDuringAWalkAreSeenFromWhereItStood) {
     isam::NextKey(fb, 1, rec, key);
     const auto want = model.upper_bound(last);
     if (!isam::IsamSuccess) {
-      EXPECT_EQ(isam::IsamError, 10250);
+      EXPECT_EQ(isam::IsamError, isam::kErrNoNextKey);
       EXPECT_EQ(want, model.end()) << "after " << last;
       break;
     }
@@ -120,8 +120,8 @@ TEST_P(ReadAhead, AFailedReadStopsTheWalkWithAnErrorOrIsReadAgainButNeverSkipsAK
         const auto& [got, error] = walk;
         ASSERT_LE(got.size(), expected.size());
         EXPECT_TRUE(std::equal(got.begin(), got.end(), expected.begin()));
-        if (got.size() < expected.size()) EXPECT_EQ(error, 10140);
-        else EXPECT_EQ(error, 10250);
+        if (got.size() < expected.size()) EXPECT_EQ(error, isam::kErrSystemFailure);
+        else EXPECT_EQ(error, isam::kErrNoNextKey);
         isam::CloseFileBlock(fb);
         fb = nullptr;
       },
@@ -161,7 +161,7 @@ TEST_P(ReadAhead, ADamagedLeafAheadIsReportedWhenTheWalkGetsThereNotBefore) {
   fb = Open("t", false);
   ASSERT_NE(fb, nullptr);
   const std::vector<IxEntry> got = WalkUntilStopped(1);
-  EXPECT_EQ(isam::IsamError, 10122);
+  EXPECT_EQ(isam::IsamError, isam::kErrTooManyItems);
   ASSERT_FALSE(keys.empty());
   const auto firstOfLeaf = std::find_if(expected.begin(), expected.end(),
                                         [&](const IxEntry& e) { return e.key == keys.front(); });
@@ -229,11 +229,11 @@ TEST(ReadPieces, ReadsWhatIsThereAndLeavesTheErrorStateAlone) {
     std::vector<isam::ReadPiece> pieces;
     for (int i = 0; i < 100; ++i)  // more than one batch, in no order; the last past the end
       pieces.push_back({(i * 37 % 100) * 1000 + (i == 99 ? 99500 : 0), 1000, buffers[static_cast<size_t>(i)].data()});
-    isam::SetError(10250);
+    isam::SetError(isam::kErrNoNextKey);
     isam::seam::Disarm();
     isam::ReadPieces(f, pieces);
     EXPECT_EQ(isam::seam::Calls(isam::seam::Op::Read), 100);
-    EXPECT_EQ(isam::IsamError, 10250);
+    EXPECT_EQ(isam::IsamError, isam::kErrNoNextKey);
     for (int i = 0; i < 99; ++i) {
       ASSERT_TRUE(pieces[static_cast<size_t>(i)].done) << i;
       EXPECT_EQ(buffers[static_cast<size_t>(i)], content.substr(static_cast<size_t>(pieces[static_cast<size_t>(i)].pos), 1000));
