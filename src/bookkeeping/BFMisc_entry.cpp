@@ -48,8 +48,8 @@ double RoundedToWhole(double v) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // An account that goes takes what it holds out of the totals: its opening balance, and its
-// postings as an opposite posting (so the month sums still add up to the group totals).
-// The totals then are those a rebuild computes from the accounts that remain.
+// postings as an opposite posting, as every reversal is one in the month sums. The totals
+// then are those a rebuild computes from the accounts that remain.
 void TakeOutOfTotals(BfShared& s) {
   TakeOpeningOut(s);
   const KontoRecord& k = s.konto;
