@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using namespace printing;
 
 namespace {
@@ -104,6 +106,31 @@ TEST_F(TextDeviceTest, ACancelledJobLeavesNothing) {
   job.printerexit(false);
   EXPECT_EQ(device.Output(), "");
   EXPECT_FALSE(device.Ended());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleReportDialogTest, OneLineOnATerminalNothingOtherwise) {
+  std::ostringstream terminal, pipe;
+  {
+    ConsoleReportDialogs console(terminal, true);
+    auto dialog = console.Create({});
+    dialog->ShowLine(ReportLine::Job, "BFNOLKW64:Huvudbok");
+    dialog->ShowLine(ReportLine::Device, "Laser,CUPS,usb");
+    dialog->ShowLine(ReportLine::Count, "   12[  100]");
+  }
+  EXPECT_EQ(terminal.str(),
+            "\rrapport: BFNOLKW64:Huvudbok\x1b[K"
+            "\rrapport: BFNOLKW64:Huvudbok  antal:   12[  100]\x1b[K"
+            "\r\x1b[K");
+  {
+    ConsoleReportDialogs console(pipe, false);
+    auto dialog = console.Create({});
+    dialog->ShowLine(ReportLine::Job, "BFNOLKW64:Huvudbok");
+  }
+  EXPECT_EQ(pipe.str(), "");
 }
 
 }  // namespace
