@@ -1,10 +1,11 @@
 // bfnolk: the command-line face of the bookkeeping program. Global options move the
-// configuration and data folders for one run; each command runs one logic operation, whole
-// whatever signal comes meanwhile, and ends with the status line on standard error when it
-// has news.
+// configuration and data folders and set the clock for one run; each command runs one logic
+// operation, whole whatever signal comes meanwhile, and ends with the status line on standard
+// error when it has news.
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/bfnolk_database.h"
 #include "app/bfnolk_session.h"
 #include "app/bfnolk_signals.h"
+#include "shell/ETider.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
@@ -21,8 +23,10 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+const char kGlobalOptions[] = "[--config-dir KATALOG] [--data-dir KATALOG] [--now \"ÅÅÅÅ-MM-DD TT:MM:SS\"]";
+
+// What follows the line "användning: bfnolk OPTIONS KOMMANDO ...".
 const char kUsage[] =
-    "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] KOMMANDO ...\n"
     "\n"
     "kommandon:\n"
     "  config show          visar inställningarna (datakatalog, etikett- och\n"
@@ -58,6 +62,9 @@ const char kUsage[] =
     "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
+    "  --now \"ÅÅÅÅ-MM-DD TT:MM:SS\"\n"
+    "                        klockan står på den tiden hela körningen (dagens datum i ver add,\n"
+    "                        månadssummornas månad), så att utskriften blir densamma varje gång\n"
     "\n"
     "exempel:\n"
     "  bfnolk config show\n"
@@ -66,9 +73,12 @@ const char kUsage[] =
     "  bfnolk --data-dir ~/bok list --json\n"
     "  bfnolk account add 1930 --name Bank --sign + --opening 1000.00\n"
     "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
+    "  bfnolk --now '2026-03-01 12:00:00' ver add --text Hyra 1930:-:5000.00 5010:+:5000.00\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
-void PrintUsage(std::ostream& out) { out << kUsage; }
+void PrintUsage(std::ostream& out) {
+  out << "användning: bfnolk " << kGlobalOptions << " KOMMANDO ...\n" << kUsage;
+}
 
 // The lines of the usage that describe command, with their continuation lines and the
 // examples that use it.
@@ -76,7 +86,7 @@ void PrintCommandHelp(const std::string& command, std::ostream& out) {
   std::istringstream lines(kUsage);
   std::string line;
   bool inCommand = false;
-  out << "användning: bfnolk [--config-dir KATALOG] [--data-dir KATALOG] " << command << " ...\n\n";
+  out << "användning: bfnolk " << kGlobalOptions << " " << command << " ...\n\n";
   std::string examples;
   while (std::getline(lines, line)) {
     if (line.rfind("  " + command + " ", 0) == 0 || line == "  " + command) {
@@ -109,6 +119,7 @@ int main(int argc, char** argv) {
   const eerror::ScopedMessageBoxes questions(terminal);
   const std::vector<std::string> args(argv + 1, argv + argc);
   ekonfig::KonfigPaths paths;
+  std::string now;
   size_t i = 0;
   for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
     const std::string& option = args[i];
@@ -118,6 +129,7 @@ int main(int argc, char** argv) {
     }
     std::string* target = option == "--config-dir" ? &paths.configDir
                           : option == "--data-dir" ? &paths.dataDir
+                          : option == "--now"      ? &now
                                                    : nullptr;
     if (target == nullptr || !TakeValue(args, i, *target)) {
       std::cerr << "bfnolk: okänd eller ofullständig flagga " << option << "\n";
@@ -129,6 +141,16 @@ int main(int argc, char** argv) {
     PrintUsage(std::cerr);
     return kUsageError;
   }
+  etider::DateTime nowRead;
+  if (!now.empty() && !etider::ParseDateTime(now, nowRead)) {
+    std::cerr << "bfnolk: --now " << now << " är ingen tidpunkt; skriv \"ÅÅÅÅ-MM-DD TT:MM:SS\" "
+              << "med ett datum och en tid som finns, t.ex. \"2026-03-01 12:00:00\"\n";
+    return kUsageError;
+  }
+  // Everything that reads the date reads this clock, until the run ends.
+  const etider::SetClock fixedClock(nowRead);
+  std::optional<etider::ScopedClock> runClock;
+  if (!now.empty()) runClock.emplace(fixedClock);
   std::error_code error;
   if (!paths.dataDir.empty() && std::filesystem::exists(paths.dataDir, error) &&
       !std::filesystem::is_directory(paths.dataDir, error)) {

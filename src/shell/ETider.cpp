@@ -29,6 +29,23 @@ int DayOfWeek(int year, int month, int day) {
   return static_cast<int>(weekday(sys_days(date)).iso_encoding());
 }
 
+bool ParseDateTime(const std::string& text, DateTime& when) {
+  static const char kPattern[] = "0000-00-00 00:00:00";  // 0 a digit, anything else itself
+  if (text.size() != sizeof kPattern - 1) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kPattern[i] == '0' ? !digit : text[i] != kPattern[i]) return false;
+  }
+  const auto number = [&text](size_t at, size_t width) { return std::stoi(text.substr(at, width)); };
+  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+  const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+  using namespace std::chrono;
+  const year_month_day date{std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)};
+  if (year < 1 || !date.ok() || hour > 23 || minute > 59 || second > 59) return false;
+  when = {year, month, day, DayOfWeek(year, month, day), hour, minute, second};
+  return true;
+}
+
 DateTime SystemClock::Now() const {
   const std::time_t t = std::time(nullptr);
   std::tm local{};

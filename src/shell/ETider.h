@@ -22,6 +22,11 @@ struct DateTime {
 // 1 Monday .. 7 Sunday of a date of the Gregorian calendar.
 int DayOfWeek(int year, int month, int day);
 
+// Reads exactly "YYYY-MM-DD hh:mm:ss" (year 0001..9999) into when, weekday included. False,
+// leaving when as it was, for any other text or a date or time that does not exist
+// (2026-02-30, 24:00:00).
+bool ParseDateTime(const std::string& text, DateTime& when);
+
 // Where the program reads the time. The system clock is current until another is
 // installed; tests install a SetClock.
 class Clock {
@@ -36,12 +41,14 @@ class SystemClock : public Clock {
   DateTime Now() const override;
 };
 
-// A clock that shows what it is set to, for tests (23:59:50 and then midnight).
+// A clock that shows what it is set to: for tests (23:59:50 and then midnight) and for a run
+// that must print the same every time (bfnolk --now).
 class SetClock : public Clock {
  public:
   SetClock(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
     Set(year, month, day, hour, minute, second);
   }
+  explicit SetClock(const DateTime& when) : SetClock(when.year, when.month, when.day, when.hour, when.minute, when.second) {}
   void Set(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
   void SetTime(int hour, int minute, int second) { Set(now_.year, now_.month, now_.day, hour, minute, second); }
   DateTime Now() const override { return now_; }

@@ -60,3 +60,37 @@ TEST(Stopwatch, StartsBeyondTheStackOnlyCount) {
   EXPECT_EQ(etider::StopwatchStop(), "0");  // the 26th was not kept
   for (int i = 25; i >= 1; --i) EXPECT_EQ(etider::StopwatchStop(), "60");
 }
+
+TEST(ParseDateTime, TakesOnlyAWholeRealDateAndTime) {
+  etider::DateTime when;
+  ASSERT_TRUE(etider::ParseDateTime("2024-02-29 23:59:59", when));  // a leap day
+  EXPECT_EQ(when.year, 2024);
+  EXPECT_EQ(when.month, 2);
+  EXPECT_EQ(when.day, 29);
+  EXPECT_EQ(when.dayOfWeek, 4);  // a Thursday
+  EXPECT_EQ(when.hour, 23);
+  EXPECT_EQ(when.minute, 59);
+  EXPECT_EQ(when.second, 59);
+  ASSERT_TRUE(etider::ParseDateTime("2000-02-29 00:00:00", when));  // a leap century
+
+  const etider::DateTime before = when;
+  for (const char* text : {"2026-02-30 12:00:00", "2023-02-29 12:00:00", "1900-02-29 12:00:00",
+                           "2026-04-31 12:00:00", "2026-13-01 12:00:00", "2026-00-10 12:00:00",
+                           "2026-01-00 12:00:00", "0000-01-01 12:00:00", "2026-01-01 24:00:00",
+                           "2026-01-01 25:00:00", "2026-01-01 12:60:00", "2026-01-01 12:00:60",
+                           "2026-01-01", "2026-01-01 12:00", "2026-01-01T12:00:00", "2026-1-01 12:00:00",
+                           "2026-01-01 12:00:00 ", " 2026-01-01 12:00:00", "2026-01-01 +1:00:00",
+                           "20260101 120000", ""}) {
+    EXPECT_FALSE(etider::ParseDateTime(text, when)) << text;
+    EXPECT_EQ(when.day, before.day) << text;
+  }
+}
+
+TEST(ParseDateTime, ASetClockShowsWhatWasRead) {
+  etider::DateTime when;
+  ASSERT_TRUE(etider::ParseDateTime("2019-03-05 08:07:06", when));
+  const etider::SetClock clock(when);
+  const etider::ScopedClock installed(clock);
+  EXPECT_EQ(etider::Refresh(), "Tisdag  2019-03-05 08:07:06");
+  EXPECT_EQ(Format(12), "2019-03");
+}
