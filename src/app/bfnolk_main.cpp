@@ -12,6 +12,7 @@
 
 #include "app/bfnolk_books.h"
 #include "app/bfnolk_database.h"
+#include "app/bfnolk_print.h"
 #include "app/bfnolk_session.h"
 #include "app/bfnolk_signals.h"
 #include "shell/ETider.h"
@@ -59,6 +60,8 @@ const char kUsage[] =
     "                       verifikationen balanserar, annars tas raderna bort igen\n"
     "  ver list [--json] | ver show NR [--json]\n"
     "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
+    "  print summagrupper [--to FIL.txt|-]\n"
+    "                       skriver rapporten som text (96 kolumner, 64 rader en sida)\n"
     "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
@@ -167,6 +170,7 @@ int main(int argc, char** argv) {
     }
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
+  if (bfnolk::IsPrintCommand(command)) return bfnolk::PrintCommand(rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
     bfnolk::PrintStatus();

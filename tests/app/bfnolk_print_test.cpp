@@ -1,0 +1,70 @@
+// bfnolk print on the text device: the sum-group report of a small bookkeeping, on a clock
+// set by --now, compared line by line with the page as it must look.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BfnolkFolder.h"
+
+namespace {
+
+class BfnolkPrint : public BfnolkFolder {
+ protected:
+  void SetUp() override {
+    BfnolkFolder::SetUp();
+    for (const char* command :
+         {"init", "new --name Föreningen --from 2026-01-01 --to 2026-12-31 --group 1=1000..1999 --group 3=3000..3999",
+          "account add 1930 --name Bank --opening 1000.00", "account add 3010 --name Avgift",
+          "ver add --text avgift 1930:+:250.50 3010:-:250.50"})
+      Ok(kNow + command);
+  }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  static inline const std::string kNow = "--now '2026-03-15 10:00:00' ";
+};
+
+TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
+  std::vector<std::string> page = {
+      "Summagrupper",
+      " 01 Föreningen                  2026-01-01 2026-12-31    1000.00      0.00   1",
+      "     250.50       0.00 -   250.50       0.00       0.00       0.00       0.00",
+      "    1250.50       0.00 -   250.50       0.00       0.00       0.00       0.00",
+      std::string(96, '-'),
+      " Grupp. Range= XXXX..YYYY. Single= ,ZZZZ                             Summa.....",
+      " # 0 Övriga                                                                0.00",
+  };
+  // The group lines: "#" and the group at column 1, its definition at 5, its sum at 69.
+  const auto group = [](int g, const std::string& definition, const std::string& sum) {
+    std::string line = " # " + std::to_string(g) + " " + definition;
+    return line + std::string(69 - line.size(), ' ') + sum;
+  };
+  page.push_back(group(1, "1000..1999", "   1250.50"));
+  page.push_back(group(2, "2000..2999", "      0.00"));
+  page.push_back(group(3, "3000..3999", "-   250.50"));
+  for (int g = 4; g <= 8; ++g)
+    page.push_back(group(g, std::to_string(g) + "000.." + std::to_string(g) + "999", "      0.00"));
+  page.resize(61);  // the rest of the page is empty down to the footer
+  page.push_back(" " + std::string(95, '-'));
+  page.push_back("");  // no title, not continued
+  page.push_back(std::string(28, ' ') + "## bokföringsnolk ## 2026-03-15 10:00:00");
+
+  const ProgramRun run = Run(kNow + "print summagrupper");
+  ASSERT_EQ(run.status, 0) << run.out;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), page.size()) << run.out;
+  for (size_t i = 0; i < page.size(); ++i) EXPECT_EQ(lines[i], page[i]) << "line " << i;
+
+  // A file gets the same page; a PDF or a printer is not the command line's yet.
+  ASSERT_EQ(Run(kNow + "print summagrupper --to '" + root_ + "/summor.txt'").status, 0);
+  EXPECT_EQ(Bytes(root_ + "/summor.txt"), run.out);
+  EXPECT_EQ(Run("print summagrupper --to '" + root_ + "/summor.pdf'").status, 1);
+  EXPECT_EQ(Run("print huvudbok").status, 2);
+}
+
+}  // namespace
