@@ -6,6 +6,7 @@
 // a person at it set BFNOLKW64_UNATTENDED=1: when standard input is then not a terminal,
 // that box closes by itself.
 #include "bookkeeping_ui/bfmainw32.h"
+#include "printing/ui/QtReportDialog.h"
 #include "shell/Eerror32_MessageBoxes.h"
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/QtCountForm.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
   eerror::ScopedMessageBoxes installedBoxes(boxes);
   shellui::QtProgressWindows progress;
   shellui::ScopedProgressWindows installedProgress(progress);
+  printui::QtReportDialogs reportDialogs;
+  printui::ScopedReportDialogs installedReportDialogs(reportDialogs);
   shellui::InstallQtPrinterSystem();  // the default printer at start comes from CUPS
   shellui::TerminationSignals terminations;  // a SIGTERM closes the books and keeps the settings
 

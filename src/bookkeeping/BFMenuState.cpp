@@ -61,7 +61,7 @@ constexpr MainCommand kCommands[] = {
 
     {kSumgrupper, "grafiskt", "visa grafiskt", kBookkeeping, nullptr, nullptr, "sumgrupperna som graf"},
     {kSumgrupper, "grafutskrift", "grafiskt", kVerifications, nullptr, nullptr, "utskriften av sumgruppernas graf"},
-    {kSumgrupper, "grafrapport", "rapport", kBookkeeping, nullptr, nullptr, "sumgruppsrapporten"},
+    {kSumgrupper, "grafrapport", "rapport", kBookkeeping},
 
     {kKonton, "kontoreg", "register", kBookkeeping, nullptr, nullptr, "kontoregistret"},
     {kKonton, nullptr},

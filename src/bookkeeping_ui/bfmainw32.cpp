@@ -16,8 +16,13 @@
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
+#include "printing/ewrite32.h"
+#include "printing/ewrite32_pdffile.h"
+#include "printing/ui/QtPrintCanvas.h"
+#include "reports/bflista.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
+#include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
@@ -113,6 +118,7 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   const std::string name = c.name;
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
+  if (name == "grafrapport") return [this] { PrintSumGroups(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -189,6 +195,23 @@ void TMainForm::Restore() {
       !there.empty() && eerror::EMsg(eerror::kQuestion, A("Ersätta betalningsregistren med kopians?")) == eerror::kYes;
   db.RestoreBookkeeping(dir, from, registers);
   MenuRefresh();
+}
+
+void TMainForm::PrintSumGroups() {
+  const printing::TPrinterEnv printer = ekonfig::CurRapport.Printer();
+  printui::QtPrintCanvas canvas(printer, printing::PdfFileFolder());
+  printing::PrintJob job(canvas);
+  const bool printed = reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
+                                               static_cast<esmall::WindowHandle>(winId()));
+  if (!canvas.Failure().empty()) {
+    eerror::StatusMsg = canvas.Failure();
+  } else if (job.Aborted()) {
+    eerror::StatusMsg = A("Utskriften avbröts");
+  } else if (printed) {
+    eerror::StatusMsg = canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
+                                           : A("Rapporten skickades till ") + printer.DeviceName();
+  }
+  xMyMsgUpdate();
 }
 
 QString TMainForm::ChooseBackupDir(const QString& start) {

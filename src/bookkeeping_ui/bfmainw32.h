@@ -59,6 +59,9 @@ class TMainForm : public shellui::TNolkMainForm {
   void RunDatabaseCommand(const DatabaseCommand& command);
   void Backup();
   void Restore();
+  // The sum-group report on the report setting's printer; the status line says where a
+  // "PDF-fil" job went.
+  void PrintSumGroups();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers

@@ -57,9 +57,10 @@ bool Setdefdevmode(const TPrinterEnv& block) {
   return SelectStoredPrinter(block);
 }
 
-bool SelectStoredPrinter(const TPrinterEnv& block) {
-  const Printer printer{block.DriverName(), block.DeviceName(), block.PortName(), block.GetDeviceMode()};
-  return CurrentPrinterSystem().Select(printer);
+Printer StoredPrinter(const TPrinterEnv& block) {
+  return {block.DriverName(), block.DeviceName(), block.PortName(), block.GetDeviceMode()};
 }
+
+bool SelectStoredPrinter(const TPrinterEnv& block) { return CurrentPrinterSystem().Select(StoredPrinter(block)); }
 
 }  // namespace printing

@@ -27,6 +27,9 @@ void gettheprinter(TPrinterEnv& block);
 // skrivare." and false.
 bool Setdefdevmode(const TPrinterEnv& block);
 
+// The block's printer with its device mode.
+Printer StoredPrinter(const TPrinterEnv& block);
+
 // Selects the block's printer with its device mode for the next job. False when the
 // system refuses it.
 bool SelectStoredPrinter(const TPrinterEnv& block);

@@ -4,13 +4,11 @@
 
 #include "bookkeeping/BFMisc_amount.h"
 #include "common/Ansi.h"
-#include "shell/GloDefs.h"
 
 namespace reports {
 
 namespace {
 
-constexpr size_t kJobTitle = 32;
 constexpr size_t kCompany = 29;
 constexpr int kHeadGroups = 7;
 
@@ -29,8 +27,6 @@ void At(printing::PrintJob& job, int column, const std::string& text) {
 }
 
 }  // namespace
-
-std::string JobTitle(const std::string& keyWord) { return (glodefs::ProgName + ":" + keyWord).substr(0, kJobTitle); }
 
 void Title(printing::PrintJob& job, const std::string& title) {
   job.PushFont('B');

@@ -1,5 +1,5 @@
-// What every printed report of the bookkeeping shares: the job title of a report's key word,
-// the title line in the big font, and the report header block with the open bookkeeping's
+// What every printed report of the bookkeeping shares: the title line in the big font, and
+// the report header block with the open bookkeeping's
 // number, name, period, totals and group sums (values mode) or the names of those columns
 // (titles mode, when no bookkeeping is open).
 #pragma once
@@ -10,9 +10,6 @@
 #include "printing/ewrite32.h"
 
 namespace reports {
-
-// "BFNOLKW64:" and the report's key word, cut at 32 characters.
-std::string JobTitle(const std::string& keyWord);
 
 // The report's title in the big font on a line of its own; the progress shows it.
 void Title(printing::PrintJob& job, const std::string& title);

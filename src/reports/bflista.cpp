@@ -36,12 +36,13 @@ bool ReportMonth(bf::BfShared& s, bf::SumsRecord& month) {
   return read && found;
 }
 
-bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting) {
+bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting,
+                    esmall::WindowHandle owner) {
   if (isam::UsedRecs(s.kontoFile) < 1) {
     eerror::EMsg(eerror::kStatusLine, A("Ej tillräckliga data!"));
     return false;
   }
-  if (!job.printerinit(false, JobTitle("summagrupper"), setting, 0)) {
+  if (!job.printerinit(false, "summagrupper", setting, owner)) {
     job.printerexit(true);
     return false;
   }

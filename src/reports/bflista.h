@@ -13,8 +13,10 @@ namespace reports {
 // could not be read (the reason is then reported).
 bool ReportMonth(bf::BfShared& s, bf::SumsRecord& month);
 
-// Prints "Summagrupper" on job with the report setting. False when nothing was printed:
-// no account ("Ej tillräckliga data!"), or the job could not start.
-bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting);
+// Prints "Summagrupper" on job with the report setting, its progress window owned by owner.
+// False when nothing was printed: no account ("Ej tillräckliga data!"), or the job could not
+// start.
+bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting,
+                    esmall::WindowHandle owner = 0);
 
 }  // namespace reports

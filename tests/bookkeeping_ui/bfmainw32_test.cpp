@@ -16,11 +16,14 @@
 
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 #include "ProgramRun.h"
 #include "bookkeeping/BFMenuState.h"
 #include "common/Ansi.h"
+#include "printing/ui/QtReportDialog.h"
 #include "shell/ECountForm.h"
+#include "shell/ETider.h"
 #include "shell/EMsgTxt.h"
 #include "shell/Eerror32.h"
 #include "shell/Eerror32_MessageBoxes.h"
@@ -294,6 +297,62 @@ TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSi
   });
   form.ShowInfo();
   EXPECT_EQ(form.MessagePanel(0), "1=3552 2= 73 3=174 4=952 5=909 6=808 7=16004 8=48012 9= 20");
+}
+
+// The lines of text without their blanks, so that a line printed in proportional fonts and
+// read back by pdftotext compares with the same line of the text device. (In Arial the
+// digits are wider than the average character, so columns set by characters can touch.)
+std::vector<std::string> Squeezed(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::erase(line, ' ');
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST_F(MainWindow, TheSumGroupReportPrintsOnPdfFilIntoTheExchangeDirectoryAndSaysWhere) {
+  Bfnolk("init --yes");
+  Bfnolk("new --name Föreningen --from 2026-01-01 --to 2026-12-31 --group 1=1000..1999 --group 3=3000..3999");
+  Bfnolk("account add 1930 --name Bank --opening 1000.00");
+  Bfnolk("account add 3010 --name Avgift");
+  Bfnolk("ver add --text avgift 1930:+:250.50 3010:-:250.50");
+  // The page as the text device prints it, down to the last group line.
+  std::vector<std::string> page = Squeezed(Bfnolk("--now '2026-03-15 10:00:00' print summagrupper"));
+  page.resize(15);
+  ASSERT_EQ(page.back(), "#88000..89990.00");
+
+  etider::SetClock clock{2026, 3, 15, 10, 0, 0};
+  etider::ScopedClock installedClock{clock};
+  printui::QtReportDialogs dialogs;
+  printui::ScopedReportDialogs installedDialogs{dialogs};
+  TestMainForm form(kNoArgs);
+  const fs::path exchange = home / "utbyte";
+  fs::create_directories(exchange);
+  ekonfig::Konfig.SetExchangeDir(exchange.string());
+  ASSERT_TRUE(form.Item("grafrapport")->isEnabled());
+  form.Item("grafrapport")->trigger();
+
+  // The report names its job "BFNOLKW64:summagrupper", the engine puts the program before it.
+  const fs::path pdf = exchange / "BFNOLKW64_summagrupper 2026-03-15 10.00.00.pdf";
+  EXPECT_EQ(form.MessagePanel(0).toStdString(), "Rapporten skrevs till " + pdf.string());
+  EXPECT_TRUE(form.isEnabled());
+  ASSERT_TRUE(fs::exists(pdf));
+  EXPECT_EQ(RunProgram("qpdf --check '" + pdf.string() + "'").status, 0);
+  const ProgramRun text = RunProgram("pdftotext -layout '" + pdf.string() + "' -");
+  ASSERT_EQ(text.status, 0);
+  const std::vector<std::string> printed = Squeezed(text.out);
+  EXPECT_EQ(page.front(), "Summagrupper");
+  for (const std::string& line : page) {
+    if (line.find_first_not_of('-') == std::string::npos) continue;  // the rule is a line
+    EXPECT_NE(std::find(printed.begin(), printed.end(), line), printed.end()) << line << "\n" << text.out;
+  }
+  EXPECT_NE(text.out.find("## bokföringsnolk ## 2026-03-15 10:00:00"), std::string::npos);
+
+  form.Item("grafrapport")->trigger();  // the same second: a file of its own
+  EXPECT_TRUE(fs::exists(exchange / "BFNOLKW64_summagrupper 2026-03-15 10.00.00 (2).pdf"));
+  EXPECT_TRUE(form.MessagePanel(0).endsWith(" (2).pdf"));
 }
 
 TEST_F(MainWindow, TheDataDirectoryDialogClosesTheBooksAndOpensThoseOfTheNewFolder) {
