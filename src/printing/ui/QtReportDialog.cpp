@@ -1,15 +1,14 @@
 #include "printing/ui/QtReportDialog.h"
 
+#include "shell/ui/CentredWindow.h"
 #include "shell/ui/QtText.h"
 
 #include <QApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace printui {
@@ -88,11 +87,7 @@ TrapportDlg::TrapportDlg(QWidget* owner, std::function<void()> cancel)
     disabledOwner_ = owner;
   }
   setEnabled(true);  // a window of a disabled owner would start disabled too
-  const QRect around = owner != nullptr ? owner->frameGeometry()
-                       : QGuiApplication::primaryScreen() != nullptr
-                           ? QGuiApplication::primaryScreen()->availableGeometry()
-                           : rect();
-  move(around.center() - rect().center());
+  shellui::MoveCentred(this, owner);
   show();
   cancelButton_->setFocus();
   QApplication::processEvents();

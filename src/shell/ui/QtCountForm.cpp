@@ -1,12 +1,11 @@
 #include "shell/ui/QtCountForm.h"
 
+#include "shell/ui/CentredWindow.h"
 #include "shell/ui/QtText.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,11 +61,7 @@ TCountForm::TCountForm(QWidget* owner, const ecountform::ProgressWindowSetup& se
     QApplication::setOverrideCursor(Qt::WaitCursor);
     waitCursor_ = true;
   }
-  const QRect around = owner != nullptr ? owner->frameGeometry()
-                       : QGuiApplication::primaryScreen() != nullptr
-                           ? QGuiApplication::primaryScreen()->availableGeometry()
-                           : rect();
-  move(around.center() - rect().center());
+  MoveCentred(this, owner);
   show();
   if (setup.withCancel) {
     cancel_->setEnabled(true);
