@@ -8,12 +8,12 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <string_view>
 
 #include "bookkeeping/BFBas_aside.h"
 #include "bookkeeping/BFMisc.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
+#include "shell/ESmall.h"
 #include "shell/EMsgTxt.h"
 #include "shell/Eerror32.h"
 #include "shell/ETider.h"
@@ -645,9 +645,7 @@ bool BfDatabase::ResetBookkeeping() {
 }
 
 bool BfDatabase::ArchiveYear(std::string& folder) {
-  std::string name = s_.dataBas.name;
-  for (char& c : name)
-    if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < ' ') c = '-';
+  std::string name = esmall::FileNamePart(s_.dataBas.name, '-');
   if (name.find_first_not_of(" .-") == std::string::npos) name = A("bokföring ") + TwoDigits(s_.current);
   const std::string base = InFolder(kYearArchives, name + " " + s_.dataBas.fromDate + "--" + s_.dataBas.toDate);
   folder = base;

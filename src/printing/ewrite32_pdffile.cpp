@@ -1,6 +1,7 @@
 #include "printing/ewrite32_pdffile.h"
 
 #include "common/Ansi.h"
+#include "shell/ESmall.h"
 #include "shell/ekonfig32.h"
 #include "storage/BTFileIO.h"
 
@@ -18,8 +19,6 @@ namespace {
 // Far more than any folder holds of one job in one second; the limit only ends the search.
 constexpr int kMaxNumber = 9999;
 
-bool Unsafe(unsigned char c) { return c < 0x20 || c == 0x7f || std::strchr("/\\:*?\"<>|", c) != nullptr; }
-
 }  // namespace
 
 std::string PdfFileFolder() {
@@ -28,9 +27,7 @@ std::string PdfFileFolder() {
 }
 
 std::string PdfFileName(const std::string& jobTitle, const etider::DateTime& when) {
-  std::string name = jobTitle.empty() ? "rapport" : jobTitle;
-  for (char& c : name)
-    if (Unsafe(static_cast<unsigned char>(c))) c = '_';
+  const std::string name = esmall::FileNamePart(jobTitle.empty() ? "rapport" : jobTitle, '_');
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d.%02d.%02d", when.year, when.month, when.day, when.hour,
                 when.minute, when.second);

@@ -124,6 +124,16 @@ std::string Amount(double value, int width) {
   return out;
 }
 
+std::string FileNamePart(std::string_view text, char replacement) {
+  std::string name(text);
+  for (char& c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
+      c = replacement;
+  }
+  return name;
+}
+
 std::string Pad(std::string_view text, int width, char fill) {
   std::string out(text);
   if (width > 0 && out.size() < static_cast<size_t>(width)) out.append(width - out.size(), fill);

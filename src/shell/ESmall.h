@@ -42,6 +42,10 @@ std::string Amount(double value, int width);
 // The text padded on the right with fill to width; a longer text is kept whole.
 std::string Pad(std::string_view text, int width, char fill = ' ');
 
+// The text with every byte a file name cannot hold where the program's folders may be
+// shared (control characters, DEL and / \ : * ? " < > |) replaced by replacement.
+std::string FileNamePart(std::string_view text, char replacement);
+
 // The first max bytes of text.
 inline std::string Cut(std::string_view text, size_t max) {
   return std::string(text.substr(0, max));

@@ -20,6 +20,10 @@ TEST(Html, NordicLettersBecomeEntities) {
             "&Aring;sa & &Ouml;rjan, &aelig;ble, &Eacute;mile, &Uuml;ber");
 }
 
+TEST(FileNames, WhatAFolderCannotHoldIsReplacedAndLettersStay) {
+  EXPECT_EQ(esmall::FileNamePart(A("Båt/klubb: \"A*B?\" <x>|y\\z\t\x7f"), '-'), A("Båt-klubb- -A-B-- -x--y-z--"));
+}
+
 TEST(PaddedNumbers, WidthsAndLongerValues) {
   EXPECT_EQ(esmall::ZeroPadded(7, 4), "0007");
   EXPECT_EQ(esmall::ZeroPadded(12345, 3), "12345");
