@@ -296,14 +296,20 @@ bool ReadInto(BfShared& s, BfFile file, int32_t recNo, Record& record) {
   return false;
 }
 
+// Record recNo: kFound when it is live, kAbsent when it is a deleted slot.
+template <typename Record>
+Lookup ReadLive(BfShared& s, BfFile file, int32_t recNo, Record& record) {
+  if (!ReadInto(s, file, recNo, record)) return Lookup::kFailed;
+  return record.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+}
+
 // Record recNo of a file read by number.
 template <typename Record>
 Lookup ReadNumbered(BfShared& s, BfFile file, int32_t recNo, Record& record) {
   const int32_t end = isam::FileLen(s.Handle(file));
   if (Failed()) return Lookup::kFailed;
   if (recNo < 1 || recNo >= end) return Lookup::kAbsent;
-  if (!ReadInto(s, file, recNo, record)) return Lookup::kFailed;
-  return record.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+  return ReadLive(s, file, recNo, record);
 }
 
 // Every live record of a file in record order.
@@ -326,8 +332,7 @@ Lookup FindAccount(BfShared& s, const std::string& number, KontoRecord& account,
   isam::FindKey(s.kontoFile, kKeyIndex, recNo, esmall::Cut(WriteHook(number), LayoutOf(kKontoFile).keyChars));
   if (Failed()) return Lookup::kFailed;
   if (!isam::IsamSuccess) return Lookup::kAbsent;
-  if (!ReadInto(s, kKontoFile, recNo, account)) return Lookup::kFailed;
-  return account.chain == 0 ? Lookup::kFound : Lookup::kAbsent;
+  return ReadLive(s, kKontoFile, recNo, account);
 }
 
 Lookup ReadVerification(BfShared& s, int32_t recNo, VerRecord& verification) {
@@ -385,5 +390,15 @@ bool PutDataBas(BfShared& s, bool isNew, int32_t& recNo) {
 }
 
 std::string KontoKey(int accountNumber) { return esmall::ZeroPadded(accountNumber, 4); }
+
+std::optional<int> RowAccount(const std::string& number) {
+  if (number.empty()) return std::nullopt;
+  int value = 0;
+  for (const char c : number) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
 
 }  // namespace bf

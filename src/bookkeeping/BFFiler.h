@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "bookkeeping/BFdefs.h"
@@ -155,5 +156,8 @@ bool PutDataBas(BfShared& s, bool isNew, int32_t& recNo);
 
 // The four characters of an account number by which key 1 of the account file finds it.
 std::string KontoKey(int accountNumber);
+// The other way: the value by which a verification row names the account with this number;
+// nothing when the number is not all digits (XXXX), which no row can name.
+std::optional<int> RowAccount(const std::string& number);
 
 }  // namespace bf

@@ -83,13 +83,13 @@ constexpr MainCommand kCommands[] = {
     {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
 };
 
-// The shell's register menus, enabled by the bookkeeping program once there is a list.
 constexpr std::string_view kShellMenus[] = {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"};
 
 }  // namespace
 
 std::span<const MainMenu> MainMenus() { return kMenus; }
 std::span<const MainCommand> MainCommands() { return kCommands; }
+std::span<const std::string_view> ShellMenus() { return kShellMenus; }
 
 MenuNeed NeedOf(std::string_view item) {
   for (const MainCommand& c : kCommands)

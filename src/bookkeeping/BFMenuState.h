@@ -44,6 +44,8 @@ struct MainCommand {
 
 std::span<const MainMenu> MainMenus();
 std::span<const MainCommand> MainCommands();
+// The shell's register menus, which the bookkeeping program enables once there is a list.
+std::span<const std::string_view> ShellMenus();
 
 // The enabling rule by item name: the commands above and the shell's giro and label menus;
 // kNothing for every other item.

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string_view>
 
-#include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFdefs_groups.h"
 #include "shell/ETider.h"
 
@@ -126,10 +125,10 @@ bool TotalsFromAccounts(BfShared& s, BfDataBasRecord& record) {
   });
   if (!read) return false;
   // Whole öre, as every posting leaves them.
-  totals.grandTotal = RoundedToCents(totals.grandTotal);
-  totals.total1020 = RoundedToCents(totals.total1020);
-  for (double& t : totals.groupTotals) t = RoundedToCents(t);
-  for (double& t : totals.groupOpeningTotals) t = RoundedToCents(t);
+  totals.grandTotal = WholeOre(totals.grandTotal);
+  totals.total1020 = WholeOre(totals.total1020);
+  for (double& t : totals.groupTotals) t = WholeOre(t);
+  for (double& t : totals.groupOpeningTotals) t = WholeOre(t);
   record = totals;
   return true;
 }

@@ -61,14 +61,11 @@ void TakeOutOfTotals(BfShared& s) {
 // that no account is renumbered on a guess.
 bool HasPostings(BfShared& s, const KontoRecord& k) {
   if (k.debit.Value() != 0 || k.credit.Value() != 0) return true;
-  int account = 0;
-  for (const char c : k.number) {
-    if (c < '0' || c > '9') return false;  // XXXX: no row can name it
-    account = account * 10 + (c - '0');
-  }
+  const std::optional<int> account = RowAccount(k.number);
+  if (!account) return false;
   bool rows = false;
   const bool read = ForEachVerification(s, [&](const VerRecord& v, int32_t) {
-    for (int r = 1; r <= v.RowCount() && !rows; ++r) rows = v.accounts[static_cast<size_t>(r)] == account;
+    for (int r = 1; r <= v.RowCount() && !rows; ++r) rows = v.accounts[static_cast<size_t>(r)] == *account;
     return !rows;
   });
   return rows || !read;

@@ -96,15 +96,9 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
     if (Differs(k.closing.Value(), expected))
       findings.push_back(which + A(": utgående saldo ") + Money(k.closing.Value()) + A(", men ingående + debet - kredit är ") +
                          Money(expected));
-    int number = 0;
-    bool digits = !k.number.empty();
-    for (char c : k.number) {
-      if (c < '0' || c > '9') digits = false;
-      else number = number * 10 + (c - '0');
-    }
-    if (digits) {
-      accounts.insert(number);
-      const AccountSums& r = rows[number];
+    if (const std::optional<int> number = RowAccount(k.number)) {
+      accounts.insert(*number);
+      const AccountSums& r = rows[*number];
       if (Differs(debit, Kronor(r.debit)) || Differs(credit, Kronor(r.credit)))
         findings.push_back(which + ": debet " + Money(debit) + " och kredit " + Money(credit) +
                            ", men verifikationernas rader ger " + Money(Kronor(r.debit)) + " och " +

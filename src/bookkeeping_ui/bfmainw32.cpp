@@ -101,8 +101,9 @@ void TMainForm::BuildMenus() {
       AddCommand(menu->addAction(Text(c.caption)), c);
     }
   }
-  for (const char* shellItem : {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"})
-    if (QAction* action = Item(Text(shellItem))) commands_.push_back(action);
+  for (const std::string_view shellMenu : bf::ShellMenus())
+    if (QAction* action = Item(QString::fromUtf8(shellMenu.data(), static_cast<qsizetype>(shellMenu.size()))))
+      commands_.push_back(action);
 }
 
 void TMainForm::AddCommand(QAction* action, const bf::MainCommand& c) {
