@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/Ansi.h"
+#include "shell/ETider.h"
 
 namespace bfnolk {
 
@@ -52,14 +53,8 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
 
 // yyyy-mm-dd with a month and day that exist.
 bool IsDate(const std::string& d) {
-  if (d.size() != 10 || d[4] != '-' || d[7] != '-') return false;
-  long y = 0, m = 0, day = 0;
-  if (!ParseNumber(d.substr(0, 4), 1900, 9999, y) || !ParseNumber(d.substr(5, 2), 1, 12, m) ||
-      !ParseNumber(d.substr(8, 2), 1, 31, day))
-    return false;
-  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return day <= (m == 2 && !leap ? 28 : kDays[m - 1]);
+  etider::DateTime when;
+  return etider::ParseDateTime(d + " 00:00:00", when) && when.year >= 1900;
 }
 
 namespace {

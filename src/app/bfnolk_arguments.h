@@ -36,7 +36,7 @@ class Arguments {
 // A whole decimal number in [low, high]; false for anything else.
 bool ParseNumber(const std::string& text, long low, long high, long& value);
 
-// yyyy-mm-dd with a month and day that exist.
+// yyyy-mm-dd from 1900 on, with a month and day that exist (the date service's rule).
 bool IsDate(const std::string& date);
 
 // value, given as what (an option or a row), checked against the field it goes into; false
