@@ -8,17 +8,10 @@
 #include "common/Ansi.h"
 #include "printing/ewrite32_textdevice.h"
 #include "reports/bflista.h"
+#include "shell/ESmall.h"
 #include "shell/ekonfig32.h"
 
 namespace bfnolk {
-
-namespace {
-
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-}  // namespace
 
 bool IsPrintCommand(const std::string& command) { return command == "print"; }
 
@@ -33,7 +26,7 @@ int PrintCommand(const std::vector<std::string>& words) {
     return kUsage;
   }
   const std::string to = a.Value("--to", "-");
-  if (a.Has("--printer") || EndsWith(to, ".pdf") || EndsWith(to, ".PDF")) {
+  if (a.Has("--printer") || esmall::EndsWithNoCase(to, ".pdf")) {
     // The window program's printing draws these; the command line has the text device.
     std::cerr << "bfnolk print: skrivare och PDF finns ännu inte från kommandoraden; "
                  "utan --to, eller med --to FIL.txt, skrivs rapporten som text\n";

@@ -18,6 +18,7 @@
 #include <jerror.h>
 
 #include "common/Ansi.h"
+#include "shell/ESmall.h"
 #include "storage/BTFileIO.h"
 
 namespace printing {
@@ -219,15 +220,7 @@ std::optional<DecodedImage> DecodeJpeg(const std::string& path, std::string& rea
 }
 
 bool IsJpegName(const std::string& path) {
-  const auto endsWith = [&path](std::string_view ext) {
-    if (path.size() < ext.size()) return false;
-    for (size_t i = 0; i < ext.size(); ++i) {
-      const char c = path[path.size() - ext.size() + i];
-      if ((c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) != ext[i]) return false;
-    }
-    return true;
-  };
-  return endsWith(".JPG") || endsWith(".JPEG");
+  return esmall::EndsWithNoCase(path, ".JPG") || esmall::EndsWithNoCase(path, ".JPEG");
 }
 
 }  // namespace printing

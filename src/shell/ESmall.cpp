@@ -134,6 +134,15 @@ std::string FileNamePart(std::string_view text, char replacement) {
   return name;
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  const std::string_view tail = text.substr(text.size() - end.size());
+  for (size_t i = 0; i < end.size(); ++i)
+    if (upper(tail[i]) != upper(end[i])) return false;
+  return true;
+}
+
 std::string Pad(std::string_view text, int width, char fill) {
   std::string out(text);
   if (width > 0 && out.size() < static_cast<size_t>(width)) out.append(width - out.size(), fill);

@@ -46,6 +46,10 @@ std::string Pad(std::string_view text, int width, char fill = ' ');
 // shared (control characters, DEL and / \ : * ? " < > |) replaced by replacement.
 std::string FileNamePart(std::string_view text, char replacement);
 
+// Whether text ends with end, letters a..z compared without regard to case (file name
+// extensions: ".pdf", ".JPG").
+bool EndsWithNoCase(std::string_view text, std::string_view end);
+
 // The first max bytes of text.
 inline std::string Cut(std::string_view text, size_t max) {
   return std::string(text.substr(0, max));

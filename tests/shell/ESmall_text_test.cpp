@@ -24,6 +24,13 @@ TEST(FileNames, WhatAFolderCannotHoldIsReplacedAndLettersStay) {
   EXPECT_EQ(esmall::FileNamePart(A("Båt/klubb: \"A*B?\" <x>|y\\z\t\x7f"), '-'), A("Båt-klubb- -A-B-- -x--y-z--"));
 }
 
+TEST(FileNames, ExtensionsAreComparedWithoutCase) {
+  EXPECT_TRUE(esmall::EndsWithNoCase("rapport.Pdf", ".PDF"));
+  EXPECT_TRUE(esmall::EndsWithNoCase(".jpg", ".JPG"));
+  EXPECT_FALSE(esmall::EndsWithNoCase("jpg", ".JPG"));
+  EXPECT_FALSE(esmall::EndsWithNoCase("bild.jpg.txt", ".JPG"));
+}
+
 TEST(PaddedNumbers, WidthsAndLongerValues) {
   EXPECT_EQ(esmall::ZeroPadded(7, 4), "0007");
   EXPECT_EQ(esmall::ZeroPadded(12345, 3), "12345");
