@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -66,6 +67,10 @@ TInputIForm::TInputIForm(bf::TInputIEdit& edit, QWidget* parent) : QDialog(paren
     field->setMaxLength(static_cast<int>(bf::BfDataBasRecord::kGroupCapacity));
     field->setReadOnly(true);
     field->setToolTip(U("valda konton i summagruppen"));
+    // Chosen with the button, not typed: shown on the window's background.
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
     auto* button = new QPushButton(U(kGroupButtons[g]), this);
     button->setObjectName(QString("Button%1").arg(g));
     button->setAutoDefault(false);

@@ -1,6 +1,9 @@
 #include "bookkeeping_ui/BfKontoForm.h"
 
+#include <algorithm>
+
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -41,6 +44,10 @@ namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The digits a money field shows at most.
+constexpr int kMoneyWidth = bf::TkontoEdit::kMoneyChars;
+constexpr int kStatusChars = 76;
+
 }  // namespace
 
 TkontoDlg::TkontoDlg(bf::TkontoEdit& edit, QWidget* parent) : QDialog(parent), edit_(edit) {
@@ -53,6 +60,7 @@ TkontoDlg::TkontoDlg(bf::TkontoEdit& edit, QWidget* parent) : QDialog(parent), e
 
   number_ = new NumberSpin(this);
   number_->setObjectName("kontonummer");
+  number_->setMinimumWidth(fontMetrics().horizontalAdvance(QString(kMoneyWidth + 6, '0')));
   number_->setToolTip(U("ange kontnumret i siffror"));
   number_->installEventFilter(this);
   number_->Edit()->installEventFilter(this);
@@ -95,6 +103,8 @@ TkontoDlg::TkontoDlg(bf::TkontoEdit& edit, QWidget* parent) : QDialog(parent), e
   status_->setObjectName("StatusBar1");
   status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
+  // Wide enough for the longest message on the status line.
+  setMinimumWidth(fontMetrics().averageCharWidth() * kStatusChars);
   connect(ok, &QPushButton::clicked, this, &TkontoDlg::accept);
   connect(cancel, &QPushButton::clicked, this, &TkontoDlg::reject);
 
@@ -124,6 +134,8 @@ QLineEdit* TkontoDlg::AddEdit(const char* name, const char* caption, const char*
   auto* field = new QLineEdit(this);
   field->setObjectName(name);
   if (maxLength > 0) field->setMaxLength(maxLength);
+  // Wide enough for what it holds, the reference's 23 characters the widest.
+  field->setMinimumWidth(fontMetrics().horizontalAdvance(QString(std::max(maxLength, kMoneyWidth) + 2, '0')));
   if (hint != nullptr) field->setToolTip(U(hint));
   field->installEventFilter(this);
   fields_->addRow(U(caption), field);

@@ -10,7 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <filesystem>
+
 #include "../bookkeeping/BookkeepingFolder.h"
+#include "ProgramRun.h"
+#include "printing/ui/QtReportDialog.h"
+#include "shell/ekonfig32.h"
+#include "shell/ekonfig32_command.h"
 #include "ModalDialogs.h"
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/BfKontoForm.h"
@@ -112,6 +118,33 @@ TEST_F(KontoWindows, AccountsAreAddedChangedCancelledAndDeletedThroughTheRegiste
                                       "1930 \"konto...\"      150.00"}));
   EXPECT_EQ(form.Status(), QString::fromUtf8("KontoRecord \"3010\", raderad..."));
   Verified();
+}
+
+TEST_F(KontoWindows, SkrivPrintsTheSelectedLinesOnPdfFil) {
+  const std::string root = folder_.path();
+  ekonfig::SetKonfigPaths({root + "/konfig", root});
+  ASSERT_EQ(ekonfig::InitKonfig(ekonfig::kBookkeepingProgNr, true, ""), ekonfig::KonfigStart::kStarted);
+  ekonfig::Konfig.SetExchangeDir(root);
+  printui::QtReportDialogs dialogs;
+  printui::ScopedReportDialogs installedDialogs{dialogs};
+  NewAccount("1930", 12500.5);
+  NewAccount("3010", 0);
+  NewAccount("5010", 0);
+  bfui::TBfKontoRegForm form(s());
+  form.show();
+  form.List()->item(0)->setSelected(true);
+  form.List()->item(2)->setSelected(true);
+  Press(form, "SkrivBtn");
+  const QString said = form.Status();
+  ASSERT_TRUE(said.startsWith(QString::fromUtf8("Rapporten skrevs till "))) << said.toStdString();
+  const std::string pdf = said.mid(22).toStdString();
+  const ProgramRun text = RunProgram("pdftotext -layout '" + pdf + "' -");
+  ASSERT_EQ(text.status, 0) << pdf;
+  EXPECT_NE(text.out.find("kontoregister"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("12500.50"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("5010"), std::string::npos) << text.out;
+  EXPECT_EQ(text.out.find("3010"), std::string::npos) << text.out;
+  ekonfig::ExitKonfig();
 }
 
 TEST_F(KontoWindows, EveryFieldOfTheAccountDialogSaysWhatItCannotHoldAndNothingIsStored) {
