@@ -5,7 +5,6 @@
 #include <iostream>
 
 #include "common/Ansi.h"
-#include "shell/ETider.h"
 
 namespace bfnolk {
 
@@ -51,20 +50,10 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
   return true;
 }
 
-// yyyy-mm-dd with a month and day that exist.
-bool IsDate(const std::string& d) {
-  etider::DateTime when;
-  return etider::ParseDateTime(d + " 00:00:00", when) && when.year >= 1900;
-}
-
-namespace {
-
 bool Refused(const std::string& what, const std::string& message) {
   std::cerr << "bfnolk: " << what << ": " << ansi::ToUtf8(message) << "\n";
   return false;
 }
-
-}  // namespace
 
 bool CheckedText(const std::string& what, const std::string& value, const bf::TextField& field, std::string& stored) {
   std::string message;

@@ -36,8 +36,9 @@ class Arguments {
 // A whole decimal number in [low, high]; false for anything else.
 bool ParseNumber(const std::string& text, long low, long high, long& value);
 
-// yyyy-mm-dd from 1900 on, with a month and day that exist (the date service's rule).
-bool IsDate(const std::string& date);
+// Says on standard error that what (an option) was refused and why (message, Windows-1252);
+// false.
+bool Refused(const std::string& what, const std::string& message);
 
 // value, given as what (an option or a row), checked against the field it goes into; false
 // with the field's limit on standard error when the field cannot hold it.

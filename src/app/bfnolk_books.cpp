@@ -13,6 +13,7 @@
 #include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFMisc_entry.h"
 #include "bookkeeping/BFVerify.h"
+#include "bookkeeping_ui/BfKontoReg_rules.h"
 #include "common/Ansi.h"
 #include "shell/ETider.h"
 
@@ -47,26 +48,81 @@ void PrintAccount(const bf::KontoRecord& k) {
   std::cout << ansi::ToUtf8(line) << "\n";
 }
 
-// Fills an account from the options; false with a message for a value that does not fit.
-bool FillAccount(const Arguments& a, bf::KontoRecord& k) {
-  if (a.Has("--name") && !CheckedText("--name", a.Value("--name"), bf::kAccountNameField, k.name)) return false;
-  if (a.Has("--ref") && !CheckedText("--ref", a.Value("--ref"), bf::kAccountReferenceField, k.reference)) return false;
-  if (a.Has("--sign")) {
-    const std::string sign = a.Value("--sign");
-    if (sign != "+" && sign != "-" && sign != " ") {
-      std::cerr << "bfnolk: --sign är + eller -\n";
-      return false;
-    }
-    k.sign = sign[0];
+// The account dialog's fields by the options that fill them.
+constexpr std::pair<bf::KontoField, const char*> kKontoOptions[] = {
+    {bf::KontoField::kNumber, "--number"}, {bf::KontoField::kName, "--name"},     {bf::KontoField::kReference, "--ref"},
+    {bf::KontoField::kSign, "--sign"},     {bf::KontoField::kBudget, "--budget"}, {bf::KontoField::kOpening, "--opening"}};
+
+std::string& TextOf(bf::KontoTexts& t, bf::KontoField field) {
+  switch (field) {
+    case bf::KontoField::kNumber: return t.number;
+    case bf::KontoField::kName: return t.name;
+    case bf::KontoField::kReference: return t.reference;
+    case bf::KontoField::kSign: return t.sign;
+    case bf::KontoField::kBudget: return t.budget;
+    case bf::KontoField::kOpening: return t.opening;
   }
-  const auto amount = [&a](const char* option, const bf::AmountField& field, bf::Real6& target) {
-    double v = 0;
-    if (!a.Has(option)) return true;
-    if (!CheckedAmount(option, a.Value(option), field, v)) return false;
-    target = *bf::Real6::FromDouble(v);
-    return true;
-  };
-  return amount("--opening", bf::kOpeningField, k.opening) && amount("--budget", bf::kBudgetField, k.budget);
+  return t.number;
+}
+
+// The account dialog as bfnolk fills it: the fields as the dialog shows them, what the
+// options give typed over them, and OK pressed; a refusal cancels the dialog.
+class OptionKontoDialogs : public bf::KontoDialogs {
+ public:
+  OptionKontoDialogs(const Arguments& a, std::string number) : a_(a), number_(std::move(number)) {}
+
+  bool RunKontoDialog(bf::TkontoEdit& edit) override {
+    bf::KontoTexts texts = edit.Shown();
+    if (edit.IsNew()) texts.number = number_;
+    for (const auto& [field, option] : kKontoOptions)
+      if (a_.Has(option)) TextOf(texts, field) = a_.Value(option);
+    if (edit.Ok(texts, refusal_)) return true;
+    refused_ = true;
+    edit.Cancel();
+    return false;
+  }
+
+  bool refused() const { return refused_; }
+  // Says why the dialog was refused; the exit code: a field that cannot hold what was given
+  // is a usage error, an account the rules refuse is refused.
+  int Refusal() const {
+    if (refusal_.kind == bf::KontoRefusal::kRule) {
+      std::cerr << "bfnolk: " << ansi::ToUtf8(refusal_.message) << "\n";
+      return kRefused;
+    }
+    for (const auto& [field, option] : kKontoOptions)
+      if (field == refusal_.field) Refused(option, refusal_.message);
+    return kUsage;
+  }
+
+ private:
+  const Arguments& a_;
+  std::string number_;
+  bf::KontoRefusal refusal_;
+  bool refused_ = false;
+};
+
+// add, change or delete through the account register, as the register window runs them.
+int AccountEdit(bf::BfShared& s, const Arguments& a, const std::string& verb, const std::string& number,
+                bool exists) {
+  OptionKontoDialogs dialogs(a, number);
+  bf::TBfKontoReg reg(s, dialogs);
+  if (verb == "add") {
+    reg.EditEntry(true);
+  } else {
+    reg.Fill();
+    reg.SetSelected(reg.LineOf(number), true);
+    if (verb == "change") reg.EditEntry(false);
+    else reg.EraseEntry();
+  }
+  if (dialogs.refused()) return dialogs.Refusal();
+  bf::KontoRecord account;
+  int32_t recNo = 0;
+  const std::string now = verb == "change" && a.Has("--number") ? a.Value("--number") : number;
+  const bf::Lookup lookup = bf::FindAccount(s, now, account, recNo);
+  if (lookup == bf::Lookup::kFailed || (lookup == bf::Lookup::kFound) == (verb == "delete")) return kRefused;
+  if (verb != "delete") std::cout << "konto " << now << (exists ? " ändrat\n" : " upplagt\n");
+  return kDone;
 }
 
 int AccountCommand(Session& session, const Arguments& a) {
@@ -101,32 +157,17 @@ int AccountCommand(Session& session, const Arguments& a) {
     else PrintAccount(found);
     return kDone;
   }
-  if (verb == "add" || verb == "change") {
-    if (exists != (verb == "change")) {
-      std::cerr << "bfnolk: kontot " << pos[1] << (exists ? " finns redan\n" : " finns inte\n");
-      return kRefused;
-    }
-    bf::KontoRecord k = exists ? found : bf::KontoRecord{};
-    k.number = bf::KontoKey(account);
-    if (a.Has("--number")) {
-      int renumbered = 0;
-      if (!ParseAccount(a.Value("--number"), renumbered)) return kUsage;
-      k.number = bf::KontoKey(renumbered);
-    }
-    if (!FillAccount(a, k)) return kUsage;
-    if (!bf::SaveAccount(s, !exists, recNo, k)) {
-      std::cerr << "bfnolk: kontot " << pos[1] << " sparades inte\n";  // the status line says why
-      return kRefused;
-    }
-    std::cout << "konto " << k.number << (exists ? " ändrat\n" : " upplagt\n");
-    return kDone;
-  }
-  if (verb == "delete") {
-    if (!exists) {
+  if (verb == "add" || verb == "change" || verb == "delete") {
+    // A new number already in use is the dialog's to refuse, with its message.
+    if (!exists && verb != "add") {
       std::cerr << "bfnolk: kontot " << pos[1] << " finns inte\n";
       return kRefused;
     }
-    return bf::DeleteKonto(s, bf::kFindKey, bf::KontoKey(account), 0, true) ? kDone : kRefused;
+    if (verb == "change" && a.Has("--number")) {
+      int renumbered = 0;
+      if (!ParseAccount(a.Value("--number"), renumbered)) return kUsage;
+    }
+    return AccountEdit(s, a, verb, bf::KontoKey(account), exists);
   }
   return kUsage;
 }
@@ -160,7 +201,7 @@ void PrintVerification(const bf::VerRecord& v, bool withRows) {
 int VerAdd(Session& session, const Arguments& a) {
   bf::BfShared& s = session.db().shared();
   const std::string date = a.Value("--date", etider::Format(18));
-  if (!IsDate(date)) {
+  if (!bf::IsDate(date)) {
     std::cerr << "bfnolk: --date " << date << " är inget datum (åååå-mm-dd)\n";
     return kUsage;
   }

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
 #include "app/bfnolk_arguments.h"
 #include "app/bfnolk_json.h"
 #include "app/bfnolk_session.h"
+#include "bookkeeping_ui/BfInfoForm_rules.h"
+#include "bookkeeping_ui/bfpick32.h"
 #include "common/Ansi.h"
 #include "shell/Eerror32.h"
 
@@ -16,33 +19,71 @@ namespace bfnolk {
 
 namespace {
 
-// Fills the list record from --name, --from, --to and --group N=DEFINITION; false with a
-// message when a value is not acceptable.
-bool FillListRecord(const Arguments& a, bf::BfDataBasRecord& r) {
-  if (a.Has("--name") && !CheckedText("--name", a.Value("--name"), bf::kBookkeepingNameField, r.name)) return false;
-  for (const char* option : {"--from", "--to"}) {
-    if (!a.Has(option)) continue;
-    const std::string date = a.Value(option);
-    if (!IsDate(date)) {
-      std::cerr << "bfnolk: " << option << " " << date << " är inget datum (åååå-mm-dd)\n";
-      return false;
-    }
-    (std::string(option) == "--from" ? r.fromDate : r.toDate) = date;
+// The info form's fields by the options that fill them.
+const char* OptionOf(bf::InfoField field) {
+  switch (field) {
+    case bf::InfoField::kName: return "--name";
+    case bf::InfoField::kFromDate: return "--from";
+    case bf::InfoField::kToDate: return "--to";
   }
-  if (!r.fromDate.empty() && !r.toDate.empty() && r.fromDate > r.toDate) {
-    std::cerr << "bfnolk: perioden slutar före sin början\n";
+  return "--name";
+}
+
+// The form's fields as shown, with what the options give typed over them.
+bf::InfoTexts FormTexts(const Arguments& a, bf::InfoTexts texts) {
+  texts.name = a.Value("--name", texts.name);
+  texts.fromDate = a.Value("--from", texts.fromDate);
+  texts.toDate = a.Value("--to", texts.toDate);
+  return texts;
+}
+
+// The group number of "N=..." in low..high; false with a message.
+bool GroupOption(const std::string& option, const std::string& given, long low, size_t& g, std::string& rest) {
+  long n = 0;
+  const auto eq = given.find('=');
+  if (eq == std::string::npos || !ParseNumber(given.substr(0, eq), low, bf::kGroupCount - 1, n)) {
+    std::cerr << "bfnolk: " << option << " väntar N=... med N " << low << ".." << bf::kGroupCount - 1 << ", inte "
+              << given << "\n";
     return false;
   }
-  for (const std::string& g : a.Values("--group")) {
-    long n = 0;
-    const auto eq = g.find('=');
-    if (eq == std::string::npos || !ParseNumber(g.substr(0, eq), 0, bf::kGroupCount - 1, n)) {
-      std::cerr << "bfnolk: --group väntar N=DEFINITION med N 0..8, inte " << g << "\n";
-      return false;
+  g = static_cast<size_t>(n);
+  rest = given.substr(eq + 1);
+  return true;
+}
+
+// The sum groups from --group N=DEFINITION (any definition, group 0 its name) and
+// --group-accounts N=ACCOUNT,... (accounts of the open bookkeeping, as the form's account
+// list chooses them: in number order, at most bf::kMaxGroupAccounts); false with a message.
+bool FillGroups(const Arguments& a, bf::BfShared& s, bf::BfDataBasRecord& r) {
+  for (const std::string& given : a.Values("--group")) {
+    size_t g = 0;
+    std::string definition;
+    if (!GroupOption("--group", given, 0, g, definition)) return false;
+    if (!CheckedText("--group " + std::to_string(g), definition, bf::kSumGroupField, r.sumGroups[g])) return false;
+  }
+  for (const std::string& given : a.Values("--group-accounts")) {
+    size_t g = 0;
+    std::string list;
+    if (!GroupOption("--group-accounts", given, 1, g, list)) return false;
+    const std::string what = "--group-accounts " + std::to_string(g);
+    std::set<std::string> numbers;
+    for (size_t at = 0; at < list.size();) {
+      const size_t comma = std::min(list.find(',', at), list.size());
+      const std::string number = list.substr(at, comma - at);
+      bf::KontoRecord account;
+      int32_t recNo = 0;
+      long ignored = 0;
+      if (number.size() != 4 || !ParseNumber(number, 0, 9999, ignored) ||
+          bf::FindAccount(s, number, account, recNo) != bf::Lookup::kFound)
+        return Refused(what, "kontot " + ansi::FromUtf8(number) + " finns inte");
+      numbers.insert(number);
+      at = comma + 1;
     }
-    if (!CheckedText("--group " + g.substr(0, eq), g.substr(eq + 1), bf::kSumGroupField,
-                     r.sumGroups[static_cast<size_t>(n)]))
-      return false;
+    if (numbers.size() > static_cast<size_t>(bf::kMaxGroupAccounts))
+      return Refused(what, A("en summagrupp rymmer högst ") + std::to_string(bf::kMaxGroupAccounts) +
+                               A(" konton ur kontolistan, här är de ") + std::to_string(numbers.size()));
+    int dropped = 0;
+    r.sumGroups[g] = bf::GroupDefinition({numbers.begin(), numbers.end()}, dropped);
   }
   return true;
 }
@@ -103,22 +144,44 @@ int New(Session& s, const Arguments& a) {
     std::cerr << "bfnolk: new behöver --name, --from och --to\n";
     return kUsage;
   }
+  if (a.Has("--group-accounts")) {
+    std::cerr << "bfnolk: new: en ny bokföring har inga konton att välja till --group-accounts\n";
+    return kUsage;
+  }
+  // Checked before the open bookkeeping is closed.
   bf::BfDataBasRecord made = bf::FreshDataBasRecord();
-  if (!FillListRecord(a, made)) return kUsage;  // before the open bookkeeping is closed
-  bf::BfDatabase& db = s.db();
-  if (!db.BeginNewBookkeeping()) return kRefused;
-  db.shared().dataBas = made;
-  if (!db.FinishNewBookkeeping()) return kRefused;
-  std::cout << "bokföring nr " << db.current() << " skapad\n";
+  const bf::InfoTexts texts = FormTexts(a, {});
+  bf::InfoField field = bf::InfoField::kName;
+  std::string message;
+  if (!bf::TakeBookkeepingInfo(texts, made, field, message)) {
+    Refused(OptionOf(field), message);
+    return kUsage;
+  }
+  if (!FillGroups(a, s.db().shared(), made)) return kUsage;
+  bf::TInputIEdit form(s.db(), true);
+  if (!form.Started()) return kRefused;
+  form.Record().sumGroups = made.sumGroups;
+  if (!form.Ok(texts, field, message)) {
+    form.Cancel();
+    return kRefused;
+  }
+  std::cout << "bokföring nr " << s.db().current() << " skapad\n";
   return kDone;
 }
 
 int Change(Session& s, const Arguments& a, int n) {
   if (!s.Select(n)) return kRefused;
-  bf::BfDataBasRecord changed = s.db().shared().dataBas;
-  if (!FillListRecord(a, changed)) return kUsage;
-  s.db().shared().dataBas = changed;
-  return s.db().FinishChangeBookkeeping() ? kDone : kRefused;
+  bf::TInputIEdit form(s.db(), false);
+  const bf::InfoTexts texts = FormTexts(a, form.Shown());
+  bf::BfDataBasRecord checked = form.Record();
+  bf::InfoField field = bf::InfoField::kName;
+  std::string message;
+  if (!bf::TakeBookkeepingInfo(texts, checked, field, message)) {
+    Refused(OptionOf(field), message);
+    return kUsage;
+  }
+  if (!FillGroups(a, s.db().shared(), form.Record())) return kUsage;
+  return form.Ok(texts, field, message) ? kDone : kRefused;
 }
 
 int Select(Session& s, int n) {
@@ -130,7 +193,7 @@ int Select(Session& s, int n) {
 }  // namespace
 
 int DatabaseCommand(const std::string& command, const std::vector<std::string>& words) {
-  const Arguments a(words, {"--name", "--from", "--to", "--group", "--nr"}, {"--yes", "--json", "--registers"});
+  const Arguments a(words, {"--name", "--from", "--to", "--group", "--group-accounts", "--nr"}, {"--yes", "--json", "--registers"});
   if (!a.ok()) {
     std::cerr << "bfnolk " << command << ": " << a.error() << "\n";
     return kUsage;

@@ -36,8 +36,8 @@ void Delete(BfDatabase& db, int n) { db.DeleteBookkeeping(n); }
 
 constexpr MainCommand kCommands[] = {
     {kArkiv, "select", "välj", kNothing, nullptr, Select},
-    {kArkiv, "new", "ny", kList, nullptr, nullptr, "formuläret för en ny bokföring"},
-    {kArkiv, "change", "&ändra", kBookkeeping, nullptr, nullptr, "formuläret för bokföringens uppgifter"},
+    {kArkiv, "new", "ny", kList},
+    {kArkiv, "change", "&ändra", kBookkeeping},
     {kArkiv, nullptr},
     {kArkiv, "copy", "&kopiera", kBookkeeping, Copy},
     {kArkiv, "nolla", "n&ollställ", kBookkeeping, Reset},
@@ -63,7 +63,7 @@ constexpr MainCommand kCommands[] = {
     {kSumgrupper, "grafutskrift", "grafiskt", kVerifications, nullptr, nullptr, "utskriften av sumgruppernas graf"},
     {kSumgrupper, "grafrapport", "rapport", kBookkeeping},
 
-    {kKonton, "kontoreg", "register", kBookkeeping, nullptr, nullptr, "kontoregistret"},
+    {kKonton, "kontoreg", "register", kBookkeeping},
     {kKonton, nullptr},
     {kKonton, "exportplan", "exportplan", kBookkeeping, nullptr, nullptr, "exporten av kontoplanen"},
     {kKonton, "importplanu", "importplan ubalans", kBookkeeping, nullptr, nullptr, "importen av kontoplaner",
@@ -71,7 +71,7 @@ constexpr MainCommand kCommands[] = {
     {kKonton, "importplani", "importplan ibalans", kBookkeeping, nullptr, nullptr, "importen av kontoplaner",
      "importera kontoplan använd importfilens ingående balans som ny inbalans"},
     {kKonton, nullptr},
-    {kKonton, "visakontoplan", "visa kontoplan", kBookkeeping, nullptr, nullptr, "kontolistan"},
+    {kKonton, "visakontoplan", "visa kontoplan", kBookkeeping},
     {kKonton, "kontoplan", "kontoplan", kBookkeeping, nullptr, nullptr, "kontoplansrapporten"},
     {kKonton, "resultatrapport", "resultatrapport", kVerifications, nullptr, nullptr, "resultatrapporten"},
     {kKonton, "saldorapport", "saldorapport", kVerifications, nullptr, nullptr, "saldorapporten"},
@@ -79,7 +79,7 @@ constexpr MainCommand kCommands[] = {
 
     {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, "verifikationsinmatningen",
      "mata in ny verifikation"},
-    {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, "kontolistan", "visa kontoplan"},
+    {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, nullptr, "visa kontoplan"},
     {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
 };
 

@@ -56,9 +56,8 @@ void TakeOutOfTotals(BfShared& s) {
   if (auto net = Real6::FromDouble(std::fabs(k.credit.Value()) - std::fabs(k.debit.Value()))) PostTotal(s, *net, kPostRow);
 }
 
-// Whether anything is posted on the account: a debit or credit, or a row of a saved
-// verification (a row of 0.00 too). A file that cannot be read counts as holding rows, so
-// that no account is renumbered on a guess.
+}  // namespace
+
 bool HasPostings(BfShared& s, const KontoRecord& k) {
   if (k.debit.Value() != 0 || k.credit.Value() != 0) return true;
   const std::optional<int> account = RowAccount(k.number);
@@ -70,8 +69,6 @@ bool HasPostings(BfShared& s, const KontoRecord& k) {
   });
   return rows || !read;
 }
-
-}  // namespace
 
 void PrepareFreshVerification(BfShared& s) {
   s.ver = FreshVerRecord(static_cast<int16_t>(s.dataBas.lastVerNr + 1), etider::Format(18), s.konto.sign);
@@ -157,6 +154,20 @@ bool CancelVerification(BfShared& s) {
   return true;
 }
 
+bool PutAccountBack(BfShared& s, bool isNew, int32_t& recNo) {
+  KontoRecord account = s.konto;
+  if (isNew) account.debit = account.credit = Real6{};
+  if (!UpdateClosing(account)) return false;
+  const KontoRecord before = s.konto;
+  s.konto = account;
+  if (!PutKonto(s, isNew, recNo)) {
+    s.konto = before;
+    return false;
+  }
+  PutOpeningBack(s);
+  return true;
+}
+
 bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edited) {
   const PostingState before(s);
   const std::string number = edited.number.substr(0, KontoRecord::kNumberCapacity);
@@ -164,7 +175,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   const bool taken = !number.empty() && LoadAccount(s, number, existing) && (isNew || existing != recNo);
   before.Restore(s);
   if (taken) {
-    eerror::EMsg(eerror::kStatusLine, A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik."));
+    eerror::EMsg(eerror::kStatusLine, DuplicateAccountText(number));
     eerror::Beep();
     return false;
   }
@@ -182,7 +193,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
     // The rows of the verifications name the account by its number, and they stay.
     if (number != kept.number && HasPostings(s, kept)) {
       before.Restore(s);
-      eerror::EMsg(eerror::kStatusLine, "Konto " + Quoted(kept.number) + A(" har bokförda rader, numret kan inte ändras!"));
+      eerror::EMsg(eerror::kStatusLine, PostedAccountText(kept.number));
       eerror::Beep();
       return false;
     }
@@ -195,8 +206,7 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
   s.konto = edited;
   s.konto.debit = kept.debit;
   s.konto.credit = kept.credit;
-  PutOpeningBack(s);
-  if (!UpdateClosing(s.konto) || !PutKonto(s, isNew, recNo)) {
+  if (!PutAccountBack(s, isNew, recNo)) {
     if (!isNew) {  // the old record and key come back
       s.konto = kept;
       int32_t at = recNo;
@@ -206,6 +216,14 @@ bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edi
     return false;
   }
   return true;
+}
+
+std::string DuplicateAccountText(const std::string& number) {
+  return A("Kontobeteckningen finns redan registrerad. ") + Quoted(number) + A(" Måste vara unik.");
+}
+
+std::string PostedAccountText(const std::string& number) {
+  return "Konto " + Quoted(number) + A(" har bokförda rader, numret kan inte ändras!");
 }
 
 bool DeleteKonto(BfShared& s, BfOperation operation, const std::string& key, int32_t recNo, bool deleteRecord) {

@@ -42,14 +42,31 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
 // in the buffer, so a retry finishes the work).
 bool CancelVerification(BfShared& s);
 
+// Whether anything is posted on the account: a debit or credit, or a row of a saved
+// verification (a row of 0.00 too). A file that cannot be read counts as holding rows, so
+// that no account is renumbered on a guess.
+bool HasPostings(BfShared& s, const KontoRecord& k);
+
+// The account in the buffer stored after it was edited: added when isNew (recNo receives
+// its number; debit and credit start at 0), else rewritten at recNo; its closing balance
+// follows, key 1 is added and its opening balance enters the totals. The other half of
+// taking an account out for editing (DeleteKonto without deleteRecord, then TakeOpeningOut).
+// False, with the buffer and the totals as before, when the closing balance would not fit
+// or the engine refused.
+bool PutAccountBack(BfShared& s, bool isNew, int32_t& recNo);
+
 // Adds (isNew) or changes the account at recNo to `edited`: the opening balance leaves and
 // re-enters the totals, a changed account keeps its debit and credit, a new one starts at
 // 0, the closing balance follows, and the key follows the number. False, with nothing
 // changed, when the engine refused, (for a new account or a new number) the number is
-// already in use, or a new number is given to an account with postings: a debit, a credit
-// or a row in a saved verification, which names the account by its old number. The
-// status line says why for the last two.
+// already in use (DuplicateAccountText), or a new number is given to an account with
+// postings (PostedAccountText), which the verifications name by its old number. The status
+// line says why for the last two.
 bool SaveAccount(BfShared& s, bool isNew, int32_t& recNo, const KontoRecord& edited);
+
+// Why an account number is refused: another account has it; the account has postings.
+std::string DuplicateAccountText(const std::string& number);
+std::string PostedAccountText(const std::string& number);
 
 // The account file's delete operation: kFindKey finds key first (recNo 0 when absent),
 // kAtRecord takes recNo; then the account at recNo loses its key. Without deleteRecord that is all (the caller

@@ -4,6 +4,7 @@
 
 #include "bookkeeping/BFMisc_amount.h"
 #include "common/Ansi.h"
+#include "shell/ETider.h"
 
 namespace bf {
 
@@ -43,6 +44,10 @@ bool ParseCents(std::string_view t, int64_t& cents) {
 
 }  // namespace
 
+std::string FullFieldText(const TextField& field) {
+  return A(field.name) + A(" rymmer högst ") + std::to_string(field.capacity) + " tecken";
+}
+
 bool TakeText(const TextField& field, std::string_view typed, std::string& stored, std::string& message) {
   std::string text;
   char32_t missing = 0;
@@ -53,23 +58,30 @@ bool TakeText(const TextField& field, std::string_view typed, std::string& store
     return false;
   }
   if (text.size() > field.capacity) {
-    message = A(field.name) + A(" rymmer högst ") + std::to_string(field.capacity) + " tecken, texten har " +
-              std::to_string(text.size());
+    message = FullFieldText(field) + ", texten har " + std::to_string(text.size());
     return false;
   }
   stored = std::move(text);
   return true;
 }
 
+std::string AmountRangeText(const AmountField& field) {
+  return A("endast numeriskt värde tillåtet mellan ") + Cents(field.lowCents) + ".." + Cents(field.highCents) + "!";
+}
+
 bool TakeAmount(const AmountField& field, std::string_view typed, double& value, std::string& message) {
   int64_t cents = 0;
   if (!ParseCents(typed, cents) || cents < field.lowCents || cents > field.highCents) {
-    message = A(field.name) + A(": endast numeriskt värde tillåtet mellan ") + Cents(field.lowCents) + ".." +
-              Cents(field.highCents) + "!";
+    message = A(field.name) + ": " + AmountRangeText(field);
     return false;
   }
   value = static_cast<double>(cents) / 100;
   return true;
+}
+
+bool IsDate(const std::string& date) {
+  etider::DateTime when;
+  return etider::ParseDateTime(date + " 00:00:00", when) && when.year >= 1900;
 }
 
 }  // namespace bf

@@ -29,6 +29,9 @@ inline constexpr TextField kAccountNameField{"kontonamn", KontoRecord::kNameCapa
 inline constexpr TextField kAccountReferenceField{"referens", KontoRecord::kReferenceCapacity};
 inline constexpr TextField kVerificationNameField{"verifikatnamn", VerRecord::kNameCapacity};
 
+// What a text field holds, as its refusals say it: "kontonamn rymmer högst 8 tecken".
+std::string FullFieldText(const TextField& field);
+
 // typed (UTF-8) as the Windows-1252 text the field stores. False, with stored unchanged and
 // the reason in message, when a character is not in the code page, the text is not UTF-8
 // or it is longer than the field.
@@ -46,9 +49,17 @@ inline constexpr AmountField kBudgetField{"budget", 0, 999999999};
 inline constexpr AmountField kOpeningField{"ingående saldo", -999999999, 999999999};
 inline constexpr AmountField kRowAmountField{"belopp", 0, 999999999};
 
+// What an amount field takes, as its refusals say it: "endast numeriskt värde tillåtet
+// mellan 0.00..9999999.99!".
+std::string AmountRangeText(const AmountField& field);
+
 // typed as an amount with at most two decimals. False, with value unchanged and the reason
 // in message ("budget: endast numeriskt värde tillåtet mellan 0.00..9999999.99!"), for
 // anything else or a value outside the field's range.
 bool TakeAmount(const AmountField& field, std::string_view typed, double& value, std::string& message);
+
+// A date as the books hold it: yyyy-mm-dd from 1900 on, with a month and day that exist
+// (the date service's rule).
+bool IsDate(const std::string& date);
 
 }  // namespace bf

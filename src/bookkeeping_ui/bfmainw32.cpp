@@ -14,12 +14,14 @@
 #include <string_view>
 
 #include "bookkeeping/BFMenuState.h"
+#include "bookkeeping_ui/BfInfoForm.h"
+#include "bookkeeping_ui/BfKontoReg.h"
+#include "bookkeeping_ui/bfpick32.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
 #include "exchange/Eixport.h"
-#include "printing/ewrite32.h"
-#include "printing/ewrite32_pdffile.h"
-#include "printing/ui/QtPrintCanvas.h"
+#include "printing/ui/QtReportRun.h"
+#include "registers/ui/epickForm32.h"
 #include "reports/bflista.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
@@ -122,6 +124,9 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
   if (name == "grafrapport") return [this] { PrintSumGroups(); };
+  if (name == "new" || name == "change") return [this, isNew = name == "new"] { BookkeepingForm(isNew); };
+  if (name == "kontoreg") return [this] { AccountRegister(); };
+  if (name == "visakontoplan" || name == "plan") return [this] { ShowAccountPlan(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -201,19 +206,32 @@ void TMainForm::Restore() {
 }
 
 void TMainForm::PrintSumGroups() {
-  const printing::TPrinterEnv printer = ekonfig::CurRapport.Printer();
-  printui::QtPrintCanvas canvas(printer, printing::PdfFileFolder());
-  printing::PrintJob job(canvas);
-  const bool printed = reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
-                                               static_cast<esmall::WindowHandle>(winId()));
-  if (!canvas.Failure().empty()) {
-    eerror::StatusMsg = canvas.Failure();
-  } else if (job.Aborted()) {
-    eerror::StatusMsg = A("Utskriften avbröts");
-  } else if (printed) {
-    eerror::StatusMsg = canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
-                                           : A("Rapporten skickades till ") + printer.DeviceName();
+  printui::PrintReport([this](printing::PrintJob& job) {
+    return reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
+                                   static_cast<esmall::WindowHandle>(winId()));
+  });
+  xMyMsgUpdate();
+}
+
+void TMainForm::BookkeepingForm(bool isNew) {
+  bf::TInputIEdit edit(run_->db(), isNew);
+  if (edit.Started()) {
+    TInputIForm form(edit, this);
+    form.exec();
   }
+  MenuRefresh();
+}
+
+void TMainForm::AccountRegister() {
+  TBfKontoRegForm reg(run_->db().shared(), this);
+  reg.exec();
+  MenuRefresh();
+}
+
+void TMainForm::ShowAccountPlan() {
+  eregui::QtPickWindows windows(this);
+  int32_t recNo = 0;
+  bf::PickKonto(windows, run_->db().shared(), A("visar konton"), recNo);
   xMyMsgUpdate();
 }
 

@@ -62,6 +62,11 @@ class TMainForm : public shellui::TNolkMainForm {
   // The sum-group report on the report setting's printer; the status line says where a
   // "PDF-fil" job went.
   void PrintSumGroups();
+  // The info form of a new bookkeeping or of the open one.
+  void BookkeepingForm(bool isNew);
+  void AccountRegister();
+  // The account list "visar konton", for information.
+  void ShowAccountPlan();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers

@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QHelpEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
@@ -18,8 +21,13 @@
 #include <map>
 #include <sstream>
 
+#include "ModalDialogs.h"
 #include "ProgramRun.h"
+#include "bookkeeping_ui/BfInfoForm.h"
+#include "bookkeeping_ui/BfKontoReg.h"
+#include "registers/ui/epickForm32.h"
 #include "bookkeeping/BFMenuState.h"
+#include "bookkeeping/BFVerify.h"
 #include "common/Ansi.h"
 #include "printing/ui/QtReportDialog.h"
 #include "shell/ECountForm.h"
@@ -297,6 +305,114 @@ TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSi
   });
   form.ShowInfo();
   EXPECT_EQ(form.MessagePanel(0), "1=3552 2= 73 3=174 4=952 5=909 6=808 7=16004 8=48012 9= 20");
+}
+
+// Typed key by key over the field's text (a masked field takes its digits).
+void Type(QLineEdit* field, const QString& text) {
+  field->setFocus();
+  field->selectAll();
+  if (text.isEmpty()) QTest::keyClick(field, Qt::Key_Delete);
+  for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void Press(QWidget& window, const char* button) {
+  QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+TEST_F(MainWindow, NyMakesANewBookkeepingThroughTheFormAndRefusesAPeriodThatIsNoPeriod) {
+  MakeBookkeepings({"Hem"});
+  TestMainForm form(kNoArgs);
+  WhenShown<bfui::TInputIForm>([](bfui::TInputIForm& info) {
+    EXPECT_EQ(info.windowTitle(), QString::fromUtf8("bokföring"));
+    EXPECT_EQ(info.GroupField(1)->text(), "1000..1999");  // a fresh record's groups
+    EXPECT_EQ(info.GroupButton(3)->text(), " 3");
+    EXPECT_TRUE(info.GroupField(8)->isReadOnly());
+    info.activateWindow();
+    Type(info.Field(bf::InfoField::kName), QString::fromUtf8("Föreningen"));
+    Type(info.Field(bf::InfoField::kFromDate), "20260230");
+    Type(info.Field(bf::InfoField::kToDate), "20261231");
+    Press(info, "okBitBtn");
+    EXPECT_EQ(info.Status(), QString::fromUtf8("2026-02-30 är inget datum (åååå-mm-dd)"));
+    Type(info.Field(bf::InfoField::kFromDate), "20270101");
+    Press(info, "okBitBtn");
+    EXPECT_EQ(info.Status(), QString::fromUtf8("perioden slutar före sin början"));
+    Type(info.Field(bf::InfoField::kFromDate), "2026x");
+    EXPECT_EQ(info.Status(), QString::fromUtf8("datum skrivs med siffror: åååå-mm-dd"));
+    Type(info.Field(bf::InfoField::kName), QString(27, 'n'));
+    EXPECT_EQ(info.Status(), QString::fromUtf8("namn rymmer högst 26 tecken"));
+    Type(info.Field(bf::InfoField::kName), "");
+    Type(info.Field(bf::InfoField::kFromDate), "20260101");
+    Press(info, "okBitBtn");
+    EXPECT_EQ(info.Status(), QString::fromUtf8("ange ett namn på bokföringen"));
+    EXPECT_TRUE(info.isVisible());
+    Type(info.Field(bf::InfoField::kName), QString::fromUtf8("Föreningen"));
+    Press(info, "okBitBtn");
+    EXPECT_FALSE(info.isVisible());
+  });
+  form.Item("new")->trigger();
+  ExpectSlot(form, 2, QString::fromUtf8("Föreningen"), true, true);
+  EXPECT_EQ(form.DataPanel()->text(), QString::fromUtf8("Föreningen"));
+  const bf::BfDataBasRecord& made = form.Database().shared().dataBas;
+  EXPECT_EQ(made.name, A("Föreningen"));
+  EXPECT_EQ(made.fromDate, "2026-01-01");
+  EXPECT_EQ(made.toDate, "2026-12-31");
+  EXPECT_TRUE(fs::exists(DataDir() / "Konto02.DAT"));
+
+  // Cancelled, the form leaves the bookkeeping that was open.
+  WhenShown<bfui::TInputIForm>([](bfui::TInputIForm& info) { Press(info, "cancelBitBtn"); });
+  form.Item("new")->trigger();
+  EXPECT_EQ(form.Database().current(), 2);
+  EXPECT_TRUE(form.Database().bookkeepingOpen());
+  ExpectSlot(form, 3, "vakant", false, false);
+}
+
+TEST_F(MainWindow, AndraChoosesAGroupThroughItsButtonInTheAccountList) {
+  MakeBookkeepings({"Hem"});
+  for (const char* number : {"1930", "3010", "3040"}) Bfnolk(std::string("account add ") + number + " --name K");
+  TestMainForm form(kNoArgs);
+  WhenShown<bfui::TInputIForm>([](bfui::TInputIForm& info) {
+    EXPECT_EQ(info.Field(bf::InfoField::kName)->text(), "Hem");
+    EXPECT_EQ(info.Field(bf::InfoField::kFromDate)->text(), "2026-01-01");
+    WhenShown<eregui::TEPickForm>([](eregui::TEPickForm& pick) {
+      EXPECT_EQ(pick.windowTitle(), QString::fromUtf8("välj konto(n)"));
+      QListWidget* list = pick.List();
+      ASSERT_EQ(list->count(), 3);
+      EXPECT_FALSE(list->item(0)->isSelected());  // 1930 is in group 1
+      EXPECT_TRUE(list->item(1)->isSelected());
+      EXPECT_TRUE(list->item(2)->isSelected());
+      EXPECT_EQ(pick.Status(), "  2 [  3]");
+      list->item(2)->setSelected(false);
+      Press(pick, "OKBtn");
+    });
+    Press(info, "Button3");
+    EXPECT_EQ(info.GroupField(3)->text(), "3010");
+    Press(info, "okBitBtn");
+  });
+  form.Item("change")->trigger();
+  EXPECT_EQ(form.Database().shared().dataBas.sumGroups[3], "3010");
+  EXPECT_TRUE(bf::VerifyBookkeeping(form.Database().shared(), form.Database().dataDir()).empty());
+}
+
+TEST_F(MainWindow, RegisterAndVisaKontoplanOpenTheAccountRegisterAndTheAccountList) {
+  MakeBookkeepings({"Hem"});
+  Bfnolk("account add 1930 --name Bank --opening 500");
+  TestMainForm form(kNoArgs);
+  WhenShown<bfui::TBfKontoRegForm>([](bfui::TBfKontoRegForm& reg) {
+    EXPECT_EQ(reg.windowTitle(), "kontoregister");
+    ASSERT_EQ(reg.List()->count(), 1);
+    EXPECT_EQ(reg.List()->item(0)->text(), "1930 \"Bank....\"      500.00");
+    Press(reg, "StangBtn");
+  });
+  form.Item("kontoreg")->trigger();
+  for (const char* item : {"visakontoplan", "plan"}) {
+    WhenShown<eregui::TEPickForm>([](eregui::TEPickForm& pick) {
+      EXPECT_EQ(pick.windowTitle(), "visar konton");
+      EXPECT_FALSE(pick.AllButton()->isEnabled());
+      EXPECT_EQ(pick.List()->count(), 1);
+      Press(pick, "CancelBtn");
+    });
+    form.Item(item)->trigger();
+  }
 }
 
 // The lines of text without their blanks, so that a line printed in proportional fonts and

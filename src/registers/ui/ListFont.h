@@ -11,6 +11,9 @@ namespace eregui {
 
 inline QFont ListFont(const QWidget* window, bool bold) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  // Where the platform names no fixed font of its own, the font matching finds one.
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
   font.setPointSizeF(window->font().pointSizeF());
   font.setBold(bold);
   return font;
