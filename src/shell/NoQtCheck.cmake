@@ -42,7 +42,8 @@ file(GLOB _bfn_logic_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/shell/ETider* ${PROJECT_SOURCE_DIR}/src/shell/ESmall*
   ${PROJECT_SOURCE_DIR}/src/shell/ECountForm* ${PROJECT_SOURCE_DIR}/src/shell/GloDefs*
   ${PROJECT_SOURCE_DIR}/src/shell/ekonfig32* ${PROJECT_SOURCE_DIR}/src/shell/emainform_editor*
-  ${PROJECT_SOURCE_DIR}/src/printing/Printer* ${PROJECT_SOURCE_DIR}/src/printing/ewrite32*)
+  ${PROJECT_SOURCE_DIR}/src/printing/Printer* ${PROJECT_SOURCE_DIR}/src/printing/ewrite32*
+  ${PROJECT_SOURCE_DIR}/src/tabledisplay/*)
 list(FILTER _bfn_logic_sources INCLUDE REGEX "\\.(h|cpp)$")
-bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping reports
+bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping tabledisplay reports
                 SOURCES ${_bfn_logic_sources})

@@ -1,0 +1,149 @@
+#include "app/bfnolk_show.h"
+
+#include <fstream>
+#include <iostream>
+
+#include "app/bfnolk_arguments.h"
+#include "app/bfnolk_session.h"
+#include "common/Ansi.h"
+#include "reports/bflista_table.h"
+#include "shell/ESmall.h"
+#include "shell/ekonfig32.h"
+#include "tabledisplay/egridform_jpeg.h"
+#include "tabledisplay/egridform_pdf.h"
+#include "tabledisplay/egridform_writers.h"
+
+namespace bfnolk {
+
+namespace {
+
+constexpr char kFormats[] = "text, csv, html, xml, pdf eller jpg";
+
+// The format a file name asks for when --format is not given.
+std::string FormatOfName(const std::string& to) {
+  static const std::pair<const char*, const char*> kEnds[] = {{".csv", "csv"}, {".htm", "html"}, {".html", "html"},
+                                                              {".xml", "xml"}, {".pdf", "pdf"}, {".jpg", "jpg"},
+                                                              {".jpeg", "jpg"}};
+  for (const auto& [end, format] : kEnds)
+    if (esmall::EndsWithNoCase(to, end)) return format;
+  return "text";
+}
+
+bool IsFormat(const std::string& format) {
+  for (const char* f : {"text", "csv", "html", "xml", "pdf", "jpg"})
+    if (format == f) return true;
+  return false;
+}
+
+// The chooser of the ledger: the account numbered by the argument.
+reports::RecordChooser AccountNamed(bf::BfShared& s, const std::string& number) {
+  return [&s, number](int32_t& recNo) {
+    long n = 0;
+    if (number.size() != 4 || !ParseNumber(number, 0, 9999, n)) {
+      std::cerr << "bfnolk show: " << number << " är inget kontonummer (fyra siffror)\n";
+      return false;
+    }
+    bf::KontoRecord account;
+    const bf::Lookup lookup = bf::FindAccount(s, number, account, recNo);
+    if (lookup == bf::Lookup::kAbsent) std::cerr << "bfnolk show: konto " << number << " finns inte\n";
+    return lookup == bf::Lookup::kFound;
+  };
+}
+
+// The chooser of the journal: the verification with the argument's number.
+reports::RecordChooser VerificationNumbered(bf::BfShared& s, const std::string& number) {
+  return [&s, number](int32_t& recNo) {
+    long wanted = 0;
+    if (!ParseNumber(number, 1, 32767, wanted)) {
+      std::cerr << "bfnolk show: " << number << " är inget verifikationsnummer\n";
+      return false;
+    }
+    recNo = -1;
+    const bool read = bf::ForEachVerification(s, [&](const bf::VerRecord& v, int32_t at) {
+      if (v.number == wanted) recNo = at;
+      return recNo < 0;
+    });
+    if (read && recNo < 0) std::cerr << "bfnolk show: verifikation " << wanted << " finns inte\n";
+    return recNo > 0;
+  };
+}
+
+bool Write(const std::string& format, const egridform::Table& table, egridform::LineSink& out) {
+  if (format == "text") return egridform::WriteText(table, out);
+  if (format == "csv") return egridform::WriteCsv(table, out);
+  if (format == "html") return egridform::WriteHtml(table, out);
+  if (format == "pdf") {
+    egridform::JpegFilePictures pictures;
+    int height = egridform::kFirstPdfPageHeight;
+    return egridform::WritePdf(table, egridform::PdfSetup::Of(ekonfig::CurRapport, "bfnolk"), pictures, height, out);
+  }
+  std::string reason;
+  if (egridform::WriteJpeg(table, out, reason)) return true;
+  std::cerr << "bfnolk show: " << ansi::ToUtf8(reason) << "\n";
+  return false;
+}
+
+// The table into the file at path (and its style sheet beside an XML document).
+bool WriteFile(const std::string& format, const egridform::Table& table, const std::string& path) {
+  const bool text = format == "text";
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  egridform::StreamSink sink(file, text ? "\n" : "\r\n", text);
+  bool written = file && (format == "xml" ? egridform::WriteXml(table, egridform::StyleSheetName(path), sink)
+                                          : Write(format, table, sink));
+  written = written && file.flush();
+  if (written && format == "xml") {
+    const std::string styleSheet = egridform::StyleSheetPath(path);
+    std::ofstream xsl(styleSheet, std::ios::binary | std::ios::trunc);
+    egridform::StreamSink xslSink(xsl, "\r\n", false);
+    written = xsl && egridform::WriteXsl(table, xslSink) && xsl.flush();
+    if (!written) std::cerr << "bfnolk show: kan inte skriva " << styleSheet << "\n";
+    return written;
+  }
+  if (!written) std::cerr << "bfnolk show: kan inte skriva " << path << "\n";
+  return written;
+}
+
+}  // namespace
+
+bool IsShowCommand(const std::string& command) { return command == "show"; }
+
+int ShowCommand(const std::vector<std::string>& words) {
+  const Arguments a(words, {"--format", "--to"}, {});
+  if (!a.ok()) {
+    std::cerr << "bfnolk show: " << a.error() << "\n";
+    return kUsage;
+  }
+  const auto& pos = a.positional();
+  if (pos.size() != 2 || (pos[0] != "ledger" && pos[0] != "journal")) {
+    std::cerr << "bfnolk show: ange ledger KONTO eller journal VERNR\n";
+    return kUsage;
+  }
+  const std::string to = a.Value("--to", "-");
+  const std::string format = a.Value("--format", FormatOfName(to));
+  if (!IsFormat(format)) {
+    std::cerr << "bfnolk show: --format är " << kFormats << "\n";
+    return kUsage;
+  }
+  if (to == "-" && (format == "xml" || format == "pdf" || format == "jpg")) {
+    std::cerr << "bfnolk show: --format " << format << " skrivs till en fil: ange --to FIL\n";
+    return kUsage;
+  }
+  Session session(false, bf::Access::kReadOnly);
+  if (!session.ok()) return kRefused;
+  if (!session.NeedBookkeeping()) {
+    PrintStatus();
+    return kRefused;
+  }
+  bf::BfShared& s = session.db().shared();
+  egridform::Table table;
+  const bool shown = pos[0] == "ledger" ? reports::ShowLedger(s, AccountNamed(s, pos[1]), table, 0)
+                                        : reports::ShowJournal(s, VerificationNumbered(s, pos[1]), table, 0);
+  PrintStatus();
+  if (!shown) return kRefused;
+  if (to != "-") return WriteFile(format, table, to) ? kDone : kRefused;
+  const bool text = format == "text";
+  egridform::StreamSink out(std::cout, text ? "\n" : "\r\n", text);
+  return Write(format, table, out) && std::cout.flush() ? kDone : kRefused;
+}
+
+}  // namespace bfnolk
