@@ -49,6 +49,10 @@ class ScratchFolder {
   void Put(const std::string& name, const std::string& bytes) const {
     std::ofstream(*this / name, std::ios::binary) << bytes;
   }
+  static void Copy(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+  }
   std::string Get(const std::string& name) const {
     std::ifstream in(*this / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

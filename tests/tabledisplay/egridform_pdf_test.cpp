@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 
@@ -43,6 +44,8 @@ class Pdf : public ::testing::Test {
   // The PDF of table as a file checked by qpdf; its text by pdftotext, pages split at \f.
   std::string Check(const std::string& bytes, const std::string& name = "t.pdf") {
     folder_.Put(name, bytes);
+    // BFN_KEEP_DIR=FOLDER keeps the files, to look at.
+    if (const char* keep = std::getenv("BFN_KEEP_DIR")) ScratchFolder::Copy(folder_ / name, std::string(keep) + "/" + name);
     const ProgramRun check = RunProgram("qpdf --check '" + folder_ / name + "'");
     EXPECT_EQ(check.status, 0) << check.out;
     const ProgramRun text = RunProgram("pdftotext -layout -enc UTF-8 '" + folder_ / name + "' -");
@@ -66,6 +69,7 @@ class Pdf : public ::testing::Test {
         std::istringstream(line) >> number >> left;
         continue;
       }
+      if (line.size() == 19 && line.back() == ' ') line.pop_back();  // 20 bytes with a one-byte line end
       ASSERT_EQ(line.size(), 18u) << line;
       if (line[17] == 'n') {
         const size_t at = std::stoul(line.substr(0, 10));
@@ -97,8 +101,8 @@ class Pdf : public ::testing::Test {
       const size_t end = pdf.find("endstream", begin);
       size_t data = end - begin;
       if (data > 0) data -= pdf[end - 2] == '\r' ? 2 : 1;
-      const std::smatch length =
-          Match(pdf.substr(end), std::regex("\n" + (*it)[2].str() + " 0 obj\r?\n(\\d+)\r?\nendobj"));
+      const std::string after = pdf.substr(end);
+      const std::smatch length = Match(after, std::regex("\n" + (*it)[2].str() + " 0 obj\r?\n(\\d+)\r?\nendobj"));
       EXPECT_EQ(std::stoul(length[1]), data) << "stream " << (*it)[1];
     }
   }
@@ -176,8 +180,8 @@ TEST_F(Pdf, TheHeadAndAPageAreAsTheFormatGivesThem) {
       "9999 0 obj\n[\n18 0 R\n]\nendobj\n\n"
       "xref\n";
   ASSERT_EQ(out.Text().substr(0, expected.size()), expected);
-  EXPECT_EQ(out.Text().substr(out.Text().find("trailer")).substr(0, 70),
-            "trailer\n  << \n     /Size 23\n     /Root 11 0 R\n     /Info 10 0 R\n  >>\nstartxref\n");
+  const std::string trailer = "trailer\n  << \n     /Size 10000\n     /Root 11 0 R\n     /Info 10 0 R\n  >>\nstartxref\n";
+  EXPECT_EQ(out.Text().substr(out.Text().find("trailer"), trailer.size()), trailer);
   EXPECT_TRUE(out.Text().ends_with("%%EOF\n\n"));
   ExpectCrossReferences(out.Text());
   ExpectStreamLengths(out.Text());
@@ -192,7 +196,7 @@ TEST_F(Pdf, ReadersTakeItAndFindEveryCell) {
   const std::string text = Check(out.Text());
   for (const char* cell : {"Sida 1", "Prov: Räkor & <öl> (x)", "ver", "datum", "belopp", "2026-01-05",
                            "Räkor & <öl> (x)", "12.50", "--", "2026-02-01", "Åsa", "3.00",
-                           "BFNOLKW64 Söndag 2026-03-01 12:00:00"})
+                           "BFNOLKW64 Söndag", "2026-03-01 12:00:00"})
     EXPECT_NE(text.find(cell), std::string::npos) << cell << "\n" << text;
 }
 
@@ -212,7 +216,7 @@ TEST_F(Pdf, TheHeldHeightTurnsThePage) {
 TEST_F(Pdf, AHeadRowOnlyTableIsOnePage) {
   Table t(FivePixelMetrics());
   t.Open(0, "huvud");
-  t.Cell("a");
+  t.Cell("huvudraden, bred nog att rymma sidans rubrik");
   StringSink out;
   ASSERT_TRUE(WritePdf(t, setup_, pictures_, held_, out));
   // Row 0, then the empty rows every table keeps; all on the one page.
@@ -250,14 +254,14 @@ TEST_F(Pdf, EveryPageOfALongTableRepeatsTheHeadRow) {
 }
 
 TEST_F(Pdf, PagesStepOverTheObjectsOfThePageCountAndArray) {
-  // Each page holds one row: 2000 pages run past object 9998.
+  // Each page holds one row: the head row's page and 2000 more run past object 9998.
   Table t({[](const std::string& s) { return static_cast<int>(s.size()) * 5; }, 100, 100});
   t.Open(0, "h");
   for (int r = 0; r < 2000; ++r) t.RowEnd(std::to_string(r));
   StringSink out;
   ASSERT_TRUE(WritePdf(t, setup_, pictures_, held_, out));
   EXPECT_NE(out.Text().find("\r\n10000 0 obj\r\n  << /Type /Page"), std::string::npos);
-  EXPECT_NE(out.Text().find("\r\n9998 0 obj\r\n2000\r\n"), std::string::npos);
+  EXPECT_NE(out.Text().find("\r\n9998 0 obj\r\n2001\r\n"), std::string::npos);
   ExpectCrossReferences(out.Text());
   Check(out.Text());
 }
@@ -293,7 +297,7 @@ TEST_F(Pdf, ActivePicturesAreEmbeddedAndPlacedBelowTheText) {
 TEST_F(Pdf, APictureThatDoesNotFitBelowTheTextIsLeftOut) {
   setup_.pictures[0] = {"big", true, 1};  // as wide as the page: above where the text ends
   Table t = SampleTable();
-  for (int r = 0; r < 30; ++r) t.RowEnd("rad");
+  for (int r = 0; r < 25; ++r) t.RowEnd("rad");  // one page, its text down to y = 61
   StringSink out;
   ASSERT_TRUE(WritePdf(t, setup_, pictures_, held_, out));
   EXPECT_NE(out.Text().find("/Im1 18 0 R"), std::string::npos);
