@@ -204,14 +204,8 @@ void TMainForm::PrintSumGroups() {
   printing::PrintJob job(canvas);
   const bool printed = reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
                                                static_cast<esmall::WindowHandle>(winId()));
-  if (!canvas.Failure().empty()) {
-    eerror::StatusMsg = canvas.Failure();
-  } else if (job.Aborted()) {
-    eerror::StatusMsg = A("Utskriften avbröts");
-  } else if (printed) {
-    eerror::StatusMsg = canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
-                                           : A("Rapporten skickades till ") + printer.DeviceName();
-  }
+  const std::string outcome = printui::PrintOutcome(canvas, job, printed);
+  if (!outcome.empty()) eerror::StatusMsg = outcome;
   xMyMsgUpdate();
 }
 
