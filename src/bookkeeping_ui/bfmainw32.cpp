@@ -20,12 +20,14 @@
 #include "printing/ewrite32_pdffile.h"
 #include "printing/ui/QtPrintCanvas.h"
 #include "reports/bflista.h"
+#include "reports/bflista_table.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
+#include "tabledisplay/ui/Tgridform.h"
 
 namespace bfui {
 
@@ -120,6 +122,8 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
   if (name == "grafrapport") return [this] { PrintSumGroups(); };
+  if (name == "visahuvudbok") return [this] { ShowLedger(); };
+  if (name == "visagrundbok") return [this] { ShowJournal(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -207,6 +211,33 @@ void TMainForm::PrintSumGroups() {
   const std::string outcome = printui::PrintOutcome(canvas, job, printed);
   if (!outcome.empty()) eerror::StatusMsg = outcome;
   xMyMsgUpdate();
+}
+
+void TMainForm::ShowLedger() {
+  gridui::GridRows table(this, Scale());
+  reports::ShowLedger(run_->db().shared(), [this](int32_t& recNo) { return PickLedgerAccount(recNo); }, table,
+                      static_cast<esmall::WindowHandle>(winId()));
+  xMyMsgUpdate();
+}
+
+void TMainForm::ShowJournal() {
+  gridui::GridRows table(this, Scale());
+  reports::ShowJournal(run_->db().shared(), [this](int32_t& recNo) { return PickJournalVerification(recNo); },
+                       table, static_cast<esmall::WindowHandle>(winId()));
+  xMyMsgUpdate();
+}
+
+// Until the pick lists "Välj konto" and "Välj verifikation" are in, the number is asked for.
+bool TMainForm::PickLedgerAccount(int32_t& recNo) {
+  const long number = eerror::NumberEntry(A("Välj konto"), -1);
+  bf::KontoRecord account;
+  return number >= 0 && bf::FindAccount(run_->db().shared(), bf::KontoKey(static_cast<int>(number)), account,
+                                        recNo) == bf::Lookup::kFound;
+}
+
+bool TMainForm::PickJournalVerification(int32_t& recNo) {
+  const long number = eerror::NumberEntry(A("Välj verifikation"), -1);
+  return reports::FindVerification(run_->db().shared(), number, recNo) == bf::Lookup::kFound;
 }
 
 QString TMainForm::ChooseBackupDir(const QString& start) {

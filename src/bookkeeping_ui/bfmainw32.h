@@ -45,6 +45,10 @@ class TMainForm : public shellui::TNolkMainForm {
  protected:
   // The folder a backup goes to or is restored from, starting in start; empty when cancelled.
   virtual QString ChooseBackupDir(const QString& start);
+  // The account of "visa huvudbok" and the verification of "visa grundbok": their record
+  // numbers, chosen by the user; false when none was chosen.
+  virtual bool PickLedgerAccount(int32_t& recNo);
+  virtual bool PickJournalVerification(int32_t& recNo);
 
  private:
   using DatabaseCommand = std::function<void(bf::BfDatabase&)>;
@@ -62,6 +66,9 @@ class TMainForm : public shellui::TNolkMainForm {
   // The sum-group report on the report setting's printer; the status line says where a
   // "PDF-fil" job went.
   void PrintSumGroups();
+  // The ledger of an account and the journal of a verification in a new table window.
+  void ShowLedger();
+  void ShowJournal();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers

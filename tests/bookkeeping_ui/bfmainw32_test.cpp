@@ -31,6 +31,7 @@
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/edirform.h"
 #include "storage/Filer.h"
+#include "tabledisplay/ui/Tgridform.h"
 
 namespace fs = std::filesystem;
 using bf::MenuNeed;
@@ -54,12 +55,15 @@ class TestMainForm : public bfui::TMainForm {
   using TMainForm::TMainForm;
   QString backupDir;
   QString askedFrom;
+  int32_t pickedRecord = -1;  // what the pick lists answer; -1: cancelled
 
  protected:
   QString ChooseBackupDir(const QString& start) override {
     askedFrom = start;
     return backupDir;
   }
+  bool PickLedgerAccount(int32_t& recNo) override { return (recNo = pickedRecord) > 0; }
+  bool PickJournalVerification(int32_t& recNo) override { return (recNo = pickedRecord) > 0; }
 };
 
 class MainWindow : public testing::Test {
@@ -402,5 +406,39 @@ TEST_F(MainWindow, EveryMenuHasItsOwnAcceleratorAndOpensFromTheKeyboard) {
   EXPECT_FALSE(form.isVisible());
 }
 
-}  // namespace
+TEST_F(MainWindow, TheLedgerAndTheJournalOpenTableWindowsOfTheirOwn) {
+  Bfnolk("init --yes");
+  Bfnolk("new --name Föreningen --from 2026-01-01 --to 2026-12-31");
+  Bfnolk("account add 1930 --name Bank --opening 1000.00");
+  Bfnolk("account add 3010 --name Avgift");
+  Bfnolk("ver add --date 2026-01-05 --text avgift 1930:+:250.50 3010:-:250.50");
+  Bfnolk("ver add --date 2026-01-06 --text retur 1930:-:50.00 3010:+:50.00");
+  TestMainForm form(kNoArgs);
+  ASSERT_TRUE(form.Item("visahuvudbok")->isEnabled());
 
+  form.pickedRecord = -1;  // nothing picked: no window
+  form.Item("visahuvudbok")->trigger();
+  EXPECT_EQ(gridui::Tgridform::Newest(), nullptr);
+
+  form.pickedRecord = 1;  // the account 1930
+  form.Item("visahuvudbok")->trigger();
+  gridui::Tgridform* ledger = gridui::Tgridform::Newest();
+  ASSERT_NE(ledger, nullptr);
+  EXPECT_EQ(ledger->windowTitle().toStdString(), "BFNOLKW64: huvudbok: Föreningen: 1930 Bank");
+  EXPECT_TRUE(ledger->isVisible());
+  EXPECT_EQ(ledger->Table().CellText(2, 1), "  retur    ");  // the newest verification first
+  EXPECT_EQ(ledger->Table().CellText(2, 2), "  avgift    ");
+
+  form.pickedRecord = 2;  // the second verification
+  form.Item("visagrundbok")->trigger();
+  gridui::Tgridform* journal = gridui::Tgridform::Newest();
+  ASSERT_NE(journal, ledger);
+  EXPECT_EQ(journal->windowTitle().toStdString(),
+            "BFNOLKW64: grundbok: Föreningen: verifikation   2 2026-01-06 retur");
+  EXPECT_EQ(journal->Table().CellText(2, 2), "  Avgift    ");
+  EXPECT_TRUE(ledger->isVisible());  // both stay open
+  delete journal;
+  delete ledger;
+}
+
+}  // namespace
