@@ -229,14 +229,14 @@ void TMainForm::ShowJournal() {
 
 // Until the pick lists "Välj konto" and "Välj verifikation" are in, the number is asked for.
 bool TMainForm::PickLedgerAccount(int32_t& recNo) {
-  const long number = eerror::NumberEntry(A("Välj konto"), -1);
+  const long number = eerror::NumberEntry(A("Välj konto"), 0);
   bf::KontoRecord account;
-  return number >= 0 && bf::FindAccount(run_->db().shared(), bf::KontoKey(static_cast<int>(number)), account,
+  return number > 0 && bf::FindAccount(run_->db().shared(), bf::KontoKey(static_cast<int>(number)), account,
                                         recNo) == bf::Lookup::kFound;
 }
 
 bool TMainForm::PickJournalVerification(int32_t& recNo) {
-  const long number = eerror::NumberEntry(A("Välj verifikation"), -1);
+  const long number = eerror::NumberEntry(A("Välj verifikation"), 0);
   return reports::FindVerification(run_->db().shared(), number, recNo) == bf::Lookup::kFound;
 }
 

@@ -173,6 +173,10 @@ Tgridform::Tgridform(QWidget* owner, const std::string& caption, int windowScale
   grid_->setVerticalHeader(new FixedHeader(Qt::Vertical, grid_));
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // Rows as high as a line of the grid's font and the 2 pixels above and below it.
+  const int rowHeight = QFontMetrics(grid_->font()).height() + 2 * kTextInset + 1;
+  grid_->verticalHeader()->setMinimumSectionSize(rowHeight);
+  grid_->verticalHeader()->setDefaultSectionSize(rowHeight);
   grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_ = egridform::Table(MetricsOf(grid_, windowScale));
