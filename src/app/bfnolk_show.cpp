@@ -58,9 +58,13 @@ reports::RecordChooser VerificationNumbered(bf::BfShared& s, const std::string& 
       std::cerr << "bfnolk show: " << number << " är inget verifikationsnummer\n";
       return false;
     }
-    const bf::Lookup lookup = reports::FindVerification(s, wanted, recNo);
-    if (lookup == bf::Lookup::kAbsent) std::cerr << "bfnolk show: verifikation " << wanted << " finns inte\n";
-    return lookup == bf::Lookup::kFound;
+    recNo = -1;
+    const bool read = bf::ForEachVerification(s, [&](const bf::VerRecord& v, int32_t at) {
+      if (v.number == wanted) recNo = at;
+      return recNo < 0;
+    });
+    if (read && recNo < 0) std::cerr << "bfnolk show: verifikation " << wanted << " finns inte\n";
+    return recNo > 0;
   };
 }
 

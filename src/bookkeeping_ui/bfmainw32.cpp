@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "bookkeeping/BFMenuState.h"
+#include "bookkeeping_ui/bfpick32.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
 #include "printing/ewrite32.h"
@@ -214,30 +215,24 @@ void TMainForm::PrintSumGroups() {
 }
 
 void TMainForm::ShowLedger() {
+  bf::BfShared& s = run_->db().shared();
   gridui::GridRows table(this, Scale());
-  reports::ShowLedger(run_->db().shared(), [this](int32_t& recNo) { return PickLedgerAccount(recNo); }, table,
+  reports::ShowLedger(s, [&](int32_t& recNo) { return bf::PickKonto(Picks(), s, A("Välj konto"), recNo); }, table,
                       static_cast<esmall::WindowHandle>(winId()));
   xMyMsgUpdate();
 }
 
 void TMainForm::ShowJournal() {
+  bf::BfShared& s = run_->db().shared();
   gridui::GridRows table(this, Scale());
-  reports::ShowJournal(run_->db().shared(), [this](int32_t& recNo) { return PickJournalVerification(recNo); },
-                       table, static_cast<esmall::WindowHandle>(winId()));
+  const auto pick = [&](int32_t& recNo) {
+    bf::TVerPick verifications(Picks(), s, A("Välj verifikation"), false);
+    verifications.Run();
+    recNo = verifications.OkExec() ? verifications.GetPickData(0) : -1;
+    return recNo > 0;
+  };
+  reports::ShowJournal(s, pick, table, static_cast<esmall::WindowHandle>(winId()));
   xMyMsgUpdate();
-}
-
-// Until the pick lists "Välj konto" and "Välj verifikation" are in, the number is asked for.
-bool TMainForm::PickLedgerAccount(int32_t& recNo) {
-  const long number = eerror::NumberEntry(A("Välj konto"), 0);
-  bf::KontoRecord account;
-  return number > 0 && bf::FindAccount(run_->db().shared(), bf::KontoKey(static_cast<int>(number)), account,
-                                        recNo) == bf::Lookup::kFound;
-}
-
-bool TMainForm::PickJournalVerification(int32_t& recNo) {
-  const long number = eerror::NumberEntry(A("Välj verifikation"), 0);
-  return reports::FindVerification(run_->db().shared(), number, recNo) == bf::Lookup::kFound;
 }
 
 QString TMainForm::ChooseBackupDir(const QString& start) {

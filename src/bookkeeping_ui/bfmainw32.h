@@ -16,6 +16,7 @@
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFRun.h"
+#include "registers/ui/epickForm32.h"
 #include "shell/ui/emainform.h"
 
 class QAction;
@@ -45,10 +46,8 @@ class TMainForm : public shellui::TNolkMainForm {
  protected:
   // The folder a backup goes to or is restored from, starting in start; empty when cancelled.
   virtual QString ChooseBackupDir(const QString& start);
-  // The account of "visa huvudbok" and the verification of "visa grundbok": their record
-  // numbers, chosen by the user; false when none was chosen.
-  virtual bool PickLedgerAccount(int32_t& recNo);
-  virtual bool PickJournalVerification(int32_t& recNo);
+  // Where the pick lists of the commands show their windows.
+  virtual ereg::PickWindows& Picks() { return picks_; }
 
  private:
   using DatabaseCommand = std::function<void(bf::BfDatabase&)>;
@@ -71,6 +70,7 @@ class TMainForm : public shellui::TNolkMainForm {
   void ShowJournal();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
+  eregui::QtPickWindows picks_{this};
   std::vector<QAction*> commands_;  // every item the enabling rule covers
   std::array<QAction*, bf::kMaxBookkeepings> selectItems_{};
   std::array<QAction*, bf::kMaxBookkeepings> deleteItems_{};

@@ -46,16 +46,6 @@ bool ReadChosenAccount(bf::BfShared& s, int32_t recNo) {
 
 }  // namespace
 
-bf::Lookup FindVerification(bf::BfShared& s, long number, int32_t& recNo) {
-  recNo = -1;
-  const bool read = bf::ForEachVerification(s, [&](const bf::VerRecord& v, int32_t at) {
-    if (v.number == number) recNo = at;
-    return recNo < 0;
-  });
-  if (!read) return bf::Lookup::kFailed;
-  return recNo > 0 ? bf::Lookup::kFound : bf::Lookup::kAbsent;
-}
-
 std::string LedgerCaption(const bf::BfDataBasRecord& list, const bf::KontoRecord& account) {
   return CutSteps({{glodefs::ProgName + ": ", 12},
                    {"huvudbok: ", 22},

@@ -33,10 +33,6 @@ bool ShowLedger(bf::BfShared& s, const RecordChooser& chooseAccount, egridform::
 bool ShowJournal(bf::BfShared& s, const RecordChooser& chooseVerification, egridform::TableRows& table,
                  esmall::WindowHandle owner);
 
-// The record number of the verification numbered number: kFound with recNo, kAbsent, or
-// kFailed when the verifications could not be read (reported).
-bf::Lookup FindVerification(bf::BfShared& s, long number, int32_t& recNo);
-
 // The captions, cut as they are built.
 std::string LedgerCaption(const bf::BfDataBasRecord& list, const bf::KontoRecord& account);
 std::string JournalCaption(const bf::BfDataBasRecord& list, const bf::VerRecord& verification);

@@ -55,15 +55,24 @@ class TestMainForm : public bfui::TMainForm {
   using TMainForm::TMainForm;
   QString backupDir;
   QString askedFrom;
-  int32_t pickedRecord = -1;  // what the pick lists answer; -1: cancelled
+  // The pick lists' windows: the line beginning with pickedLine is chosen; none: cancelled.
+  struct Picks : ereg::PickWindows {
+    std::string pickedLine;
+    std::vector<std::string> captions;
+    bool ShowPick(ereg::TPickWindowState& state) override {
+      captions.push_back(state.Caption());
+      for (int i = 0; i < state.Count(); ++i)
+        if (!pickedLine.empty() && state.Line(i).rfind(pickedLine, 0) == 0) state.SetSelected(i, true);
+      return state.SelectedCount() > 0;
+    }
+  } picks;
 
  protected:
   QString ChooseBackupDir(const QString& start) override {
     askedFrom = start;
     return backupDir;
   }
-  bool PickLedgerAccount(int32_t& recNo) override { return (recNo = pickedRecord) > 0; }
-  bool PickJournalVerification(int32_t& recNo) override { return (recNo = pickedRecord) > 0; }
+  ereg::PickWindows& Picks() override { return picks; }
 };
 
 class MainWindow : public testing::Test {
@@ -416,11 +425,11 @@ TEST_F(MainWindow, TheLedgerAndTheJournalOpenTableWindowsOfTheirOwn) {
   TestMainForm form(kNoArgs);
   ASSERT_TRUE(form.Item("visahuvudbok")->isEnabled());
 
-  form.pickedRecord = -1;  // nothing picked: no window
-  form.Item("visahuvudbok")->trigger();
+  form.Item("visahuvudbok")->trigger();  // nothing picked: no window
   EXPECT_EQ(gridui::Tgridform::Newest(), nullptr);
+  EXPECT_EQ(form.picks.captions, std::vector<std::string>{A("Välj konto")});
 
-  form.pickedRecord = 1;  // the account 1930
+  form.picks.pickedLine = "1930";
   form.Item("visahuvudbok")->trigger();
   gridui::Tgridform* ledger = gridui::Tgridform::Newest();
   ASSERT_NE(ledger, nullptr);
@@ -429,8 +438,9 @@ TEST_F(MainWindow, TheLedgerAndTheJournalOpenTableWindowsOfTheirOwn) {
   EXPECT_EQ(ledger->Table().CellText(2, 1), "  retur    ");  // the newest verification first
   EXPECT_EQ(ledger->Table().CellText(2, 2), "  avgift    ");
 
-  form.pickedRecord = 2;  // the second verification
+  form.picks.pickedLine = "0002";  // the second verification
   form.Item("visagrundbok")->trigger();
+  EXPECT_EQ(form.picks.captions.back(), A("Välj verifikation"));
   gridui::Tgridform* journal = gridui::Tgridform::Newest();
   ASSERT_NE(journal, ledger);
   EXPECT_EQ(journal->windowTitle().toStdString(),
