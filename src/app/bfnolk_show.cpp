@@ -1,9 +1,11 @@
 #include "app/bfnolk_show.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "app/bfnolk_arguments.h"
+#include "app/bfnolk_qt.h"
 #include "app/bfnolk_session.h"
 #include "common/Ansi.h"
 #include "reports/bflista_table.h"
@@ -12,6 +14,7 @@
 #include "tabledisplay/egridform_jpeg.h"
 #include "tabledisplay/egridform_pdf.h"
 #include "tabledisplay/egridform_writers.h"
+#include "tabledisplay/ui/QtPdfPictures.h"
 
 namespace bfnolk {
 
@@ -73,7 +76,9 @@ bool Write(const std::string& format, const egridform::Table& table, egridform::
   if (format == "csv") return egridform::WriteCsv(table, out);
   if (format == "html") return egridform::WriteHtml(table, out);
   if (format == "pdf") {
-    egridform::JpegFilePictures pictures;
+    // The pictures as the window has them; Qt reads them.
+    const OffscreenQt qt;
+    gridui::QtPdfPictures pictures;
     int height = egridform::kFirstPdfPageHeight;
     return egridform::WritePdf(table, egridform::PdfSetup::Of(ekonfig::CurRapport, "bfnolk"), pictures, height, out);
   }
@@ -118,7 +123,12 @@ int ShowCommand(const std::vector<std::string>& words) {
     std::cerr << "bfnolk show: ange ledger KONTO eller journal VERNR\n";
     return kUsage;
   }
-  const std::string to = a.Value("--to", "-");
+  // Made whole before the session, which moves the current directory into the data directory.
+  std::string to = a.Value("--to", "-");
+  if (to != "-") {
+    std::error_code error;
+    to = std::filesystem::absolute(to, error).lexically_normal().string();
+  }
   const std::string format = a.Value("--format", FormatOfName(to));
   if (!IsFormat(format)) {
     std::cerr << "bfnolk show: --format är " << kFormats << "\n";

@@ -13,7 +13,6 @@
 #include "common/Ansi.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
-#include "storage/BTFileIO.h"
 #include "tabledisplay/egridform_jpegencoder.h"
 
 namespace egridform {
@@ -433,19 +432,6 @@ class PdfWriter {
 };
 
 }  // namespace
-
-std::optional<printing::DecodedImage> JpegFilePictures::Load(int k, const std::string& path) {
-  std::string reason;
-  if (path.empty() || !isam::FileExists(path)) {
-    reason = A("filen finns inte, och bilderna av programmets egna finns bara i fönstret");
-  } else if (!printing::IsJpegName(path)) {
-    reason = A("utan fönster läses bara JPEG-bilder");
-  } else if (auto image = printing::DecodeJpeg(path, reason)) {
-    return image;
-  }
-  eerror::EMsg(eerror::kStatusLine, A("Bild ") + std::to_string(k) + " (" + path + A(") utelämnas: ") + reason);
-  return std::nullopt;
-}
 
 PdfSetup PdfSetup::Of(const glodefs::TRapportEnv& setting, const std::string& creator) {
   PdfSetup setup;

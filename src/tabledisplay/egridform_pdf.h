@@ -29,21 +29,14 @@ namespace egridform {
 // (height = round(width × 1.375)).
 inline constexpr int kFirstPdfPageHeight = 576;
 
-// Where the pictures come from. The window side reads every kind of picture and has the
-// program's built-in ones; without a window only JPEG files are read.
+// Where the pictures come from: the window side, which reads every kind of picture and has
+// the program's own ones.
 class PdfPictures {
  public:
   virtual ~PdfPictures() = default;
   // The picture of entry k (0..4), whose file is path (Windows-1252); nullopt when there is
   // none to show (the reason is the source's to report).
   virtual std::optional<printing::DecodedImage> Load(int k, const std::string& path) = 0;
-};
-
-// JPEG files decoded with libjpeg; any other picture, or a missing file, is left out and
-// named on the status line.
-class JpegFilePictures : public PdfPictures {
- public:
-  std::optional<printing::DecodedImage> Load(int k, const std::string& path) override;
 };
 
 struct PdfSetup {

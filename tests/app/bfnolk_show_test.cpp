@@ -88,6 +88,15 @@ TEST_F(BfnolkShow, EveryFileFormatIsReadByAToolThatDidNotWriteIt) {
   EXPECT_EQ(jpeg.substr(jpeg.size() - 2), "\xFF\xD9");
 }
 
+TEST_F(BfnolkShow, AFileNamedWithoutItsFolderIsTheCallersAndThePdfHasTheSettingsPicture) {
+  const ProgramRun run = RunProgram("cd '" + root_ + "' && " + Command("show ledger 1930 --to bok.pdf") + " </dev/null");
+  ASSERT_EQ(run.status, 0) << run.out;
+  ASSERT_FALSE(Bytes(root_ + "/bok.pdf").empty());
+  // The report setting has picture 0 active without a file: the program's own is drawn.
+  const ProgramRun images = RunProgram("pdfimages -list '" + root_ + "/bok.pdf'");
+  EXPECT_NE(images.out.find("160   120  rgb"), std::string::npos) << images.out;
+}
+
 TEST_F(BfnolkShow, RefusesWhatItCannotShow) {
   EXPECT_EQ(Run("show ledger 2000").status, 1);
   EXPECT_NE(Run("show ledger 2000").out.find("konto 2000 finns inte"), std::string::npos);

@@ -11,8 +11,6 @@
 
 #include "SampleTable.h"
 #include "shell/ETider.h"
-#include "shell/Eerror32.h"
-#include "tabledisplay/egridform_jpegencoder.h"
 
 namespace egridform {
 namespace {
@@ -321,27 +319,6 @@ TEST(PdfFonts, CourierTakesTheBigFontsStyle) {
     ASSERT_TRUE(WritePdf(SampleTable(), setup, pictures, held, out));
     EXPECT_NE(out.Text().find("/BaseFont /" + name + "\r\n"), std::string::npos) << name;
   }
-}
-
-TEST(JpegFilePictures, ReadsJpegFilesOnly) {
-  ScratchFolder folder;
-  std::string jpeg;
-  JpegEncoder encoder(2, 2, [&jpeg](std::string_view b) {
-    jpeg += b;
-    return true;
-  });
-  const uint8_t row[6] = {10, 20, 30, 40, 50, 60};
-  ASSERT_TRUE(encoder.Start() && encoder.WriteRow(row) && encoder.WriteRow(row) && encoder.Finish());
-  folder.Put("a.JPG", jpeg);
-  folder.Put("b.png", "not a picture");
-  JpegFilePictures pictures;
-  const auto image = pictures.Load(0, folder / "a.JPG");
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->width, 2);
-  EXPECT_FALSE(pictures.Load(1, folder / "b.png"));
-  EXPECT_NE(eerror::StatusMsg.find("JPEG"), std::string::npos) << eerror::StatusMsg;
-  EXPECT_FALSE(pictures.Load(2, folder / "saknas.jpg"));
-  EXPECT_NE(eerror::StatusMsg.find(A("finns inte")), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tabledisplay/ui/Tgridform.h"
 
+#include "tabledisplay/ui/QtPdfPictures.h"
+
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -25,7 +27,6 @@
 #include "printing/ui/QtPrintCanvas.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
-#include "shell/ui/PrBildres.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/emainform.h"
 #include "tabledisplay/egridform_jpeg.h"
@@ -67,25 +68,6 @@ void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, c
   painter.drawText(rect.adjusted(kTextInset, kTextInset, 0, 0), Qt::AlignLeft | Qt::AlignTop, text);
   painter.restore();
 }
-
-// Pictures for the PDF: every kind a file may hold, and the program's own for a missing one.
-class QtPdfPictures : public egridform::PdfPictures {
- public:
-  std::optional<printing::DecodedImage> Load(int k, const std::string& path) override {
-    QImage image;
-    if (!path.empty()) image = printui::ReadPicture(path);
-    if (image.isNull()) image = shellui::PrBildres(k).toImage();
-    if (image.isNull()) return std::nullopt;
-    image = image.convertToFormat(QImage::Format_RGB888);
-    printing::DecodedImage decoded{image.width(), image.height(), {}};
-    decoded.rgb.reserve(static_cast<size_t>(image.width()) * image.height() * 3);
-    for (int y = 0; y < image.height(); ++y) {
-      const uchar* row = image.constScanLine(y);
-      decoded.rgb.insert(decoded.rgb.end(), row, row + image.width() * 3);
-    }
-    return decoded;
-  }
-};
 
 }  // namespace
 
