@@ -6,6 +6,7 @@
 // a person at it set BFNOLKW64_UNATTENDED=1: when standard input is then not a terminal,
 // that box closes by itself.
 #include "bookkeeping_ui/bfmainw32.h"
+#include "exchange/ui/QtFileDialogs.h"
 #include "printing/ui/QtReportDialog.h"
 #include "shell/Eerror32_MessageBoxes.h"
 #include "shell/ui/InstanceGuard.h"
@@ -57,6 +58,8 @@ int main(int argc, char** argv) {
   shellui::ScopedProgressWindows installedProgress(progress);
   printui::QtReportDialogs reportDialogs;
   printui::ScopedReportDialogs installedReportDialogs(reportDialogs);
+  exchangeui::QtFileDialogs fileDialogs;
+  eixport::ScopedFileDialogs installedFileDialogs(fileDialogs);
   shellui::InstallQtPrinterSystem();  // the default printer at start comes from CUPS
   shellui::TerminationSignals terminations;  // a SIGTERM closes the books and keeps the settings
 

@@ -17,6 +17,7 @@
 #include "bookkeeping_ui/bfpick32.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
+#include "exchange/Eixport.h"
 #include "printing/ewrite32.h"
 #include "printing/ewrite32_pdffile.h"
 #include "printing/ui/QtPrintCanvas.h"
@@ -52,6 +53,7 @@ ToolImage ImageOf(std::string_view button) {
 TMainForm::TMainForm(const std::vector<std::string>& args, QWidget* parent) : TNolkMainForm(parent) {
   glodefs::ProgName = "BFNOLKW64";
   setWindowTitle(Text("BFNOLKW64.2014 181009E Linux/Qt"));
+  eixport::SetMainCaption(ToAnsi(windowTitle()));  // the heading line of the exchange files
   if (!ProgramInit(ekonfig::kBookkeepingProgNr)) return;
   run_ = std::make_unique<bf::BookkeepingRun>(args);
   BuildMenus();
