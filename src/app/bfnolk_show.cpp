@@ -11,6 +11,7 @@
 #include "reports/bflista_table.h"
 #include "shell/ESmall.h"
 #include "shell/ekonfig32.h"
+#include "tabledisplay/egridform_ixport.h"
 #include "tabledisplay/egridform_jpeg.h"
 #include "tabledisplay/egridform_pdf.h"
 #include "tabledisplay/egridform_writers.h"
@@ -88,24 +89,34 @@ bool Write(const std::string& format, const egridform::Table& table, egridform::
   return false;
 }
 
-// The table into the file at path (and its style sheet beside an XML document).
-bool WriteFile(const std::string& format, const egridform::Table& table, const std::string& path) {
-  const bool text = format == "text";
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  egridform::StreamSink sink(file, text ? "\n" : "\r\n", text);
-  bool written = file && (format == "xml" ? egridform::WriteXml(table, egridform::StyleSheetName(path), sink)
-                                          : Write(format, table, sink));
-  written = written && file.flush();
-  if (written && format == "xml") {
-    const std::string styleSheet = egridform::StyleSheetPath(path);
-    std::ofstream xsl(styleSheet, std::ios::binary | std::ios::trunc);
-    egridform::StreamSink xslSink(xsl, "\r\n", false);
-    written = xsl && egridform::WriteXsl(table, xslSink) && xsl.flush();
-    if (!written) std::cerr << "bfnolk show: kan inte skriva " << styleSheet << "\n";
-    return written;
+// The table into the file (and its style sheet beside an XML document) through the exchange
+// file; file is Windows-1252.
+bool WriteFile(const std::string& format, const egridform::Table& table, const std::string& file) {
+  if (format == "text") {
+    // Text for reading, as on standard output: UTF-8.
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    egridform::StreamSink sink(out, "\n", true);
+    if (out && egridform::WriteText(table, sink) && out.flush()) return true;
+    std::cerr << "bfnolk show: kan inte skriva " << ansi::ToUtf8(file) << "\n";
+    return false;
   }
-  if (!written) std::cerr << "bfnolk show: kan inte skriva " << path << "\n";
-  return written;
+  const auto written = [](const std::string& name, bool ok) {
+    if (!ok) std::cerr << "bfnolk show: kan inte skriva " << ansi::ToUtf8(name) << "\n";
+    return ok;
+  };
+  if (format != "xml") {
+    return written(file, egridform::ExportByName(0, file, [&](egridform::LineSink& out, const std::string&) {
+                     return Write(format, table, out);
+                   }));
+  }
+  const std::string styleSheet = egridform::StyleSheetPath(file);
+  return written(file, egridform::ExportByName(0, file,
+                                               [&](egridform::LineSink& out, const std::string&) {
+                                                 return egridform::WriteXml(table, egridform::StyleSheetName(file), out);
+                                               })) &&
+         written(styleSheet, egridform::ExportByName(0, styleSheet, [&](egridform::LineSink& out, const std::string&) {
+                   return egridform::WriteXsl(table, out);
+                 }));
 }
 
 }  // namespace
@@ -150,7 +161,11 @@ int ShowCommand(const std::vector<std::string>& words) {
                                         : reports::ShowJournal(s, VerificationNumbered(s, pos[1]), table, 0);
   PrintStatus();
   if (!shown) return kRefused;
-  if (to != "-") return WriteFile(format, table, to) ? kDone : kRefused;
+  if (to != "-") {
+    const bool written = WriteFile(format, table, ansi::FromUtf8(to));
+    PrintStatus();
+    return written ? kDone : kRefused;
+  }
   const bool text = format == "text";
   egridform::StreamSink out(std::cout, text ? "\n" : "\r\n", text);
   return Write(format, table, out) && std::cout.flush() ? kDone : kRefused;

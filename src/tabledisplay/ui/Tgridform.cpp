@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QAbstractTableModel>
 #include <QApplication>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -18,7 +17,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <fstream>
 #include <optional>
 
 #include "common/Ansi.h"
@@ -29,6 +27,7 @@
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/emainform.h"
+#include "tabledisplay/egridform_ixport.h"
 #include "tabledisplay/egridform_jpeg.h"
 #include "tabledisplay/egridform_pdf.h"
 #include "tabledisplay/egridform_print.h"
@@ -42,7 +41,6 @@ using shellui::ToAnsi;
 namespace {
 
 constexpr int kTextInset = 2;
-constexpr int kProgressKind = 5;
 
 QPointer<Tgridform>& NewestWindow() {
   static QPointer<Tgridform> newest;
@@ -252,62 +250,47 @@ void Tgridform::Print() {
   ShowStatus();
 }
 
-std::string Tgridform::ChooseExportFile(const std::string& pattern, const std::string& defaultExt) {
-  QFileDialog dialog(this, Text("Spara fil som..."), FromAnsi(ekonfig::Konfig.ExchangeDir()),
-                     FromAnsi(pattern) + QStringLiteral(";;*"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(FromAnsi(defaultExt));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-  return ToAnsi(dialog.selectedFiles().front());
-}
-
-bool Tgridform::Export(const std::string& pattern, const std::string& defaultExt, const Writer& write) {
-  const std::string path = ChooseExportFile(pattern, defaultExt);
-  if (path.empty()) return false;
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  egridform::StreamSink sink(file, "\r\n", false);
-  const bool written = file && write(sink, path) && file.flush();
-  eerror::StatusMsg = written ? A("Skrev ") + path : A("Kan ej skriva ") + path;
+bool Tgridform::Export(const char* pattern, const char* defaultExt,
+                       const std::function<bool(egridform::LineSink&)>& write, std::string& file) {
+  const bool written = egridform::ExportWithDialog(
+      static_cast<esmall::WindowHandle>(winId()), pattern, defaultExt,
+      [&write](egridform::LineSink& out, const std::string&) { return write(out); }, file);
   ShowStatus();
   return written;
 }
 
 void Tgridform::ExportHtml() {
-  Export("*.htm;*.html", "htm", [this](egridform::LineSink& out, const std::string&) {
-    return egridform::WriteHtml(table_, out);
-  });
+  std::string file;
+  Export("*.htm;*.html", "htm", [this](egridform::LineSink& out) { return egridform::WriteHtml(table_, out); }, file);
 }
 
 void Tgridform::ExportXml() {
-  std::string xmlPath;
-  const bool written = Export("*.xml", "xml", [this, &xmlPath](egridform::LineSink& out, const std::string& path) {
-    xmlPath = path;
-    return egridform::WriteXml(table_, egridform::StyleSheetName(path), out);
-  });
-  if (!written) return;
-  const std::string styleSheet = egridform::StyleSheetPath(xmlPath);
-  std::ofstream file(styleSheet, std::ios::binary | std::ios::trunc);
-  egridform::StreamSink sink(file, "\r\n", false);
-  if (!(file && egridform::WriteXsl(table_, sink) && file.flush())) {
-    eerror::StatusMsg = A("Kan ej skriva ") + styleSheet;
-    ShowStatus();
-  }
+  std::string file;
+  const bool written = Export(
+      "*.xml", "xml",
+      [this, &file](egridform::LineSink& out) { return egridform::WriteXml(table_, egridform::StyleSheetName(file), out); },
+      file);
+  if (!written || egridform::StyleSheetName(file).empty()) return;
+  egridform::ExportByName(static_cast<esmall::WindowHandle>(winId()), egridform::StyleSheetPath(file),
+                          [this](egridform::LineSink& out, const std::string&) { return egridform::WriteXsl(table_, out); });
+  ShowStatus();
 }
 
 void Tgridform::ExportPdf() {
-  Export("*.pdf", "pdf", [this](egridform::LineSink& out, const std::string&) {
+  std::string file;
+  Export("*.pdf", "pdf", [this](egridform::LineSink& out) {
     QtPdfPictures pictures;
     const std::string creator = parentWidget() != nullptr ? ToAnsi(parentWidget()->window()->windowTitle()) : "";
     return egridform::WritePdf(table_, egridform::PdfSetup::Of(ekonfig::CurRapport, creator), pictures,
                                HeldPdfHeight(), out);
-  });
+  }, file);
 }
 
 void Tgridform::ExportJpeg() {
-  std::string reason;
-  const bool written = Export("*.jpg;*.jpeg", "jpg", [this, &reason](egridform::LineSink& out, const std::string&) {
+  std::string file, reason;
+  const bool written = Export("*.jpg;*.jpeg", "jpg", [this, &reason](egridform::LineSink& out) {
     return egridform::WriteJpeg(table_, out, reason);
-  });
+  }, file);
   if (!written && !reason.empty()) {
     eerror::StatusMsg = reason;
     ShowStatus();
@@ -315,9 +298,8 @@ void Tgridform::ExportJpeg() {
 }
 
 void Tgridform::ExportCsv() {
-  Export("*.csv", "csv", [this](egridform::LineSink& out, const std::string&) {
-    return egridform::WriteCsv(table_, out);
-  });
+  std::string file;
+  Export("*.csv", "csv", [this](egridform::LineSink& out) { return egridform::WriteCsv(table_, out); }, file);
 }
 
 bool GridRows::Open(esmall::WindowHandle, const std::string& caption) {

@@ -3,9 +3,9 @@
 // several may be open at once. The grid shows row 0 and column 0 as its fixed head row and
 // first column (grey, the text 2 pixels in from the cell's corner), which stay in view when
 // the rest scrolls; the columns are as wide as the table says and the user may widen them.
-// The "export" group prints the table ("skriv") or writes it as HTML, XML with its style
-// sheet, PDF, JPEG or CSV; "stäng" closes the window. The window's status bar says how
-// the last command went.
+// The "export" group prints the table ("skriv") or writes it through the exchange file as
+// HTML, XML with its style sheet, PDF, JPEG or CSV; "stäng" closes the window. The
+// window's status bar says how the last command went.
 #pragma once
 
 #include <QWidget>
@@ -55,14 +55,12 @@ class Tgridform : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // The file a document is written to, chosen by the user; empty when cancelled.
-  // pattern "*.htm;*.html", defaultExt "htm" (Windows-1252 path).
-  virtual std::string ChooseExportFile(const std::string& pattern, const std::string& defaultExt);
 
  private:
-  using Writer = std::function<bool(egridform::LineSink&, const std::string& path)>;
-  // Chooses the file and writes it; false when cancelled or a write failed.
-  bool Export(const std::string& pattern, const std::string& defaultExt, const Writer& write);
+  // Writes a document into a file chosen in the exchange file's dialog; false when cancelled
+  // or not written. file: the chosen file.
+  bool Export(const char* pattern, const char* defaultExt, const std::function<bool(egridform::LineSink&)>& write,
+              std::string& file);
   void ShowStatus();
 
   egridform::Table table_;

@@ -17,15 +17,16 @@
 #include "printing/ui/QtReportDialog.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
+#include "exchange/EfileDlg.h"
 #include "shell/ekonfig32.h"
 
 namespace gridui {
 namespace {
 
-// A window whose export files are named by the test.
+// A window of the sample table.
 class TestGrid : public Tgridform {
  public:
-  TestGrid(const std::string& file) : Tgridform(nullptr, A("Prov: Räkor & <öl> (x)"), 100), file_(file) {
+  TestGrid() : Tgridform(nullptr, A("Prov: Räkor & <öl> (x)"), 100) {
     egridform::Table sample = SampleTable();
     for (int32_t r = 0; r + 1 < sample.RowCount(); ++r) {
       for (int32_t c = 0; c < sample.ColCount() && !sample.CellText(c, r).empty(); ++c) {
@@ -36,16 +37,6 @@ class TestGrid : public Tgridform {
     }
     ShowTable();
   }
-  std::vector<std::string> asked;
-
- protected:
-  std::string ChooseExportFile(const std::string& pattern, const std::string& ext) override {
-    asked.push_back(pattern + " " + ext);
-    return file_;
-  }
-
- private:
-  std::string file_;
 };
 
 class TableWindow : public ::testing::Test {
@@ -63,6 +54,8 @@ class TableWindow : public ::testing::Test {
   }
 
   ScratchFolder folder_;
+  eixport::GivenFileDialogs dialogs_;
+  eixport::ScopedFileDialogs installedDialogs_{dialogs_};
   etider::SetClock clock_{2026, 3, 1, 12, 0, 0};
   etider::ScopedClock scoped_{clock_};
 };
@@ -110,7 +103,9 @@ TEST_F(TableWindow, RowsGoToTheNewestWindowWhichShowsThemWithoutWaiting) {
 }
 
 TEST_F(TableWindow, TheExportGroupWritesEachDocument) {
-  TestGrid window(folder_ / "t.htm");
+  ekonfig::Konfig.SetExchangeDir(folder_.path());
+  dialogs_.names = {folder_ / "t.htm"};
+  TestGrid window;
   for (const char* name : {"skriv", "htm", "xml", "pdf", "jpg", "csv", "stang"})
     ASSERT_NE(window.Button(name), nullptr) << name;
   EXPECT_EQ(window.Button("pdf")->toolTip(),
@@ -120,13 +115,22 @@ TEST_F(TableWindow, TheExportGroupWritesEachDocument) {
   window.Button("htm")->click();
   EXPECT_EQ(RunProgram("xmllint --html --noout '" + folder_ / "t.htm" + "'").status, 0);
   EXPECT_NE(folder_.Get("t.htm").find("R&auml;kor &amp; &lt;&ouml;l&gt; (x)"), std::string::npos);
-  EXPECT_EQ(window.asked.back(), "*.htm;*.html htm");
+  ASSERT_EQ(dialogs_.requests.size(), 1u);
+  EXPECT_TRUE(dialogs_.requests[0].save);
+  EXPECT_EQ(dialogs_.requests[0].defaultExt, "htm");
+  EXPECT_NE(dialogs_.requests[0].filter.find("*.htm;*.html"), std::string::npos);
+  EXPECT_EQ(folder_.Get("t.htm").substr(0, 8), "<HTML>\r\n");  // no heading line before it
+  EXPECT_NE(window.Status().indexOf("Import/export av"), -1) << window.Status().toStdString();
+
+  window.Button("htm")->click();  // cancelled: nothing written, nothing said amiss
+  EXPECT_EQ(dialogs_.requests.size(), 2u);
 }
 
 TEST_F(TableWindow, XmlPdfJpegAndCsvFiles) {
   for (const auto& [button, file] : std::vector<std::pair<const char*, std::string>>{
            {"xml", "t.xml"}, {"pdf", "t.pdf"}, {"jpg", "t.jpg"}, {"csv", "t.csv"}}) {
-    TestGrid window(folder_ / file);
+    dialogs_.names = {folder_ / file};
+    TestGrid window;
     window.Button(button)->click();
     EXPECT_TRUE(std::filesystem::exists(folder_ / file)) << file;
   }
@@ -145,7 +149,7 @@ TEST_F(TableWindow, SkrivPrintsOnPdfFilAndSaysWhere) {
   ekonfig::CurRapport.SetPrinter(block);
   printui::QtReportDialogs dialogs;
   printui::ScopedReportDialogs installed{dialogs};
-  TestGrid window("");
+  TestGrid window;
   window.Button("skriv")->click();
   EXPECT_TRUE(window.Status().startsWith("Rapporten skrevs till ")) << window.Status().toStdString();
   const std::string file = window.Status().mid(22).toStdString();
