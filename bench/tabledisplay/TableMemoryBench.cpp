@@ -1,5 +1,6 @@
 // The memory a writer takes for a long table: the ledger of an account with 10 000 and
-// 100 000 rows written as PDF and as HTML into a file. Each case runs in a process of its
+// 100 000 rows written as PDF and as HTML into a file through the exchange file, as the
+// window and bfnolk write them. Each case runs in a process of its
 // own, so that its peak resident size is its own: the peak after the table is built, the
 // peak after the document is written, and the difference, which is what the writer added.
 // A writer that streams adds the same few kilobytes for 10 000 rows as for 100 000.
@@ -15,12 +16,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
 
 #include "tabledisplay/egridform.h"
 #include "tabledisplay/egridform_pdf.h"
-#include "tabledisplay/egridform_sink.h"
+#include "tabledisplay/egridform_ixport.h"
 #include "tabledisplay/egridform_writers.h"
 
 namespace {
@@ -73,19 +74,14 @@ Measured MeasureHere(Format format, int rows) {
   m.tablePeak = PeakMegabytes();
   const std::string path = g_folder + "/tabledisplay-bench-" + std::to_string(::getpid());
   const auto start = std::chrono::steady_clock::now();
-  {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    egridform::StreamSink sink(file, "\r\n", false);
-    if (format == kPdf) {
-      NoPictures pictures;
-      int height = egridform::kFirstPdfPageHeight;
-      m.ok = egridform::WritePdf(table, egridform::PdfSetup{"bench", 0, {}}, pictures, height, sink);
-    } else {
-      m.ok = egridform::WriteHtml(table, sink);
-    }
-    m.ok = m.ok && file.flush();
-    m.bytes = static_cast<long long>(file.tellp());
-  }
+  m.ok = egridform::ExportByName(0, path, [&](egridform::LineSink& out, const std::string&) {
+    if (format == kHtml) return egridform::WriteHtml(table, out);
+    NoPictures pictures;
+    int height = egridform::kFirstPdfPageHeight;
+    return egridform::WritePdf(table, egridform::PdfSetup{"bench", 0, {}}, pictures, height, out);
+  });
+  std::error_code error;
+  m.bytes = static_cast<long long>(std::filesystem::file_size(path, error));
   m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   m.writtenPeak = PeakMegabytes();
   std::remove(path.c_str());
