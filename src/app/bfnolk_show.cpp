@@ -26,7 +26,7 @@ constexpr char kFormats[] = "text, csv, html, xml, pdf eller jpg";
 // The format a file name asks for when --format is not given.
 std::string FormatOfName(const std::string& to) {
   static const std::pair<const char*, const char*> kEnds[] = {{".csv", "csv"}, {".htm", "html"}, {".html", "html"},
-                                                              {".xml", "xml"}, {".pdf", "pdf"}, {".jpg", "jpg"},
+                                                              {".xml", "xml"}, {".pdf", "pdf"},  {".jpg", "jpg"},
                                                               {".jpeg", "jpg"}};
   for (const auto& [end, format] : kEnds)
     if (esmall::EndsWithNoCase(to, end)) return format;
@@ -112,7 +112,8 @@ bool WriteFile(const std::string& format, const egridform::Table& table, const s
   const std::string styleSheet = egridform::StyleSheetPath(file);
   return written(file, egridform::ExportByName(0, file,
                                                [&](egridform::LineSink& out, const std::string&) {
-                                                 return egridform::WriteXml(table, egridform::StyleSheetName(file), out);
+                                                 return egridform::WriteXml(table, egridform::StyleSheetName(file),
+                                                                            out);
                                                })) &&
          written(styleSheet, egridform::ExportByName(0, styleSheet, [&](egridform::LineSink& out, const std::string&) {
                    return egridform::WriteXsl(table, out);

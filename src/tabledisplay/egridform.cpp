@@ -20,13 +20,11 @@ int TableScale(int windowScale) {
 }
 
 GridMetrics FixedPitchMetrics() {
-  return {[](const std::string& text) { return static_cast<int>(text.size()) * kFixedPitchPixels; },
-          kFixedPitchPoints, 100};
+  return {[](const std::string& text) { return static_cast<int>(text.size()) * kFixedPitchPixels; }, kFixedPitchPoints,
+          100};
 }
 
-Table::Table(GridMetrics metrics) : metrics_(std::move(metrics)) {
-  widths_.assign(kStartCount, 0);
-}
+Table::Table(GridMetrics metrics) : metrics_(std::move(metrics)) { widths_.assign(kStartCount, 0); }
 
 bool Table::Open(esmall::WindowHandle, const std::string& caption) {
   caption_ = caption;

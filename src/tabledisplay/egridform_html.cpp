@@ -19,10 +19,17 @@ std::string HtmlText(const std::string& text) {
   escaped.reserve(text.size());
   for (const char c : text) {
     switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      default: escaped += c;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      default:
+        escaped += c;
     }
   }
   return esmall::ToHtml(escaped);
@@ -48,8 +55,7 @@ bool WriteHtml(const Table& table, LineSink& out) {
   w.Line("</tr>");
   for (int32_t r = 0; r < table.RowCount() && w.ok(); ++r) {
     w.Line("<tr>");
-    for (int32_t c = 0; c < table.ColCount() && w.ok(); ++c)
-      w.Line("<td>" + HtmlText(table.CellText(c, r)) + "</td>");
+    for (int32_t c = 0; c < table.ColCount() && w.ok(); ++c) w.Line("<td>" + HtmlText(table.CellText(c, r)) + "</td>");
     w.Line("</tr>");
   }
   w.Line("</table>");

@@ -27,7 +27,8 @@ bool ExportWithDialog(esmall::WindowHandle owner, std::string_view pattern, std:
   eixport::IxportFile exchange(eixport::Content::kDocument);
   std::string dir = ekonfig::Konfig.ExchangeDir();
   file.clear();
-  const bool opened = exchange.OpenWithDialog(owner, eixport::Mode::kCreate, kProgressKind, pattern, defaultExt, dir, file);
+  const bool opened =
+      exchange.OpenWithDialog(owner, eixport::Mode::kCreate, kProgressKind, pattern, defaultExt, dir, file);
   if (opened) ekonfig::Konfig.SetExchangeDir(dir);
   return WriteAndClose(exchange, opened, file, write);
 }

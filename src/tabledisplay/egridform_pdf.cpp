@@ -1,6 +1,5 @@
 #include "tabledisplay/egridform_pdf.h"
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -73,7 +72,8 @@ std::string CompressToTemp(const printing::DecodedImage& image) {
   });
   bool ok = encoder.Start();
   const size_t rowBytes = static_cast<size_t>(image.width) * 3;
-  for (int y = 0; ok && y < image.height; ++y) ok = encoder.WriteRow(image.rgb.data() + rowBytes * static_cast<size_t>(y));
+  for (int y = 0; ok && y < image.height; ++y)
+    ok = encoder.WriteRow(image.rgb.data() + rowBytes * static_cast<size_t>(y));
   ok = ok && encoder.Finish();
   ok = (std::fclose(file) == 0) && ok;
   if (!ok) {
@@ -143,8 +143,8 @@ class PdfOut {
   // An entry is 20 bytes with its line end.
   std::string Entry(uint64_t offset, int generation, char kind) const {
     char entry[32];
-    std::snprintf(entry, sizeof entry, "%010llu %05d %c%s", static_cast<unsigned long long>(offset), generation,
-                  kind, lineEnd_ == 2 ? "" : " ");
+    std::snprintf(entry, sizeof entry, "%010llu %05d %c%s", static_cast<unsigned long long>(offset), generation, kind,
+                  lineEnd_ == 2 ? "" : " ");
     return entry;
   }
 
@@ -201,7 +201,8 @@ class PdfWriter {
     out_.Line("  >>");
     out_.Line("endobj");
     out_.Object(kCatalogObject);
-    for (const char* line : {"  << /Type /Catalog", "     /Outlines 12 0 R", "     /Pages 13 0 R", "  >>", "endobj", ""})
+    for (const char* line :
+         {"  << /Type /Catalog", "     /Outlines 12 0 R", "     /Pages 13 0 R", "  >>", "endobj", ""})
       out_.Line(line);
     out_.Object(kOutlinesObject);
     for (const char* line : {"  << /Type /Outlines", "     /Count 0", "  >>", "endobj", ""}) out_.Line(line);
@@ -210,12 +211,11 @@ class PdfWriter {
     out_.Line("     /MediaBox [0 0 " + N(width_) + " " + N(height_) + "]");
     for (const char* line : {"     /Resources 2 0 R", "     /Count 9998 0 R", "  >>", "endobj", ""}) out_.Line(line);
     out_.Object(kResourcesObject);
-    for (const char* line : {"<< /ProcSet [/PDF /Text /ImageB /ImageC /ImageI]", "   /Font  <<",
-                             "            /F1 15 0 R", "            /F2 16 0 R", "            /F3 17 0 R",
-                             "          >>", "    /XObject <<"})
+    for (const char* line :
+         {"<< /ProcSet [/PDF /Text /ImageB /ImageC /ImageI]", "   /Font  <<", "            /F1 15 0 R",
+          "            /F2 16 0 R", "            /F3 17 0 R", "          >>", "    /XObject <<"})
       out_.Line(line);
-    for (const Embedded& p : pictures_)
-      out_.Line("               /Im" + N(p.entry + 1) + " " + N(p.object) + " 0 R");
+    for (const Embedded& p : pictures_) out_.Line("               /Im" + N(p.entry + 1) + " " + N(p.object) + " 0 R");
     for (const char* line : {"             >>", ">>", "endobj", ""}) out_.Line(line);
     const std::string font = FontName();
     for (int f = 0; f < 3; ++f) {
@@ -410,8 +410,7 @@ class PdfWriter {
     out_.Line("");
     out_.Object(kPageArrayObject);
     out_.Line("[");
-    for (int i = 0, n = nextObject_; i < pageCount_ && out_.ok(); ++i, n = NextPageGroup(n))
-      out_.Line(N(n) + " 0 R");
+    for (int i = 0, n = nextObject_; i < pageCount_ && out_.ok(); ++i, n = NextPageGroup(n)) out_.Line(N(n) + " 0 R");
     out_.Line("]");
     out_.Line("endobj");
     out_.Line("");
@@ -437,7 +436,8 @@ PdfSetup PdfSetup::Of(const glodefs::TRapportEnv& setting, const std::string& cr
   PdfSetup setup;
   setup.creator = creator;
   setup.fontStyle = setting.Printer().Font(printing::FontSlot::Stor).style;
-  for (int k = 0; k < glodefs::TRapportEnv::kPictures; ++k) setup.pictures[static_cast<size_t>(k)] = setting.GetPicture(k);
+  for (int k = 0; k < glodefs::TRapportEnv::kPictures; ++k)
+    setup.pictures[static_cast<size_t>(k)] = setting.GetPicture(k);
   return setup;
 }
 
@@ -469,8 +469,8 @@ std::string PdfText(const std::string& text) {
 bool WritePdf(const Table& table, const PdfSetup& setup, PdfPictures& pictures, int& heldHeight, LineSink& out) {
   int width = kMargin;
   for (int32_t c = 0; c < table.ColCount(); ++c) width += table.ColWidth(c);
-  heldHeight = heldHeight < width ? static_cast<int>(std::lround(width / 1.375))
-                                  : static_cast<int>(std::lround(width * 1.375));
+  heldHeight =
+      heldHeight < width ? static_cast<int>(std::lround(width / 1.375)) : static_cast<int>(std::lround(width * 1.375));
   TemporaryJpegs jpegs;
   for (int k = 0; k < glodefs::TRapportEnv::kPictures; ++k) {
     const glodefs::TRapportEnv::Picture& entry = setup.pictures[static_cast<size_t>(k)];

@@ -33,7 +33,6 @@ class LineWriter {
     if (ok_) ok_ = out_.WriteRaw(bytes);
   }
   bool ok() const { return ok_; }
-  LineSink& sink() { return out_; }
 
  private:
   LineSink& out_;
@@ -65,7 +64,8 @@ class StringSink : public LineSink {
 // when utf8 is set (text for a terminal); raw bytes never are.
 class StreamSink : public LineSink {
  public:
-  StreamSink(std::ostream& out, std::string lineEnd, bool utf8) : out_(out), lineEnd_(std::move(lineEnd)), utf8_(utf8) {}
+  StreamSink(std::ostream& out, std::string lineEnd, bool utf8)
+      : out_(out), lineEnd_(std::move(lineEnd)), utf8_(utf8) {}
   bool WriteLine(const std::string& line) override {
     out_ << (utf8_ ? ansi::ToUtf8(line) : line) << lineEnd_;
     return static_cast<bool>(out_);

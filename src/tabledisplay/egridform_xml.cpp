@@ -44,12 +44,18 @@ std::string XmlText(const std::string& text) {
   escaped.reserve(text.size());
   for (const char c : text) {
     const auto u = static_cast<unsigned char>(c);
-    if (c == '&') escaped += "&amp;";
-    else if (c == '<') escaped += "&lt;";
-    else if (c == '>') escaped += "&gt;";
-    else if (IsControl(u) && c != '\t') escaped += ' ';
-    else if (IsUndefined(u)) escaped += "&#" + std::to_string(u) + ";";
-    else escaped += c;
+    if (c == '&')
+      escaped += "&amp;";
+    else if (c == '<')
+      escaped += "&lt;";
+    else if (c == '>')
+      escaped += "&gt;";
+    else if (IsControl(u) && c != '\t')
+      escaped += ' ';
+    else if (IsUndefined(u))
+      escaped += "&#" + std::to_string(u) + ";";
+    else
+      escaped += c;
   }
   return escaped;
 }

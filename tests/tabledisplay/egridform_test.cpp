@@ -10,8 +10,8 @@ namespace {
 TEST(TableScale, AboveHundredTakesEightTenths) {
   EXPECT_EQ(TableScale(90), 90);
   EXPECT_EQ(TableScale(100), 100);
-  EXPECT_EQ(TableScale(113), 90);   // 90.4
-  EXPECT_EQ(TableScale(119), 95);   // 95.2
+  EXPECT_EQ(TableScale(113), 90);  // 90.4
+  EXPECT_EQ(TableScale(119), 95);  // 95.2
   EXPECT_EQ(TableScale(150), 120);
   EXPECT_EQ(TableScale(300), 240);
 }
@@ -64,9 +64,9 @@ TEST(Table, WidthsFitTheWidestCellAtTheScaleAndNeverShrink) {
 
   Table scaled(FivePixelMetrics(TableScale(150)));
   scaled.Open(0, "t");
-  scaled.Cell("abcd");   // 10 characters, 50 pixels at 120 %
+  scaled.Cell("abcd");  // 10 characters, 50 pixels at 120 %
   scaled.RowEnd();
-  scaled.Cell("a");      // narrower: the column keeps its width
+  scaled.Cell("a");  // narrower: the column keeps its width
   scaled.RowEnd();
   EXPECT_EQ(scaled.ColWidth(0), 60);
   EXPECT_EQ(scaled.ColWidth(1), 0);

@@ -72,7 +72,8 @@ void PaintFixedCell(QPainter& painter, const QRect& rect, const QString& text, c
 // The table without its head row and first column, which the headers show.
 class TableItemModel : public QAbstractTableModel {
  public:
-  explicit TableItemModel(const egridform::Table& table, QObject* parent) : QAbstractTableModel(parent), table_(table) {}
+  explicit TableItemModel(const egridform::Table& table, QObject* parent)
+      : QAbstractTableModel(parent), table_(table) {}
 
   int rowCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : std::max(0, table_.RowCount() - 1);
@@ -141,8 +142,7 @@ egridform::GridMetrics MetricsOf(const QWidget* grid, int windowScale) {
 
 }  // namespace
 
-Tgridform::Tgridform(QWidget* owner, const std::string& caption, int windowScale)
-    : QWidget(owner, Qt::Window) {
+Tgridform::Tgridform(QWidget* owner, const std::string& caption, int windowScale) : QWidget(owner, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(FromAnsi(caption));
   if (const auto* shell = dynamic_cast<const shellui::TNolkMainForm*>(owner)) background_ = shell->Background();
@@ -236,9 +236,7 @@ void Tgridform::paintEvent(QPaintEvent*) {
   painter.drawPixmap(rect(), shellui::BackgroundPicture(background_, size()));
 }
 
-void Tgridform::ShowStatus() {
-  statusBar_->showMessage(FromAnsi(eerror::StatusMsg));
-}
+void Tgridform::ShowStatus() { statusBar_->showMessage(FromAnsi(eerror::StatusMsg)); }
 
 void Tgridform::Print() {
   printui::QtPrintCanvas canvas(ekonfig::CurRapport.Printer(), printing::PdfFileFolder());
@@ -261,36 +259,43 @@ bool Tgridform::Export(const char* pattern, const char* defaultExt,
 
 void Tgridform::ExportHtml() {
   std::string file;
-  Export("*.htm;*.html", "htm", [this](egridform::LineSink& out) { return egridform::WriteHtml(table_, out); }, file);
+  Export(
+      "*.htm;*.html", "htm", [this](egridform::LineSink& out) { return egridform::WriteHtml(table_, out); }, file);
 }
 
 void Tgridform::ExportXml() {
   std::string file;
   const bool written = Export(
       "*.xml", "xml",
-      [this, &file](egridform::LineSink& out) { return egridform::WriteXml(table_, egridform::StyleSheetName(file), out); },
+      [this, &file](egridform::LineSink& out) {
+        return egridform::WriteXml(table_, egridform::StyleSheetName(file), out);
+      },
       file);
   if (!written || egridform::StyleSheetName(file).empty()) return;
-  egridform::ExportByName(static_cast<esmall::WindowHandle>(winId()), egridform::StyleSheetPath(file),
-                          [this](egridform::LineSink& out, const std::string&) { return egridform::WriteXsl(table_, out); });
+  egridform::ExportByName(
+      static_cast<esmall::WindowHandle>(winId()), egridform::StyleSheetPath(file),
+      [this](egridform::LineSink& out, const std::string&) { return egridform::WriteXsl(table_, out); });
   ShowStatus();
 }
 
 void Tgridform::ExportPdf() {
   std::string file;
-  Export("*.pdf", "pdf", [this](egridform::LineSink& out) {
-    QtPdfPictures pictures;
-    const std::string creator = parentWidget() != nullptr ? ToAnsi(parentWidget()->window()->windowTitle()) : "";
-    return egridform::WritePdf(table_, egridform::PdfSetup::Of(ekonfig::CurRapport, creator), pictures,
-                               HeldPdfHeight(), out);
-  }, file);
+  Export(
+      "*.pdf", "pdf",
+      [this](egridform::LineSink& out) {
+        QtPdfPictures pictures;
+        const std::string creator = parentWidget() != nullptr ? ToAnsi(parentWidget()->window()->windowTitle()) : "";
+        return egridform::WritePdf(table_, egridform::PdfSetup::Of(ekonfig::CurRapport, creator), pictures,
+                                   HeldPdfHeight(), out);
+      },
+      file);
 }
 
 void Tgridform::ExportJpeg() {
   std::string file, reason;
-  const bool written = Export("*.jpg;*.jpeg", "jpg", [this, &reason](egridform::LineSink& out) {
-    return egridform::WriteJpeg(table_, out, reason);
-  }, file);
+  const bool written = Export(
+      "*.jpg;*.jpeg", "jpg",
+      [this, &reason](egridform::LineSink& out) { return egridform::WriteJpeg(table_, out, reason); }, file);
   if (!written && !reason.empty()) {
     eerror::StatusMsg = reason;
     ShowStatus();
@@ -299,7 +304,8 @@ void Tgridform::ExportJpeg() {
 
 void Tgridform::ExportCsv() {
   std::string file;
-  Export("*.csv", "csv", [this](egridform::LineSink& out) { return egridform::WriteCsv(table_, out); }, file);
+  Export(
+      "*.csv", "csv", [this](egridform::LineSink& out) { return egridform::WriteCsv(table_, out); }, file);
 }
 
 bool GridRows::Open(esmall::WindowHandle, const std::string& caption) {

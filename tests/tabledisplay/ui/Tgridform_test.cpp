@@ -75,7 +75,7 @@ TEST_F(TableWindow, RowsGoToTheNewestWindowWhichShowsThemWithoutWaiting) {
   EXPECT_EQ(first->windowFlags() & Qt::Window, Qt::Window);
   const QTableView* grid = first->Grid();
   EXPECT_EQ(Cell(grid, 1, 0), "  datum    ");  // the head row
-  EXPECT_EQ(Cell(grid, 0, 1), "  1    ");  // the first column
+  EXPECT_EQ(Cell(grid, 0, 1), "  1    ");      // the first column
   EXPECT_EQ(Cell(grid, 1, 1), "  2026-01-05    ");
   // Five columns and rows as every table starts: the grid shows all but the fixed ones.
   EXPECT_EQ(grid->model()->columnCount(), 4);
