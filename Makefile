@@ -4,9 +4,11 @@
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
 # make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
+# make bench-table    builds in Release and measures the memory of the table's PDF and HTML
+#                     writers on a ledger of 10 000 and 100 000 rows
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table
 
 run: build
 	./build/bin/bfnolkw64
@@ -40,3 +42,8 @@ bench-rebuild: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target bookkeeping_bench
 	./build-bench/bin/bookkeeping_bench $(BENCH_ARGS)
+
+bench-table: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target tabledisplay_bench
+	./build-bench/bin/tabledisplay_bench $(BENCH_ARGS)

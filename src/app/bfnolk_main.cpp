@@ -14,6 +14,7 @@
 #include "app/bfnolk_database.h"
 #include "app/bfnolk_print.h"
 #include "app/bfnolk_session.h"
+#include "app/bfnolk_show.h"
 #include "app/bfnolk_signals.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
@@ -66,6 +67,10 @@ const char kUsage[] =
     "                       skriver rapporten som text (96 kolumner, 64 rader en sida),\n"
     "                       som PDF (--to FIL.pdf) eller på en skrivare systemet har\n"
     "                       (--printer, \"PDF-fil\" skriver i utbyteskatalogen)\n"
+    "  show ledger KONTO|journal VERNR [--format text|csv|html|xml|pdf|jpg] [--to FIL|-]\n"
+    "                       huvudboken för ett konto eller grundboken för en verifikation\n"
+    "                       som tabellfönstret visar den; utan --format väljer filnamnets\n"
+    "                       ändelse, annars text; xml, pdf och jpg skrivs bara till en fil\n"
     "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
@@ -81,6 +86,7 @@ const char kUsage[] =
     "  bfnolk account add 1930 --name Bank --sign + --opening 1000.00\n"
     "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
     "  bfnolk --now '2026-03-01 12:00:00' ver add --text Hyra 1930:-:5000.00 5010:+:5000.00\n"
+    "  bfnolk show ledger 1930 --to huvudbok.pdf\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
 void PrintUsage(std::ostream& out) {
@@ -175,6 +181,7 @@ int main(int argc, char** argv) {
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (bfnolk::IsPrintCommand(command)) return bfnolk::PrintCommand(rest);
+  if (bfnolk::IsShowCommand(command)) return bfnolk::ShowCommand(rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
     bfnolk::PrintStatus();

@@ -1,12 +1,11 @@
 #include "app/bfnolk_print.h"
 
-#include <QGuiApplication>
-
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "app/bfnolk_arguments.h"
+#include "app/bfnolk_qt.h"
 #include "app/bfnolk_session.h"
 #include "common/Ansi.h"
 #include "printing/PrinterSelect.h"
@@ -62,18 +61,10 @@ bool WithPrinter(printing::TPrinterEnv& block, const std::string& name) {
   return false;
 }
 
-// Printers and PDF files are drawn by Qt, as in the window program, on the offscreen
-// platform so that no display is needed. pdfFile empty: the printer named (or the setting's).
+// Printers and PDF files are drawn by Qt, as in the window program. pdfFile empty: the
+// printer named (or the setting's).
 int PrintThroughQt(Session& session, const std::string* printerName, const std::string& pdfFile) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Qt's notes on its environment are not the command's output; its errors still are.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << "bfnolk: " << text.toStdString() << "\n";
-  });
-  int argc = 1;
-  char program[] = "bfnolk";
-  char* argv[] = {program, nullptr};
-  const QGuiApplication application(argc, argv);
+  const OffscreenQt qt;
   shellui::InstallQtPrinterSystem();
 
   printing::TPrinterEnv block = ekonfig::CurRapport.Printer();

@@ -23,12 +23,14 @@
 #include "printing/ui/QtReportRun.h"
 #include "registers/ui/epickForm32.h"
 #include "reports/bflista.h"
+#include "reports/bflista_table.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
+#include "tabledisplay/ui/Tgridform.h"
 
 namespace bfui {
 
@@ -127,6 +129,8 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (name == "new" || name == "change") return [this, isNew = name == "new"] { BookkeepingForm(isNew); };
   if (name == "kontoreg") return [this] { AccountRegister(); };
   if (name == "visakontoplan" || name == "plan") return [this] { ShowAccountPlan(); };
+  if (name == "visahuvudbok") return [this] { ShowLedger(); };
+  if (name == "visagrundbok") return [this] { ShowJournal(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -229,9 +233,29 @@ void TMainForm::AccountRegister() {
 }
 
 void TMainForm::ShowAccountPlan() {
-  eregui::QtPickWindows windows(this);
   int32_t recNo = 0;
-  bf::PickKonto(windows, run_->db().shared(), A("visar konton"), recNo);
+  bf::PickKonto(Picks(), run_->db().shared(), A("visar konton"), recNo);
+  xMyMsgUpdate();
+}
+
+void TMainForm::ShowLedger() {
+  bf::BfShared& s = run_->db().shared();
+  gridui::GridRows table(this, Scale());
+  reports::ShowLedger(s, [&](int32_t& recNo) { return bf::PickKonto(Picks(), s, A("Välj konto"), recNo); }, table,
+                      static_cast<esmall::WindowHandle>(winId()));
+  xMyMsgUpdate();
+}
+
+void TMainForm::ShowJournal() {
+  bf::BfShared& s = run_->db().shared();
+  gridui::GridRows table(this, Scale());
+  const auto pick = [&](int32_t& recNo) {
+    bf::TVerPick verifications(Picks(), s, A("Välj verifikation"), false);
+    verifications.Run();
+    recNo = verifications.OkExec() ? verifications.GetPickData(0) : -1;
+    return recNo > 0;
+  };
+  reports::ShowJournal(s, pick, table, static_cast<esmall::WindowHandle>(winId()));
   xMyMsgUpdate();
 }
 

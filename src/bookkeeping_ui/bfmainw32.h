@@ -16,6 +16,7 @@
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFRun.h"
+#include "registers/ui/epickForm32.h"
 #include "shell/ui/emainform.h"
 
 class QAction;
@@ -45,6 +46,8 @@ class TMainForm : public shellui::TNolkMainForm {
  protected:
   // The folder a backup goes to or is restored from, starting in start; empty when cancelled.
   virtual QString ChooseBackupDir(const QString& start);
+  // Where the pick lists of the commands show their windows.
+  virtual ereg::PickWindows& Picks() { return picks_; }
 
  private:
   using DatabaseCommand = std::function<void(bf::BfDatabase&)>;
@@ -67,8 +70,12 @@ class TMainForm : public shellui::TNolkMainForm {
   void AccountRegister();
   // The account list "visar konton", for information.
   void ShowAccountPlan();
+  // The ledger of an account and the journal of a verification in a new table window.
+  void ShowLedger();
+  void ShowJournal();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
+  eregui::QtPickWindows picks_{this};
   std::vector<QAction*> commands_;  // every item the enabling rule covers
   std::array<QAction*, bf::kMaxBookkeepings> selectItems_{};
   std::array<QAction*, bf::kMaxBookkeepings> deleteItems_{};

@@ -170,7 +170,7 @@ bool IxportFile::Open(esmall::WindowHandle owner, Mode mode, const std::string& 
     ecountform::Open(owner, true, progressKind, name);
     progress_ = true;
   }
-  if (mode == Mode::kCreate && TakesHeading(name)) Append(bf::WriteHook("; " + MainCaption()) + "\r\n");
+  if (mode == Mode::kCreate && content_ == Content::kText && TakesHeading(name)) Append(bf::WriteHook("; " + MainCaption()) + "\r\n");
   return true;
 }
 
@@ -277,8 +277,9 @@ void IxportFile::Shut() {
 }
 
 IxportFile::Counts IxportFile::Close() {
-  const Counts counts = counts_;
+  Counts counts = counts_;
   Shut();
+  counts.failed = failed_;
   if (progress_) ecountform::Close();
   progress_ = false;
   const std::string seconds = timing_ ? etider::StopwatchStop() : "0";

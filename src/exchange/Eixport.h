@@ -36,9 +36,14 @@ void SetMainCaption(std::string caption);
 // has fewer fields.
 std::string Field(std::string_view line, char separator, int n);
 
+// What a file holds: text lines, which a file written anew begins with the heading line
+// unless its name is that of a document format; or a document of its own format (a table's
+// HTML, PDF, JPEG or CSV), which never gets the heading, whatever it is named.
+enum class Content { kText, kDocument };
+
 class IxportFile {
  public:
-  IxportFile() = default;
+  explicit IxportFile(Content content = Content::kText) : content_(content) {}
   ~IxportFile();  // a file still open is written out and closed, without a report
   IxportFile(const IxportFile&) = delete;
   IxportFile& operator=(const IxportFile&) = delete;
@@ -77,6 +82,7 @@ class IxportFile {
   struct Counts {
     int32_t lines = 0;
     int32_t exported = 0;
+    bool failed = false;  // a write or read failed, the last write-out at the close included
   };
   // Writes out and closes the file, closes the progress window it opened and reports on the
   // status line "Import/export av" the lines and the seconds it took; a failed write or read
@@ -104,6 +110,7 @@ class IxportFile {
   void NoteFailure();
 
   isam::FileRec file_;
+  Content content_;
   Mode mode_ = Mode::kOpen;
   std::string name_;
   Counts counts_;

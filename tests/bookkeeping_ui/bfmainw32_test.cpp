@@ -39,6 +39,7 @@
 #include "shell/ui/QtCountForm.h"
 #include "shell/ui/edirform.h"
 #include "storage/Filer.h"
+#include "tabledisplay/ui/Tgridform.h"
 
 namespace fs = std::filesystem;
 using bf::MenuNeed;
@@ -62,12 +63,24 @@ class TestMainForm : public bfui::TMainForm {
   using TMainForm::TMainForm;
   QString backupDir;
   QString askedFrom;
+  // The pick lists' windows: the line beginning with pickedLine is chosen; none: cancelled.
+  struct Picks : ereg::PickWindows {
+    std::string pickedLine;
+    std::vector<std::string> captions;
+    bool ShowPick(ereg::TPickWindowState& state) override {
+      captions.push_back(state.Caption());
+      for (int i = 0; i < state.Count(); ++i)
+        if (!pickedLine.empty() && state.Line(i).rfind(pickedLine, 0) == 0) state.SetSelected(i, true);
+      return state.SelectedCount() > 0;
+    }
+  } picks;
 
  protected:
   QString ChooseBackupDir(const QString& start) override {
     askedFrom = start;
     return backupDir;
   }
+  ereg::PickWindows& Picks() override { return picks; }
 };
 
 class MainWindow : public testing::Test {
@@ -518,5 +531,40 @@ TEST_F(MainWindow, EveryMenuHasItsOwnAcceleratorAndOpensFromTheKeyboard) {
   EXPECT_FALSE(form.isVisible());
 }
 
-}  // namespace
+TEST_F(MainWindow, TheLedgerAndTheJournalOpenTableWindowsOfTheirOwn) {
+  Bfnolk("init --yes");
+  Bfnolk("new --name Föreningen --from 2026-01-01 --to 2026-12-31");
+  Bfnolk("account add 1930 --name Bank --opening 1000.00");
+  Bfnolk("account add 3010 --name Avgift");
+  Bfnolk("ver add --date 2026-01-05 --text avgift 1930:+:250.50 3010:-:250.50");
+  Bfnolk("ver add --date 2026-01-06 --text retur 1930:-:50.00 3010:+:50.00");
+  TestMainForm form(kNoArgs);
+  ASSERT_TRUE(form.Item("visahuvudbok")->isEnabled());
 
+  form.Item("visahuvudbok")->trigger();  // nothing picked: no window
+  EXPECT_EQ(gridui::Tgridform::Newest(), nullptr);
+  EXPECT_EQ(form.picks.captions, std::vector<std::string>{A("Välj konto")});
+
+  form.picks.pickedLine = "1930";
+  form.Item("visahuvudbok")->trigger();
+  gridui::Tgridform* ledger = gridui::Tgridform::Newest();
+  ASSERT_NE(ledger, nullptr);
+  EXPECT_EQ(ledger->windowTitle().toStdString(), "BFNOLKW64: huvudbok: Föreningen: 1930 Bank");
+  EXPECT_TRUE(ledger->isVisible());
+  EXPECT_EQ(ledger->Table().CellText(2, 1), "  retur    ");  // the newest verification first
+  EXPECT_EQ(ledger->Table().CellText(2, 2), "  avgift    ");
+
+  form.picks.pickedLine = "0002";  // the second verification
+  form.Item("visagrundbok")->trigger();
+  EXPECT_EQ(form.picks.captions.back(), A("Välj verifikation"));
+  gridui::Tgridform* journal = gridui::Tgridform::Newest();
+  ASSERT_NE(journal, ledger);
+  EXPECT_EQ(journal->windowTitle().toStdString(),
+            "BFNOLKW64: grundbok: Föreningen: verifikation   2 2026-01-06 retur");
+  EXPECT_EQ(journal->Table().CellText(2, 2), "  Avgift    ");
+  EXPECT_TRUE(ledger->isVisible());  // both stay open
+  delete journal;
+  delete ledger;
+}
+
+}  // namespace

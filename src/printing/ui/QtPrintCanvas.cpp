@@ -44,9 +44,8 @@ class QtPicture : public printing::PrintPicture {
   QImage image_;
 };
 
-// The one place picture files are read: JPEG files by the program's own decoder (libjpeg),
-// every other kind by Qt's image readers. A file that is there but cannot be read is named
-// on the status line; the engine then prints the built-in picture in its place.
+}  // namespace
+
 QImage ReadPicture(const std::string& path) {
   QImage image;
   std::string reason;
@@ -66,7 +65,13 @@ QImage ReadPicture(const std::string& path) {
   return image;
 }
 
-}  // namespace
+std::string PrintOutcome(const QtPrintCanvas& canvas, const printing::PrintJob& job, bool printed) {
+  if (!canvas.Failure().empty()) return canvas.Failure();
+  if (job.Aborted()) return A("Utskriften avbröts");
+  if (!printed) return "";
+  return canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
+                            : A("Rapporten skickades till ") + canvas.DeviceName();
+}
 
 QFont FontOf(const printing::TFontRec& rec, int pointSize) {
   QFont font(FromAnsi(rec.name));

@@ -14,9 +14,11 @@
 
 #include "printing/PrinterEnv.h"
 #include "printing/PrinterSystem.h"
+#include "printing/ewrite32.h"
 #include "printing/ewrite32_canvas.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPrinter>
 
@@ -31,6 +33,7 @@ class QtPrintCanvas : public printing::PrintCanvas {
   ~QtPrintCanvas() override;
 
   bool IsPdfFile() const;
+  const std::string& DeviceName() const { return printer_.device; }
   // "PDF-fil" writes file (Windows-1252), replacing it, instead of a new file in the folder.
   void SetPdfFile(std::string file) { pdfTarget_ = std::move(file); }
   // The PDF file written (Windows-1252): set once the job has begun, empty after Abort.
@@ -66,6 +69,16 @@ class QtPrintCanvas : public printing::PrintCanvas {
   QPainter painter_;
   QColor textColor_{Qt::black};
 };
+
+// The one place picture files are read: JPEG files by the program's own decoder (libjpeg),
+// every other kind by Qt's image readers. A file that is there but cannot be read is named
+// on the status line (a null image then), and the caller uses the built-in picture instead.
+QImage ReadPicture(const std::string& path);
+
+// What the status line says after a job on canvas: why it failed, that it was cancelled,
+// or where it went (the PDF file, or the printer). Empty when nothing was printed and
+// nothing failed.
+std::string PrintOutcome(const QtPrintCanvas& canvas, const printing::PrintJob& job, bool printed);
 
 // The Qt font of a font record at pointSize points.
 QFont FontOf(const printing::TFontRec& rec, int pointSize);

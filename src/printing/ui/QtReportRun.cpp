@@ -1,6 +1,5 @@
 #include "printing/ui/QtReportRun.h"
 
-#include "common/Ansi.h"
 #include "printing/ewrite32_pdffile.h"
 #include "printing/ui/QtPrintCanvas.h"
 #include "shell/Eerror32.h"
@@ -9,18 +8,11 @@
 namespace printui {
 
 void PrintReport(const std::function<bool(printing::PrintJob&)>& report) {
-  const printing::TPrinterEnv printer = ekonfig::CurRapport.Printer();
-  QtPrintCanvas canvas(printer, printing::PdfFileFolder());
+  QtPrintCanvas canvas(ekonfig::CurRapport.Printer(), printing::PdfFileFolder());
   printing::PrintJob job(canvas);
   const bool printed = report(job);
-  if (!canvas.Failure().empty()) {
-    eerror::StatusMsg = canvas.Failure();
-  } else if (job.Aborted()) {
-    eerror::StatusMsg = A("Utskriften avbröts");
-  } else if (printed) {
-    eerror::StatusMsg = canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
-                                           : A("Rapporten skickades till ") + printer.DeviceName();
-  }
+  const std::string outcome = PrintOutcome(canvas, job, printed);
+  if (!outcome.empty()) eerror::StatusMsg = outcome;
 }
 
 }  // namespace printui
