@@ -76,6 +76,19 @@ TEST(PickWindow, ASingleChoiceEndsWithOkOnADoubleClick) {
   EXPECT_EQ(state.SelectedCount(), 1);
 }
 
+TEST(PickWindow, ASingleChoiceWithNothingChosenStartsOnTheFirstLineForTheKeyboard) {
+  ereg::TPickWindowState state("V\xe4lj konto", false, true, {"1930 \"Bank....\"", "3010 \"L\xf6n.....\""},
+                               {false, false});
+  TEPickForm form(state);
+  form.show();
+  EXPECT_TRUE(state.Selected(0));
+  QTest::keyClick(form.List(), Qt::Key_Down);
+  QTest::keyClick(form.List(), Qt::Key_Return);
+  EXPECT_EQ(form.result(), QDialog::Accepted);
+  EXPECT_TRUE(state.Selected(1));
+  EXPECT_EQ(state.SelectedCount(), 1);
+}
+
 // The modal window, found and answered as the user would.
 void Answer(const std::function<void(TEPickForm&)>& user) {
   QTimer::singleShot(0, [user] {

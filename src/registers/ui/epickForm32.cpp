@@ -52,6 +52,12 @@ TEPickForm::TEPickForm(ereg::TPickWindowState& state, QWidget* parent) : QDialog
   connect(list_, &QListWidget::itemSelectionChanged, this, &TEPickForm::TakeSelection);
   connect(list_, &QListWidget::itemDoubleClicked, this, &TEPickForm::DoubleClicked);
   ShowState();
+  // A single choice starts on the first line when none is chosen, so that Enter picks the
+  // line the list shows as current.
+  if (state_.DoubleClickPicks() && list_->selectedItems().isEmpty() && list_->count() > 0) {
+    list_->setCurrentRow(0);
+    list_->item(0)->setSelected(true);
+  }
   // The width of the widest line, so that the amounts at the end are seen.
   list_->setMinimumWidth(list_->sizeHintForColumn(0) + 2 * list_->frameWidth() + 24);
   if (const QListWidgetItem* first = list_->selectedItems().value(0)) list_->scrollToItem(first);
