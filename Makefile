@@ -4,9 +4,10 @@
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
 # make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
+# make bench-entry    builds in Release and times entering verifications, row log included
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-entry
 
 run: build
 	./build/bin/bfnolkw64
@@ -40,3 +41,8 @@ bench-rebuild: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target bookkeeping_bench
 	./build-bench/bin/bookkeeping_bench $(BENCH_ARGS)
+
+bench-entry: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target entry_bench
+	./build-bench/bin/entry_bench $(BENCH_ARGS)

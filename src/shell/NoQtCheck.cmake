@@ -45,5 +45,5 @@ file(GLOB _bfn_logic_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/printing/Printer* ${PROJECT_SOURCE_DIR}/src/printing/ewrite32*
   ${PROJECT_SOURCE_DIR}/src/exchange/*)
 list(FILTER _bfn_logic_sources INCLUDE REGEX "\\.(h|cpp)$")
-bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping exchange reports
+bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping bookkeeping_entry exchange reports
                 SOURCES ${_bfn_logic_sources})
