@@ -1,46 +1,35 @@
 #include "app/bfnolk_print.h"
 
+#include <QGuiApplication>
+
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "app/bfnolk_arguments.h"
 #include "app/bfnolk_session.h"
 #include "common/Ansi.h"
+#include "printing/PrinterSelect.h"
+#include "printing/ewrite32_pdffile.h"
 #include "printing/ewrite32_textdevice.h"
+#include "printing/ui/QtPrintCanvas.h"
 #include "reports/bflista.h"
 #include "shell/ESmall.h"
 #include "shell/ekonfig32.h"
+#include "shell/ui/QtPrinterSystem.h"
 
 namespace bfnolk {
 
-bool IsPrintCommand(const std::string& command) { return command == "print"; }
+namespace {
 
-int PrintCommand(const std::vector<std::string>& words) {
-  const Arguments a(words, {"--to", "--printer"}, {});
-  if (!a.ok()) {
-    std::cerr << "bfnolk print: " << a.error() << "\n";
-    return kUsage;
-  }
-  if (a.positional().size() != 1 || a.positional()[0] != "summagrupper") {
-    std::cerr << "bfnolk print: ange en rapport: summagrupper\n";
-    return kUsage;
-  }
-  const std::string to = a.Value("--to", "-");
-  if (a.Has("--printer") || esmall::EndsWithNoCase(to, ".pdf")) {
-    // The window program's printing draws these; the command line has the text device.
-    std::cerr << "bfnolk print: skrivare och PDF finns ännu inte från kommandoraden; "
-                 "utan --to, eller med --to FIL.txt, skrivs rapporten som text\n";
-    return kRefused;
-  }
-  Session session(false, bf::Access::kReadOnly);
-  if (!session.ok()) return kRefused;
-  if (!session.NeedBookkeeping()) {
-    PrintStatus();
-    return kRefused;
-  }
+bool PrintReport(printing::PrintJob& job, Session& session) {
+  return reports::PrintSumGroups(job, session.db().shared(), ekonfig::CurRapport);
+}
+
+int PrintOnTextDevice(Session& session, const std::string& to) {
   printing::TextDevice device;
   printing::PrintJob job(device);
-  const bool printed = reports::PrintSumGroups(job, session.db().shared(), ekonfig::CurRapport);
+  const bool printed = PrintReport(job, session);
   PrintStatus();
   if (!printed) return kRefused;
   const std::string text = ansi::ToUtf8(device.Output());
@@ -54,6 +43,97 @@ int PrintCommand(const std::vector<std::string>& words) {
     return kRefused;
   }
   return kDone;
+}
+
+// The report setting's printer block with the printer named instead of its own; false, with
+// the printers there are, when the system lists no such printer.
+bool WithPrinter(printing::TPrinterEnv& block, const std::string& name) {
+  printing::PrinterSystem& system = printing::CurrentPrinterSystem();
+  for (const printing::Printer& printer : printing::AllPrinters(system)) {
+    if (printer.device != name) continue;
+    if (!system.Select(printer)) break;
+    printing::gettheprinter(block);
+    return true;
+  }
+  std::cerr << "bfnolk print: skrivaren finns inte: " << ansi::ToUtf8(name) << "\nskrivare:";
+  for (const printing::Printer& printer : printing::AllPrinters(system))
+    std::cerr << " \"" << ansi::ToUtf8(printer.device) << "\"";
+  std::cerr << "\n";
+  return false;
+}
+
+// Printers and PDF files are drawn by Qt, as in the window program, on the offscreen
+// platform so that no display is needed. pdfFile empty: the printer named (or the setting's).
+int PrintThroughQt(Session& session, const std::string* printerName, const std::string& pdfFile) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Qt's notes on its environment are not the command's output; its errors still are.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << "bfnolk: " << text.toStdString() << "\n";
+  });
+  int argc = 1;
+  char program[] = "bfnolk";
+  char* argv[] = {program, nullptr};
+  const QGuiApplication application(argc, argv);
+  shellui::InstallQtPrinterSystem();
+
+  printing::TPrinterEnv block = ekonfig::CurRapport.Printer();
+  if (!pdfFile.empty() && !WithPrinter(block, printing::PdfFilePrinter().device)) return kRefused;
+  if (printerName != nullptr && !WithPrinter(block, ansi::FromUtf8(*printerName))) return kRefused;
+  printui::QtPrintCanvas canvas(block, printing::PdfFileFolder());
+  if (!pdfFile.empty()) canvas.SetPdfFile(ansi::FromUtf8(pdfFile));
+  printing::PrintJob job(canvas);
+  const bool printed = PrintReport(job, session);
+  PrintStatus();
+  if (!canvas.Failure().empty()) {
+    std::cerr << "bfnolk print: " << ansi::ToUtf8(canvas.Failure()) << "\n";
+    return kRefused;
+  }
+  if (!printed) return kRefused;
+  if (canvas.IsPdfFile()) {
+    std::cout << ansi::ToUtf8(canvas.PdfFile()) << "\n";
+  } else {
+    std::cout << "skickad till " << ansi::ToUtf8(block.DeviceName()) << "\n";
+  }
+  return kDone;
+}
+
+}  // namespace
+
+bool IsPrintCommand(const std::string& command) { return command == "print"; }
+
+int PrintCommand(const std::vector<std::string>& words) {
+  const Arguments a(words, {"--to", "--printer"}, {});
+  if (!a.ok()) {
+    std::cerr << "bfnolk print: " << a.error() << "\n";
+    return kUsage;
+  }
+  if (a.positional().size() != 1 || a.positional()[0] != "summagrupper") {
+    std::cerr << "bfnolk print: ange en rapport: summagrupper\n";
+    return kUsage;
+  }
+  if (a.Has("--to") && a.Has("--printer")) {
+    std::cerr << "bfnolk print: ange --to eller --printer, inte båda\n";
+    return kUsage;
+  }
+  // Before the session: it moves the current directory into the data directory.
+  std::string to = a.Value("--to", "-");
+  if (to != "-") {
+    std::error_code error;
+    to = std::filesystem::absolute(to, error).lexically_normal().string();
+  }
+  const bool pdf = esmall::EndsWithNoCase(to, ".pdf");
+  Session session(false, bf::Access::kReadOnly);
+  if (!session.ok()) return kRefused;
+  if (!session.NeedBookkeeping()) {
+    PrintStatus();
+    return kRefused;
+  }
+  if (a.Has("--printer")) {
+    const std::string name = a.Value("--printer", "");
+    return PrintThroughQt(session, &name, "");
+  }
+  if (pdf) return PrintThroughQt(session, nullptr, to);
+  return PrintOnTextDevice(session, to);
 }
 
 }  // namespace bfnolk

@@ -43,7 +43,9 @@ file(GLOB _bfn_logic_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/shell/ECountForm* ${PROJECT_SOURCE_DIR}/src/shell/GloDefs*
   ${PROJECT_SOURCE_DIR}/src/shell/ekonfig32* ${PROJECT_SOURCE_DIR}/src/shell/emainform_editor*
   ${PROJECT_SOURCE_DIR}/src/printing/Printer* ${PROJECT_SOURCE_DIR}/src/printing/ewrite32*
-  ${PROJECT_SOURCE_DIR}/src/exchange/*)
+  ${PROJECT_SOURCE_DIR}/src/registers/* ${PROJECT_SOURCE_DIR}/src/bookkeeping_ui/bfpick32*
+  ${PROJECT_SOURCE_DIR}/src/bookkeeping_ui/*_rules* ${PROJECT_SOURCE_DIR}/src/exchange/*)
 list(FILTER _bfn_logic_sources INCLUDE REGEX "\\.(h|cpp)$")
 bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping bookkeeping_entry exchange reports
+                        registers bookkeeping_forms
                 SOURCES ${_bfn_logic_sources})

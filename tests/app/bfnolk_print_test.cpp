@@ -2,6 +2,8 @@
 // set by --now, compared line by line with the page as it must look.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,11 +62,54 @@ TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
   ASSERT_EQ(lines.size(), page.size()) << run.out;
   for (size_t i = 0; i < page.size(); ++i) EXPECT_EQ(lines[i], page[i]) << "line " << i;
 
-  // A file gets the same page; a PDF or a printer is not the command line's yet.
-  ASSERT_EQ(Run(kNow + "print summagrupper --to '" + root_ + "/summor.txt'").status, 0);
+  // A file gets the same page, named from where the command was given.
+  ASSERT_EQ(RunProgram("cd '" + root_ + "' && " + Command(kNow + "print summagrupper --to summor.txt")).status, 0);
   EXPECT_EQ(Bytes(root_ + "/summor.txt"), run.out);
-  EXPECT_EQ(Run("print summagrupper --to '" + root_ + "/summor.pdf'").status, 1);
   EXPECT_EQ(Run("print huvudbok").status, 2);
+}
+
+// The lines of a PDF as pdftotext lays them out, blanks left out: the page is set in the
+// setting's proportional font, so only the order of the words is the text device's.
+std::string PdfWords(const std::string& pdf) {
+  const ProgramRun text = RunProgram("pdftotext -layout '" + pdf + "' -");
+  EXPECT_EQ(text.status, 0) << text.out;
+  std::string words = text.out;
+  std::erase(words, ' ');
+  return words;
+}
+
+TEST_F(BfnolkPrint, APdfFileOrAPrinterTheSystemListsPrintsTheSamePage) {
+  // The PDF of --to, replacing a file that was there, with nothing left beside it.
+  std::ofstream(root_ + "/summor.pdf") << "gammal";
+  const ProgramRun pdf = RunProgram("cd '" + root_ + "' && " + Command(kNow + "print summagrupper --to summor.pdf"));
+  ASSERT_EQ(pdf.status, 0) << pdf.out;
+  EXPECT_EQ(pdf.out, root_ + "/summor.pdf\n");  // and no notes of Qt's
+  EXPECT_EQ(RunProgram("qpdf --check '" + root_ + "/summor.pdf'").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/summor.pdf.part"));
+  const std::string page = PdfWords(root_ + "/summor.pdf");
+  EXPECT_EQ(page.rfind("Summagrupper\n", 0), 0u) << page;
+  for (const char* expected : {"01Föreningen2026-01-012026-12-311000.000.001", "250.500.00-250.500.000.000.000.00",
+                               "Grupp.Range=XXXX..YYYY.Single=,ZZZZSumma.....", "#0Övriga0.00", "#11000..19991250.50",
+                               "#33000..3999-250.50", "#88000..89990.00", "##bokföringsnolk##2026-03-1510:00:00"})
+    EXPECT_NE(page.find(std::string("\n") + expected + "\n"), std::string::npos) << expected << "\n" << page;
+
+  // "PDF-fil" by name writes a file of its own in the exchange folder (here the data folder).
+  const ProgramRun printer = Run(kNow + "print summagrupper --printer PDF-fil");
+  ASSERT_EQ(printer.status, 0) << printer.out;
+  const std::string made = root_ + "/data/BFNOLKW64_summagrupper 2026-03-15 10.00.00.pdf";
+  EXPECT_EQ(printer.out, made + "\n");
+  EXPECT_EQ(PdfWords(made), page);
+
+  // A printer the system does not list, a file that cannot be made, both targets at once.
+  const ProgramRun unknown = Run("print summagrupper --printer 'Ingen sådan'");
+  EXPECT_EQ(unknown.status, 1);
+  EXPECT_NE(unknown.out.find("skrivaren finns inte: Ingen sådan\nskrivare: \"PDF-fil\""), std::string::npos)
+      << unknown.out;
+  const ProgramRun unwritable = Run("print summagrupper --to '" + root_ + "/saknas/summor.pdf'");
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.out.find("Kan inte skriva " + root_ + "/saknas/summor.pdf"), std::string::npos)
+      << unwritable.out;
+  EXPECT_EQ(Run("print summagrupper --to x.pdf --printer PDF-fil").status, 2);
 }
 
 }  // namespace

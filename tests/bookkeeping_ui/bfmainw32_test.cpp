@@ -300,8 +300,8 @@ TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSi
 }
 
 // The lines of text without their blanks, so that a line printed in proportional fonts and
-// read back by pdftotext compares with the same line of the text device. (In Arial the
-// digits are wider than the average character, so columns set by characters can touch.)
+// read back by pdftotext compares with the same line of the text device. (A proportional
+// font's blanks are narrower than its columns, so pdftotext counts fewer of them.)
 std::vector<std::string> Squeezed(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);

@@ -19,6 +19,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 namespace printui {
@@ -99,17 +100,25 @@ bool QtPrintCanvas::IsPdfFile() const { return printing::IsPdfFilePrinter(printe
 bool QtPrintCanvas::BeginDocument(const std::string& jobTitle) {
   failure_.clear();
   pdfFile_.clear();
+  writing_.clear();
   qprinter_.setDocName(FromAnsi(jobTitle));
   if (IsPdfFile()) {
-    pdfFile_ = printing::CreatePdfFile(pdfFolder_, jobTitle, etider::Today(), failure_);
-    if (pdfFile_.empty()) return false;
-    qprinter_.setOutputFileName(QString::fromStdString(isam::ResolvePath(pdfFile_)));
+    if (pdfTarget_.empty()) {
+      pdfFile_ = printing::CreatePdfFile(pdfFolder_, jobTitle, etider::Today(), failure_);
+      if (pdfFile_.empty()) return false;
+      writing_ = pdfFile_;
+    } else {
+      // A file that is there already is replaced only by a whole job.
+      pdfFile_ = pdfTarget_;
+      writing_ = pdfTarget_ + ".part";
+    }
+    qprinter_.setOutputFileName(QString::fromStdString(isam::ResolvePath(writing_)));
   } else if (QPrinterInfo::printerInfo(FromAnsi(printer_.device)).isNull()) {
     failure_ = A("Skrivaren finns inte: ") + printer_.device;
     return false;
   }
   if (!painter_.begin(&qprinter_)) {
-    failure_ = A("Skrivaren kan inte starta: ") + printer_.device;
+    failure_ = IsPdfFile() ? A("Kan inte skriva ") + pdfFile_ : A("Skrivaren kan inte starta: ") + printer_.device;
     RemovePdfFile();
     return false;
   }
@@ -117,7 +126,15 @@ bool QtPrintCanvas::BeginDocument(const std::string& jobTitle) {
 }
 
 void QtPrintCanvas::EndDocument() {
-  if (painter_.isActive()) painter_.end();
+  if (!painter_.isActive()) return;
+  painter_.end();
+  if (writing_ == pdfFile_) return;
+  std::error_code error;
+  std::filesystem::rename(isam::ResolvePath(writing_), isam::ResolvePath(pdfFile_), error);
+  if (error) {
+    failure_ = A("Kan inte skriva ") + pdfFile_;
+    RemovePdfFile();
+  }
 }
 
 void QtPrintCanvas::NewPage() { qprinter_.newPage(); }
@@ -130,8 +147,8 @@ void QtPrintCanvas::Abort() {
 }
 
 void QtPrintCanvas::RemovePdfFile() {
-  if (pdfFile_.empty()) return;
-  QFile::remove(QString::fromStdString(isam::ResolvePath(pdfFile_)));
+  if (!writing_.empty()) QFile::remove(QString::fromStdString(isam::ResolvePath(writing_)));
+  writing_.clear();
   pdfFile_.clear();
 }
 
@@ -146,7 +163,9 @@ std::optional<printing::TextMetrics> QtPrintCanvas::SelectFont(const printing::P
   textColor_ = QColor(c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff);
   const QFontMetrics m = painter_.fontMetrics();
   if (m.height() <= 0) return std::nullopt;
-  return printing::TextMetrics{m.height(), m.descent(), std::max(0, m.leading()), std::max(1, m.averageCharWidth())};
+  int column = m.averageCharWidth();
+  for (char digit = '0'; digit <= '9'; ++digit) column = std::max(column, m.horizontalAdvance(QChar(digit)));
+  return printing::TextMetrics{m.height(), m.descent(), std::max(0, m.leading()), std::max(1, column)};
 }
 
 int QtPrintCanvas::TextWidth(const std::string& text) {

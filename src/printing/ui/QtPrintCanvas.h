@@ -5,6 +5,10 @@
 // measured on the printer; text is drawn with its top left at the position. Pictures are
 // read with Qt's image readers; the built-in ones are PrBildres 0..4.
 //
+// A character column is the font's average character, or its widest digit where that is
+// wider: the reports set figures at character columns, and in a proportional font the
+// digits are wider than the average, so dates and amounts set side by side would touch.
+//
 // A job that is cancelled or cannot start leaves no PDF file behind.
 #pragma once
 
@@ -27,9 +31,11 @@ class QtPrintCanvas : public printing::PrintCanvas {
   ~QtPrintCanvas() override;
 
   bool IsPdfFile() const;
+  // "PDF-fil" writes file (Windows-1252), replacing it, instead of a new file in the folder.
+  void SetPdfFile(std::string file) { pdfTarget_ = std::move(file); }
   // The PDF file written (Windows-1252): set once the job has begun, empty after Abort.
   const std::string& PdfFile() const { return pdfFile_; }
-  // Why the job could not begin; empty when it began.
+  // Why the job could not begin or its file could not be written; empty when all went well.
   const std::string& Failure() const { return failure_; }
 
   bool BeginDocument(const std::string& jobTitle) override;
@@ -52,7 +58,9 @@ class QtPrintCanvas : public printing::PrintCanvas {
 
   printing::Printer printer_;
   std::string pdfFolder_;
+  std::string pdfTarget_;
   std::string pdfFile_;
+  std::string writing_;  // the file the PDF is written into: pdfFile_, or a part file beside it
   std::string failure_;
   QPrinter qprinter_{QPrinter::HighResolution};
   QPainter painter_;

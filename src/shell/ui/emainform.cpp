@@ -72,6 +72,15 @@ int WindowScale(int screenWidth, int screenHeight, int clientWidth, int clientHe
   return static_cast<int>(std::lround(std::max(1.0, std::min(a, b) / 3.0) * 100));
 }
 
+void ScaleDialog(QWidget* dialog) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QRect area = screen != nullptr ? screen->geometry() : QRect(0, 0, kClientWidth, kClientHeight);
+  const int scale = WindowScale(area.width(), area.height(), kClientWidth, kClientHeight, ekonfig::Konfig.FormScale());
+  QFont font = dialog->font();
+  font.setPointSizeF(font.pointSizeF() * scale / 100.0);
+  dialog->setFont(font);
+}
+
 // Eleven landscapes from one scheme: sky, a sun or moon, hills and water, each with its own
 // colours and shapes so no two look alike.
 QPixmap BackgroundPicture(int r, QSize size) {

@@ -29,6 +29,10 @@ constexpr int kBackgrounds = 11;
 // times the client area fits on the screen (at least 100).
 int WindowScale(int screenWidth, int screenHeight, int clientWidth, int clientHeight, int stored);
 
+// A dialog's font grown by the window scale in use (the stored one, else the primary
+// screen's), as the main window's is.
+void ScaleDialog(QWidget* dialog);
+
 // Background drawing r (1..11) at size.
 QPixmap BackgroundPicture(int r, QSize size);
 
