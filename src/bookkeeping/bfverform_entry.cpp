@@ -135,7 +135,10 @@ void VerificationEntry::ShowAccount(bool moveFocus) {
   const std::optional<int> number = found == Lookup::kFound ? RowAccount(k.number) : std::nullopt;
   if (!number) {
     if (found == Lookup::kFailed) status_ = eerror::StatusMsg;
-    if (moveFocus) focus_ = EntryField::kAccount;
+    if (moveFocus) {
+      focus_ = EntryField::kAccount;
+      select_ = false;  // the user goes on typing the number
+    }
     return;
   }
   accountRecNo_ = recNo;
@@ -200,6 +203,7 @@ bool VerificationEntry::AcceptRow() {
     Refuse(EntryField::kAmount, message);
     return false;
   }
+  isam::ClearError();
   switch (AddVerificationRow(s_, accountNumber_, side, amount)) {
     case RowResult::kPosted: break;
     case RowResult::kFull:
@@ -233,8 +237,10 @@ SaveResult VerificationEntry::Save() {
       return SaveResult::kFailed;
     }
   }
+  isam::ClearError();
   const SaveResult result = SaveVerification(s_, name_, date_);
   if (result == SaveResult::kUnbalanced || result == SaveResult::kFailed) {
+    // The engine's failure, or the rule's own message on the status line.
     status_ = isam::IsamSuccess ? eerror::StatusMsg : emsgtxt::msgtext(isam::IsamError);
     focus_ = EntryField::kAccount;
   }
