@@ -52,6 +52,16 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
 }
 
 // yyyy-mm-dd with a month and day that exist.
+bool ParseAccount(const std::string& text, int& account) {
+  long n = 0;
+  if (text.size() != 4 || !ParseNumber(text, 0, 9999, n)) {
+    std::cerr << "bfnolk: " << text << " är inget kontonummer (fyra siffror)\n";
+    return false;
+  }
+  account = static_cast<int>(n);
+  return true;
+}
+
 bool IsDate(const std::string& d) {
   etider::DateTime when;
   return etider::ParseDateTime(d + " 00:00:00", when) && when.year >= 1900;

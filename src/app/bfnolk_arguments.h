@@ -36,6 +36,9 @@ class Arguments {
 // A whole decimal number in [low, high]; false for anything else.
 bool ParseNumber(const std::string& text, long low, long high, long& value);
 
+// An account number of four digits; false with a message on standard error for anything else.
+bool ParseAccount(const std::string& text, int& account);
+
 // yyyy-mm-dd from 1900 on, with a month and day that exist (the date service's rule).
 bool IsDate(const std::string& date);
 

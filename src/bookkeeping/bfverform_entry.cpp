@@ -101,6 +101,27 @@ TemplateRow ParseTemplateRow(const std::string& line) {
   return r;
 }
 
+bool TemplateRowsAskingAmount(const std::string& fileName, std::vector<int>& rows) {
+  rows.clear();
+  eixport::IxportFile file;
+  bool read = file.OpenByName(0, eixport::Mode::kOpen, fileName, 0);
+  std::string line;
+  bool nameLine = true;
+  for (int r = 0; read && file.ReadLine(line);) {
+    if (ClassifyTemplateLine(line).kind != TemplateLine::kData) continue;
+    if (nameLine) {
+      nameLine = false;
+      continue;
+    }
+    const TemplateRow row = ParseTemplateRow(line);
+    ++r;
+    if (row.asksAmount && !row.balances) rows.push_back(r);
+  }
+  read = read && !file.Failed();
+  file.Close();
+  return read;
+}
+
 VerificationEntry::VerificationEntry(BfShared& s) : s_(s), date_(etider::Format(18)) {
   s_.konto = KontoRecord{};
   PrepareFreshVerification(s_);

@@ -68,6 +68,10 @@ struct TemplateRow {
 };
 TemplateRow ParseTemplateRow(const std::string& line);
 
+// The rows (from 1) of the template fileName whose amount the user types, read as playing
+// reads them; false, with the reason on the status line, when the file cannot be read.
+bool TemplateRowsAskingAmount(const std::string& fileName, std::vector<int>& rows);
+
 class VerificationEntry {
  public:
   // Prepares a fresh verification in the buffer, numbered one above the list's last number
