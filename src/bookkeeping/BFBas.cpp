@@ -431,6 +431,8 @@ bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
 
 void BfDatabase::CreateBookkeepingFiles() {
   if (!listOpen_ || s_.current == 0) return;
+  // A row log left in the slot speaks of accounts these files will not hold.
+  RowLog::Remove(RowLog::FileName(s_.current, dataDir_));
   for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
     CreateBfFile(file, s_.current, dataDir_);
     if (!isam::IsamSuccess) {
@@ -453,6 +455,7 @@ bool BfDatabase::DeleteBookkeeping(int n) {
       if (Ask(named + " raderas ")) {
         for (const BfFile file : {kKontoFile, kVerFile, kSumsFile})
           isam::DeleteFileBlock(BfFileName(file, n, dataDir_));
+        RowLog::Remove(RowLog::FileName(n, dataDir_));  // its accounts are gone with them
         isam::DeleteRec(s_.listFile, n);
         deleted = isam::IsamSuccess;
         if (deleted) Status(named + " raderad");

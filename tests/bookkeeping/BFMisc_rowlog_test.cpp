@@ -132,6 +132,24 @@ TEST_F(RowLogTest, TheNextOpenTakesBackWhatACrashLeftAlsoOneThatOnlyReads) {
   }
 }
 
+TEST_F(RowLogTest, ALogGoesWithTheFilesOfItsBookkeeping) {
+  CrashWithRowsPosted();
+  const std::string left = dir_.Read("Bf01.Rad");
+  ASSERT_FALSE(left.empty());
+  boxes_.defaultAnswer = eerror::kYes;
+  db_ = std::make_unique<BfDatabase>(dir_.path());
+  db_->OpenBookkeepingList();
+  ASSERT_TRUE(db_->DeleteBookkeeping(1));
+  EXPECT_FALSE(fs::exists(Log()));
+  // Nor does a log left beside a slot reach the new bookkeeping made in it.
+  dir_.Write("Bf01.Rad", left);
+  ASSERT_TRUE(db_->BeginNewBookkeeping());
+  ASSERT_TRUE(db_->FinishNewBookkeeping());
+  EXPECT_EQ(db_->current(), 1);
+  EXPECT_FALSE(fs::exists(Log()));
+  EXPECT_EQ(eerror::StatusMsg.find(A("togs tillbaka")), std::string::npos) << eerror::StatusMsg;
+}
+
 TEST_F(RowLogTest, AnAccountTornInItsRewriteIsMendedAndTheUserIsTold) {
   const Books before = ReadBooks(Open());
   CrashWithRowsPosted();
