@@ -20,6 +20,7 @@ namespace bf {
 namespace {
 
 const char kSidesAllowed[] = "tillåtna tecken endast (\"+\",\"-\",\"=\")";
+const char kNoSuchAccount[] = "kontot finns inte i databasen, dubbelklicka för att välja!";
 
 bool Balancing(char side) { return side == '=' || side == '*'; }
 
@@ -201,7 +202,7 @@ void VerificationEntry::SideTyped(const std::string& text) {
 
 bool VerificationEntry::AcceptRow() {
   if (accountRecNo_ < 1) {
-    Refuse(EntryField::kAccount, A("kontot finns inte i databasen, dubbelklicka för att välja!"));
+    Refuse(EntryField::kAccount, A(kNoSuchAccount));
     return false;
   }
   status_.clear();
@@ -231,7 +232,7 @@ bool VerificationEntry::AcceptRow() {
       Refuse(EntryField::kRowOk, A("verifikationen är full, den rymmer högst ") + std::to_string(kMaxRows) + " rader");
       return false;
     case RowResult::kNoAccount:
-      Refuse(EntryField::kAccount, A("kontot finns inte i databasen, dubbelklicka för att välja!"));
+      Refuse(EntryField::kAccount, A(kNoSuchAccount));
       return false;
     case RowResult::kNotPosted:
       Refuse(EntryField::kRowOk, A("raden kunde inte bokföras: ") +
@@ -239,7 +240,7 @@ bool VerificationEntry::AcceptRow() {
       return false;
   }
   const int r = s_.ver.RowCount();
-  rows_.push_back({r < 100 ? TwoDigits(r) : std::to_string(r), account_, accountName_,
+  rows_.push_back({TwoDigits(r), account_, accountName_,
                    AmountText(s_.konto.closing.Value(), 0), std::string(1, side), amount_});
   amount_ = "0.00";
   ShowAccount(false);
