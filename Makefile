@@ -1,14 +1,15 @@
 # make run   installs what is missing, builds, starts the window program
 # make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan,
-#            the storage fuzzers for a minute each and the JPEG fuzzer for half a minute)
+#            the storage fuzzers for a minute each, the JPEG and template fuzzers for half a minute)
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
 # make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
 # make bench-table    builds in Release and measures the memory of the table's PDF and HTML
 #                     writers on a ledger of 10 000 and 100 000 rows
+# make bench-entry    builds in Release and times entering verifications, row log included
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry
 
 run: build
 	./build/bin/bfnolkw64
@@ -31,7 +32,7 @@ build-asan: deps
 
 build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBFN_FUZZ=ON
-	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal fuzz_jpeg
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal fuzz_jpeg fuzz_template
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -47,3 +48,8 @@ bench-table: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target tabledisplay_bench
 	./build-bench/bin/tabledisplay_bench $(BENCH_ARGS)
+
+bench-entry: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target entry_bench
+	./build-bench/bin/entry_bench $(BENCH_ARGS)

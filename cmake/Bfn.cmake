@@ -8,7 +8,7 @@
 # With SEAM, the library is also built a second time as <name>_seam over the engine whose
 # file layer carries the fault-injection seam, so that tests can make any file call of the
 # logic above the engine fail. Only tests link the _seam builds.
-set(BFN_SEAM_LIBRARIES storage shell_services shell printing bookkeeping exchange)
+set(BFN_SEAM_LIBRARIES storage shell_services shell printing bookkeeping exchange bookkeeping_entry)
 
 function(bfn_library name)
   cmake_parse_arguments(ARG "SEAM" "" "SOURCES;DEPS;DEFINES" ${ARGN})

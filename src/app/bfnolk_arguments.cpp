@@ -50,6 +50,17 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
   return true;
 }
 
+// An account number of four digits.
+bool ParseAccount(const std::string& text, int& account) {
+  long n = 0;
+  if (text.size() != 4 || !ParseNumber(text, 0, 9999, n)) {
+    std::cerr << "bfnolk: " << text << " är inget kontonummer (fyra siffror)\n";
+    return false;
+  }
+  account = static_cast<int>(n);
+  return true;
+}
+
 bool Refused(const std::string& what, const std::string& message) {
   std::cerr << "bfnolk: " << what << ": " << ansi::ToUtf8(message) << "\n";
   return false;

@@ -40,6 +40,9 @@ bool ParseNumber(const std::string& text, long low, long high, long& value);
 // false.
 bool Refused(const std::string& what, const std::string& message);
 
+// An account number of four digits; false with a message on standard error for anything else.
+bool ParseAccount(const std::string& text, int& account);
+
 // value, given as what (an option or a row), checked against the field it goes into; false
 // with the field's limit on standard error when the field cannot hold it.
 bool CheckedText(const std::string& what, const std::string& value, const bf::TextField& field, std::string& stored);

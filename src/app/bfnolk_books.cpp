@@ -9,27 +9,17 @@
 #include "app/bfnolk_arguments.h"
 #include "app/bfnolk_json.h"
 #include "app/bfnolk_session.h"
+#include "app/bfnolk_ver.h"
 #include "bookkeeping/BFMisc.h"
 #include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFMisc_entry.h"
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/BfKontoReg_rules.h"
 #include "common/Ansi.h"
-#include "shell/ETider.h"
 
 namespace bfnolk {
 
 namespace {
-
-bool ParseAccount(const std::string& text, int& account) {
-  long n = 0;
-  if (text.size() != 4 || !ParseNumber(text, 0, 9999, n)) {
-    std::cerr << "bfnolk: " << text << " är inget kontonummer (fyra siffror)\n";
-    return false;
-  }
-  account = static_cast<int>(n);
-  return true;
-}
 
 JsonObject AccountJson(const bf::KontoRecord& k) {
   JsonObject o;
@@ -198,73 +188,12 @@ void PrintVerification(const bf::VerRecord& v, bool withRows) {
   }
 }
 
-int VerAdd(Session& session, const Arguments& a) {
-  bf::BfShared& s = session.db().shared();
-  const std::string date = a.Value("--date", etider::Format(18));
-  if (!bf::IsDate(date)) {
-    std::cerr << "bfnolk: --date " << date << " är inget datum (åååå-mm-dd)\n";
-    return kUsage;
-  }
-  if (!a.Has("--text")) {
-    std::cerr << "bfnolk: ver add behöver --text\n";
-    return kUsage;
-  }
-  std::string text;
-  if (!CheckedText("--text", a.Value("--text"), bf::kVerificationNameField, text)) return kUsage;
-  struct Row {
-    int account;
-    char side;
-    double amount;
-  };
-  std::vector<Row> rows;
-  for (size_t i = 1; i < a.positional().size(); ++i) {
-    const std::string& w = a.positional()[i];
-    const auto first = w.find(':'), second = w.find(':', first + 1);
-    Row row{};
-    if (first == std::string::npos || second == std::string::npos || second != first + 2 ||
-        !ParseAccount(w.substr(0, first), row.account)) {
-      std::cerr << "bfnolk: raden " << w << " ska vara KONTO:SIDA:BELOPP, t.ex. 1930:+:100.00\n";
-      return kUsage;
-    }
-    if (!CheckedAmount("raden " + w, w.substr(second + 1), bf::kRowAmountField, row.amount)) return kUsage;
-    row.side = w[first + 1];
-    if (!bf::IsDebitSide(row.side) && !bf::IsCreditSide(row.side)) {
-      std::cerr << "bfnolk: sidan i " << w << " är + (debet) eller - (kredit)\n";
-      return kUsage;
-    }
-    rows.push_back(row);
-  }
-  if (rows.empty() || rows.size() > static_cast<size_t>(bf::kMaxRows)) {
-    std::cerr << "bfnolk: ver add behöver 1.." << bf::kMaxRows << " rader\n";
-    return kUsage;
-  }
-  bf::PrepareFreshVerification(s);
-  for (const Row& row : rows) {
-    const bf::RowResult result = bf::AddVerificationRow(s, row.account, row.side, row.amount);
-    if (result == bf::RowResult::kPosted) continue;
-    std::cerr << "bfnolk: raden " << bf::KontoKey(row.account) << " kunde inte bokföras: "
-              << (result == bf::RowResult::kFull ? "verifikationen har redan 100 rader"
-                  : result == bf::RowResult::kNoAccount ? "kontot finns inte"
-                                                        : "beloppet ryms inte eller filfel")
-              << "\n";
-    bf::CancelVerification(s);
-    return kRefused;
-  }
-  const bf::SaveResult saved = bf::SaveVerification(s, text, date);
-  if (saved != bf::SaveResult::kSaved) {
-    bf::CancelVerification(s);
-    return kRefused;
-  }
-  std::cout << "verifikation " << s.ver.number << " sparad\n";
-  bf::PrepareFreshVerification(s);
-  return kDone;
-}
-
 int VerCommand(Session& session, const Arguments& a) {
   const auto& pos = a.positional();
   if (pos.empty()) return kUsage;
   bf::BfShared& s = session.db().shared();
   if (pos[0] == "add") return VerAdd(session, a);
+  if (pos[0] == "play") return VerPlay(session, a);
   long wanted = -1;
   if (pos[0] == "show" && (pos.size() != 2 || !ParseNumber(pos[1], 1, 32767, wanted))) return kUsage;
   if (pos[0] != "show" && (pos[0] != "list" || pos.size() != 1)) return kUsage;
@@ -305,7 +234,7 @@ bool IsBooksCommand(const std::string& command) {
 }
 
 int BooksCommand(const std::string& command, const std::vector<std::string>& words) {
-  const Arguments a(words, {"--name", "--ref", "--sign", "--opening", "--budget", "--number", "--text", "--date"},
+  const Arguments a(words, {"--name", "--ref", "--sign", "--opening", "--budget", "--number", "--text", "--date", "--amount"},
                     {"--json", "--yes"});
   if (!a.ok()) {
     std::cerr << "bfnolk " << command << ": " << a.error() << "\n";

@@ -61,6 +61,10 @@ const char kUsage[] =
     "  ver add --text T [--date ÅÅÅÅ-MM-DD] KONTO:SIDA:BELOPP ...\n"
     "                       bokför raderna (SIDA + debet, - kredit); sparas bara om\n"
     "                       verifikationen balanserar, annars tas raderna bort igen\n"
+    "  ver play FIL.ver [--text T] [--amount RAD=BELOPP]...\n"
+    "                       spelar in en verifikationsmall som fönstret gör; rader med\n"
+    "                       beloppet 0 får sitt belopp med --amount (rad 1 = mallens första\n"
+    "                       rad); sparas bara om verifikationen balanserar\n"
     "  ver list [--json] | ver show NR [--json]\n"
     "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
     "  print summagrupper [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
@@ -87,6 +91,7 @@ const char kUsage[] =
     "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
     "  bfnolk --now '2026-03-01 12:00:00' ver add --text Hyra 1930:-:5000.00 5010:+:5000.00\n"
     "  bfnolk show ledger 1930 --to huvudbok.pdf\n"
+    "  bfnolk --now '2026-03-25 08:00:00' ver play lon.ver --amount 2=4100.00\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
 void PrintUsage(std::ostream& out) {

@@ -11,6 +11,7 @@
 
 #include "bookkeeping/BFBas_aside.h"
 #include "bookkeeping/BFMisc.h"
+#include "bookkeeping/BFMisc_rowlog.h"
 #include "common/Ansi.h"
 #include "shell/ECountForm.h"
 #include "shell/ESmall.h"
@@ -213,6 +214,7 @@ void BfDatabase::OpenBookkeeping() {
   if (!listOpen_ || s_.current == 0 || bookkeepingOpen_) return;
   const int n = s_.current;
   openFailure_.clear();
+  if (readOnly_ && !TakeBackLeftVerification(n)) return;
   bool ok = OpenBfFile(s_.kontoFile, kKontoFile, n, dataDir_, FileMode()) &&
             OpenBfFile(s_.verFile, kVerFile, n, dataDir_, FileMode());
   if (!ok) openFailure_ = OpenFailureText();
@@ -234,6 +236,16 @@ void BfDatabase::OpenBookkeeping() {
       ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
     }
   }
+  if (ok && !readOnly_) {
+    // Rows of a verification that was never saved come out of the accounts before anything
+    // reads them; while a log cannot be played back the bookkeeping stays closed.
+    if (PlayBackRowLog(s_, RowLog::FileName(n, dataDir_)) == Playback::kFailed) {
+      openFailure_ = A("En verifikation som aldrig sparades kunde inte tas tillbaka: ") + FailureReason();
+      ok = false;
+    } else {
+      s_.rowLog.Attach(RowLog::FileName(n, dataDir_));
+    }
+  }
   if (ok) {
     bookkeepingOpen_ = true;
     listRecordOnFile_ = s_.dataBas;
@@ -247,6 +259,34 @@ void BfDatabase::OpenBookkeeping() {
     CloseHandle(s_.sumsFile);
   }
   ClearPendingSums(s_);
+}
+
+bool BfDatabase::TakeBackLeftVerification(int n) {
+  const std::string log = RowLog::FileName(n, dataDir_);
+  if (!isam::FileExists(log)) return true;
+  // The list is open here for reading, shared; the playback needs it and the two files it
+  // writes to itself, for writing.
+  CloseHandle(s_.listFile);
+  {
+    BfShared writer;
+    writer.current = n;
+    if (OpenBfFile(writer.listFile, kListFile, 0, dataDir_) && OpenBfFile(writer.kontoFile, kKontoFile, n, dataDir_) &&
+        OpenBfFile(writer.verFile, kVerFile, n, dataDir_))
+      PlayBackRowLog(writer, log);
+    const std::string status = eerror::StatusMsg;  // what the playback did, not that the files closed
+    CloseHandle(writer.listFile);
+    CloseHandle(writer.kontoFile);
+    CloseHandle(writer.verFile);
+    eerror::StatusMsg = status;
+  }
+  isam::ClearError();
+  listOpen_ = OpenBfFile(s_.listFile, kListFile, 0, dataDir_, FileMode()) && ReadListRecord(n);
+  RefreshListCounters();
+  if (!listOpen_) {
+    CloseHandle(s_.listFile);
+    Status(OpenFailureText().empty() ? A("Datafiler saknas/ ej i aktuellt bibliotek") : OpenFailureText());
+  }
+  return listOpen_;
 }
 
 void BfDatabase::ReconcileListRecord() {
@@ -284,6 +324,9 @@ void BfDatabase::ReconcileListRecord() {
 
 void BfDatabase::CloseBookkeeping() {
   if (!bookkeepingOpen_) return;
+  // A verification still being entered is not saved: its rows go before the totals are kept.
+  if (s_.rowLog.InProgress()) TakeBackVerification(s_);
+  s_.rowLog.Attach("");
   // Only what changed is written, so that a run that only read leaves the files as they were.
   const bool listChanged = !(s_.dataBas == listRecordOnFile_);
   if (listChanged) {
@@ -388,6 +431,8 @@ bool BfDatabase::SaveBookkeepingInfo(bool isNew) {
 
 void BfDatabase::CreateBookkeepingFiles() {
   if (!listOpen_ || s_.current == 0) return;
+  // A row log left in the slot speaks of accounts these files will not hold.
+  RowLog::Remove(RowLog::FileName(s_.current, dataDir_));
   for (const BfFile file : {kKontoFile, kVerFile, kSumsFile}) {
     CreateBfFile(file, s_.current, dataDir_);
     if (!isam::IsamSuccess) {
@@ -410,6 +455,7 @@ bool BfDatabase::DeleteBookkeeping(int n) {
       if (Ask(named + " raderas ")) {
         for (const BfFile file : {kKontoFile, kVerFile, kSumsFile})
           isam::DeleteFileBlock(BfFileName(file, n, dataDir_));
+        RowLog::Remove(RowLog::FileName(n, dataDir_));  // its accounts are gone with them
         isam::DeleteRec(s_.listFile, n);
         deleted = isam::IsamSuccess;
         if (deleted) Status(named + " raderad");

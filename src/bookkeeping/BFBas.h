@@ -110,6 +110,11 @@ class BfDatabase {
   // accounts. Says so on the status line and writes the record; a run that only reads
   // leaves it to the next that writes.
   void ReconcileListRecord();
+  // A run that only reads, opening bookkeeping n: a verification a crash left in its accounts
+  // is taken back first where the files can be opened for writing, as an open for writing
+  // does; where they cannot, the books are shown as they are (verify names the log). False
+  // when the list could not be opened again.
+  bool TakeBackLeftVerification(int n);
   // The year-end steps on the open bookkeeping: a new verification file, totals to 0, every
   // account carried forward.
   bool CarryEverythingForward();

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 
+#include "bookkeeping/BFFiler_rowlog.h"
 #include "bookkeeping/BFdefs.h"
 #include "storage/Filer.h"
 
@@ -91,6 +92,7 @@ struct BfShared {
   int32_t verRecNo = 0;    // the last verification found
   int32_t listLength = 0;  // the list's length in records, the engine's header included
   int32_t listInUse = 0;   // live records of the list
+  RowLog rowLog;           // the verification in progress, while one is
 
   isam::FileBlock* Handle(BfFile file) const;
 };

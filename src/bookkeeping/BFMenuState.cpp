@@ -50,7 +50,7 @@ constexpr MainCommand kCommands[] = {
     {kArkiv, nullptr},
     {kArkiv, "avsluta", "avsluta"},
 
-    {kVerifikat, "inmata", "ny verifikation", kBookkeeping, nullptr, nullptr, "verifikationsinmatningen"},
+    {kVerifikat, "inmata", "ny verifikation", kBookkeeping},
     {kVerifikat, "exportverif1", "exportverif", kVerifications, nullptr, nullptr, "exporten av verifikationer"},
     {kVerifikat, nullptr},
     {kVerifikat, "visahuvudbok", "visa huvudbok", kVerifications},
@@ -77,8 +77,7 @@ constexpr MainCommand kCommands[] = {
     {kKonton, "saldorapport", "saldorapport", kVerifications, nullptr, nullptr, "saldorapporten"},
     {kKonton, "balansrapport", "balansrapport", kVerifications, nullptr, nullptr, "balansrapporten"},
 
-    {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, "verifikationsinmatningen",
-     "mata in ny verifikation"},
+    {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, nullptr, "mata in ny verifikation"},
     {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, nullptr, "visa kontoplan"},
     {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
 };

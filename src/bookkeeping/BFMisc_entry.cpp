@@ -6,6 +6,7 @@
 
 #include "bookkeeping/BFMisc.h"
 #include "bookkeeping/BFMisc_amount.h"
+#include "bookkeeping/BFMisc_rowlog.h"
 #include "common/Ansi.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
@@ -74,6 +75,13 @@ void PrepareFreshVerification(BfShared& s) {
   s.ver = FreshVerRecord(static_cast<int16_t>(s.dataBas.lastVerNr + 1), etider::Format(18), s.konto.sign);
 }
 
+bool VerificationNumberLeft(const BfShared& s) {
+  // The number is stored in 16 bits: one more would wrap onto numbers already in use.
+  if (s.dataBas.lastVerNr < INT16_MAX) return true;
+  eerror::EMsg(eerror::kStatusLine, A("verifikationsnumren är slut (högst ") + std::to_string(INT16_MAX) + ")");
+  return false;
+}
+
 bool IsBalanced(const VerRecord& v) {
   const std::string shown = AmountText(v.Balance().Value(), 0);
   return shown == "0.00" || shown == "-0.00";
@@ -90,12 +98,21 @@ RowResult AddVerificationRow(BfShared& s, int account, char side, double amount)
     before.Restore(s);
     return RowResult::kNoAccount;
   }
+  const KontoRecord loaded = s.konto;
   const auto r = static_cast<size_t>(row);
   s.ver.accounts[r] = static_cast<int16_t>(account);
   s.ver.amounts[r] = *value;
   s.ver.sides[r] = side;
   s.ver.accounts[0] = static_cast<int16_t>(row);
-  if (!PostRow(s, side, 1, row) || !RewriteKonto(s, recNo)) {
+  if (!KeepAccountBeforeRow(s, recNo) || !PostRow(s, side, 1, row)) {
+    before.Restore(s);
+    return RowResult::kNotPosted;
+  }
+  if (!RewriteKonto(s, recNo)) {
+    // The rewrite may have reached the file: the account goes back to what it held.
+    const isam::ErrorKeeper keep;
+    s.konto = loaded;
+    RewriteKonto(s, recNo);
     before.Restore(s);
     return RowResult::kNotPosted;
   }
@@ -109,11 +126,7 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
     eerror::Beep();
     return SaveResult::kUnbalanced;
   }
-  // The number is stored in 16 bits: one more would wrap onto numbers already in use.
-  if (s.dataBas.lastVerNr >= INT16_MAX) {
-    eerror::EMsg(eerror::kStatusLine, A("verifikationsnumren är slut (högst ") + std::to_string(INT16_MAX) + ")");
-    return SaveResult::kFailed;
-  }
+  if (!VerificationNumberLeft(s)) return SaveResult::kFailed;
   const VerRecord before = s.ver;
   ++s.dataBas.lastVerNr;
   // The number it is saved under is the list's, also when the buffer was prepared before
@@ -122,7 +135,7 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
   s.ver.name = name;
   s.ver.date = date;
   int32_t recNo = 0;
-  if (!PutVer(s, true, recNo)) {
+  if (!KeepListBeforeSave(s, s.ver.number) || !PutVer(s, true, recNo)) {
     --s.dataBas.lastVerNr;
     s.ver = before;
     return SaveResult::kFailed;
@@ -132,6 +145,7 @@ SaveResult SaveVerification(BfShared& s, const std::string& name, const std::str
   // verification stays saved and the next open reconciles the list with the files.
   int32_t listRecNo = s.current;
   if (s.current != 0 && !PutDataBas(s, false, listRecNo)) eerror::ReportIsamError();
+  EndVerificationLog(s);
   return SaveResult::kSaved;
 }
 
@@ -150,6 +164,7 @@ bool CancelVerification(BfShared& s) {
     }
     s.ver.accounts[0] = static_cast<int16_t>(r - 1);
   }
+  EndVerificationLog(s);
   PrepareFreshVerification(s);
   return true;
 }

@@ -18,6 +18,10 @@ namespace bf {
 // today, every side the account buffer's sign.
 void PrepareFreshVerification(BfShared& s);
 
+// Whether a verification can still be numbered: false, with the status line saying so, when
+// the last number is already the largest a verification holds (32767).
+bool VerificationNumberLeft(const BfShared& s);
+
 // The balance rule: the balance shown with two decimals is 0.00 (or -0.00).
 bool IsBalanced(const VerRecord& v);
 

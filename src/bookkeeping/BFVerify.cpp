@@ -46,6 +46,10 @@ std::vector<std::string> VerifyBookkeeping(BfShared& s, const std::string& dataD
   std::vector<std::string> findings;
   const BfDataBasRecord& d = s.dataBas;
   const auto unread = [&](const std::string& file) { findings.push_back(file + A(" kunde inte läsas till slut")); };
+  // A log left behind means rows of an unsaved verification may still be in the accounts.
+  const std::string log = RowLog::FileName(s.current, dataDir);
+  if (s.current != 0 && !s.rowLog.InProgress() && isam::FileExists(log))
+    findings.push_back(log + A(": en verifikation som aldrig sparades väntar på att tas tillbaka (öppna bokföringen med skrivrätt)"));
 
   // Rows of the saved verifications, per account.
   std::map<int, AccountSums> rows;

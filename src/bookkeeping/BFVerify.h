@@ -5,8 +5,8 @@
 // sums of the rows of the saved verifications), the list record's totals against the sums
 // of the accounts, every verification (balanced, rows naming existing accounts, numbers
 // unique and not above the last number), every month sums record (one month, filed once,
-// debit sums not below zero, credit sums not above) and the storage engine's check of each
-// of the three files. The month sums are not held to the list's totals: they stay filed
+// debit sums not below zero, credit sums not above), the storage engine's check of each of
+// the three files, and that no row log of an unsaved verification waits to be played back. The month sums are not held to the list's totals: they stay filed
 // under the month and the sum groups of their postings, also across a year-end.
 #pragma once
 

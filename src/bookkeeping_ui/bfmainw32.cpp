@@ -17,6 +17,7 @@
 #include "bookkeeping_ui/BfInfoForm.h"
 #include "bookkeeping_ui/BfKontoReg.h"
 #include "bookkeeping_ui/bfpick32.h"
+#include "bookkeeping_ui/bfverform.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
 #include "exchange/Eixport.h"
@@ -123,6 +124,7 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (c.run != nullptr) return [this, run = c.run] { RunDatabaseCommand(run); };
   if (c.upcoming != nullptr) return [this, what = c.upcoming] { ShowLater(what); };
   const std::string name = c.name;
+  if (name == "inmata" || name == "InmataVerifikation") return [this] { EnterVerification(); };
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
   if (name == "grafrapport") return [this] { PrintSumGroups(); };
@@ -179,6 +181,15 @@ void TMainForm::ShowLater(const char* what) {
 void TMainForm::RunDatabaseCommand(const DatabaseCommand& command) {
   command(run_->db());
   MenuRefresh();  // any of them can change what is open, or empty the verifications
+}
+
+void TMainForm::EnterVerification() {
+  bf::BfDatabase& db = run_->db();
+  if (db.bookkeepingOpen() && bf::VerificationNumberLeft(db.shared())) {
+    TbfverifikDlg dialog(db.shared(), db.dataDir(), Scale(), this);
+    dialog.exec();
+  }
+  MenuRefresh();
 }
 
 void TMainForm::Backup() {

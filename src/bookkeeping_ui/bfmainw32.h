@@ -60,6 +60,9 @@ class TMainForm : public shellui::TNolkMainForm {
   void ShowLater(const char* what);
 
   void RunDatabaseCommand(const DatabaseCommand& command);
+  // "ny verifikation" and the toolbar's "ver": the entry dialog, unless the numbers are used
+  // up (the status line says so); the menus follow what it saved.
+  void EnterVerification();
   void Backup();
   void Restore();
   // The sum-group report on the report setting's printer; the status line says where a

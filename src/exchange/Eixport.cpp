@@ -112,6 +112,7 @@ void IxportFile::CloseEveryFile() {
 
 void IxportFile::Reset() {
   name_.clear();
+  openFailed_ = false;
   counts_ = {};
   failed_ = false;
   failure_.clear();
@@ -133,6 +134,7 @@ bool IxportFile::OpenWithDialog(esmall::WindowHandle owner, Mode mode, int progr
   fileName = *chosen;
   dir = FolderOf(*chosen);
   if (Open(owner, mode, *chosen, progressKind)) return true;
+  openFailed_ = true;
   eerror::EMsg(1, A("Kan ej öppna/skapa ixportfilen ") + Quoted(*chosen));
   return false;
 }
@@ -142,6 +144,7 @@ bool IxportFile::OpenByName(esmall::WindowHandle owner, Mode mode, const std::st
   Reset();
   if (name.empty()) return false;
   if (!Open(owner, mode, name, progressKind)) {
+    openFailed_ = true;
     eerror::EMsg(1, A("Kan ej öppna IxportFile: ") + Quoted(name) + " " + IoErrorText());
     return false;
   }
@@ -286,7 +289,7 @@ IxportFile::Counts IxportFile::Close() {
   timing_ = false;
   if (failed_) {
     eerror::EMsg(eerror::kCommonWarning, failure_);
-  } else {
+  } else if (!openFailed_) {  // a failed open's reason stays on the status line
     eerror::EMsg(1, "Import/export av " + esmall::BlankPadded(counts.lines, 4) + " rader " +
                         esmall::BlankPadded(std::strtol(seconds.c_str(), nullptr, 10), 4));
   }

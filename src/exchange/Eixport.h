@@ -86,7 +86,8 @@ class IxportFile {
   };
   // Writes out and closes the file, closes the progress window it opened and reports on the
   // status line "Import/export av" the lines and the seconds it took; a failed write or read
-  // is shown as a warning instead. Also to be called after a failed open.
+  // is shown as a warning instead. Also to be called after a failed open, whose reason then
+  // stays on the status line.
   Counts Close();
 
   bool IsOpen() const { return file_.IsOpen(); }
@@ -115,6 +116,7 @@ class IxportFile {
   std::string name_;
   Counts counts_;
   bool failed_ = false;
+  bool openFailed_ = false;  // the dialog chose a file, or a name was given, that did not open
   std::string failure_;  // what failed, for the report
   bool progress_ = false;
   bool timing_ = false;

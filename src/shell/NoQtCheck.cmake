@@ -47,6 +47,6 @@ file(GLOB _bfn_logic_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/bookkeeping_ui/*_rules* ${PROJECT_SOURCE_DIR}/src/exchange/*
   ${PROJECT_SOURCE_DIR}/src/tabledisplay/*)
 list(FILTER _bfn_logic_sources INCLUDE REGEX "\\.(h|cpp)$")
-bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping exchange tabledisplay
-                        reports registers bookkeeping_forms
+bfn_check_no_qt(TARGETS common storage shell_services shell printing print_engine bookkeeping bookkeeping_entry
+                        exchange tabledisplay reports registers bookkeeping_forms
                 SOURCES ${_bfn_logic_sources})

@@ -28,6 +28,7 @@
 #include "registers/ui/epickForm32.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFVerify.h"
+#include "bookkeeping_ui/bfverform.h"
 #include "common/Ansi.h"
 #include "printing/ui/QtReportDialog.h"
 #include "shell/ECountForm.h"
@@ -307,8 +308,8 @@ TEST_F(MainWindow, BackupWithoutAnOpenBookkeepingSaysSo) {
 TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSizes) {
   MakeBookkeepings({"Hem"});
   TestMainForm form(kNoArgs);
-  form.Item("InmataVerifikation")->trigger();
-  EXPECT_EQ(form.MessagePanel(0), "verifikationsinmatningen kommer i en senare version");
+  form.Item("exportplan")->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "exporten av kontoplanen kommer i en senare version");
   form.Item("balansrapport")->setEnabled(true);
   form.Item("balansrapport")->trigger();
   EXPECT_EQ(form.MessagePanel(0), "balansrapporten kommer i en senare version");
@@ -565,6 +566,34 @@ TEST_F(MainWindow, TheLedgerAndTheJournalOpenTableWindowsOfTheirOwn) {
   EXPECT_TRUE(ledger->isVisible());  // both stay open
   delete journal;
   delete ledger;
+}
+
+// "ver" and "ny verifikation" open the entry dialog; with every number used up the status
+// line says so and no dialog opens.
+TEST_F(MainWindow, VerOpensTheEntryDialogUnlessTheNumbersAreUsedUp) {
+  MakeBookkeepings({"Hem"});
+  TestMainForm form(kNoArgs);
+  int dialogs = 0;
+  const auto closeWhenShown = [&dialogs] {
+    QTimer::singleShot(0, [&dialogs] {
+      if (auto* dialog = dynamic_cast<bfui::TbfverifikDlg*>(QApplication::activeModalWidget())) {
+        ++dialogs;
+        EXPECT_EQ(dialog->Entry().number(), "0001");
+        dialog->reject();
+      }
+    });
+  };
+  closeWhenShown();
+  form.Item("InmataVerifikation")->trigger();
+  EXPECT_EQ(dialogs, 1);
+  closeWhenShown();
+  form.Item("inmata")->trigger();
+  EXPECT_EQ(dialogs, 2);
+  form.Database().shared().dataBas.lastVerNr = 32767;
+  closeWhenShown();
+  form.Item("inmata")->trigger();
+  EXPECT_EQ(dialogs, 2);
+  EXPECT_EQ(form.MessagePanel(0), QString::fromUtf8("verifikationsnumren är slut (högst 32767)"));
 }
 
 }  // namespace

@@ -171,6 +171,7 @@ TEST_F(Exchange, ProgressAndReportsOnTheStatusLine) {
   EXPECT_EQ(progress_.setups.size(), 1u);  // no window for a file that did not open
   f.Close();
   EXPECT_EQ(progress_.closed, 1);
+  EXPECT_EQ(eerror::StatusMsg.rfind(A("Kan ej öppna IxportFile: "), 0), 0u);  // the reason stays
   EXPECT_FALSE(f.OpenByName(0, Mode::kOpen, "", 0));
 
   GivenFileDialogs dialog(folder_ / "saknas/ut.bfr");
