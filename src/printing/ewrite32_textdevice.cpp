@@ -29,6 +29,11 @@ void TextDevice::Line(int x1, int y1, int x2, int y2, int) {
   for (int x = from; x <= to; ++x) Put(x, y1, '-');
 }
 
+void TextDevice::Box(const PrintRect& rect, uint32_t) {
+  for (int y = rect.top; y < rect.top + rect.height; ++y)
+    for (int x = rect.left; x < rect.left + rect.width; ++x) Put(x, y, '#');
+}
+
 std::string TextDevice::Output() const {
   std::string out;
   for (size_t p = 0; p < pages_.size(); ++p) {
