@@ -65,7 +65,7 @@ TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
   // A file gets the same page, named from where the command was given.
   ASSERT_EQ(RunProgram("cd '" + root_ + "' && " + Command(kNow + "print summagrupper --to summor.txt")).status, 0);
   EXPECT_EQ(Bytes(root_ + "/summor.txt"), run.out);
-  EXPECT_EQ(Run("print huvudbok").status, 2);
+  EXPECT_EQ(Run("print bokslut").status, 2);
 }
 
 // The lines of a PDF as pdftotext lays them out, blanks left out: the page is set in the
