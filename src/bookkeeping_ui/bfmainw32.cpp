@@ -14,12 +14,14 @@
 #include <string_view>
 
 #include "bookkeeping/BFMenuState.h"
+#include "bookkeeping_ui/bfgrafform.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
 #include "printing/ewrite32.h"
 #include "printing/ewrite32_pdffile.h"
 #include "printing/ui/QtPrintCanvas.h"
-#include "reports/bflista.h"
+#include "registers/ui/epickForm32.h"
+#include "reports/BFPrint_pick.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
@@ -119,7 +121,14 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   const std::string name = c.name;
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
-  if (name == "grafrapport") return [this] { PrintSumGroups(); };
+  // The printing commands by the key words of their reports.
+  static const std::map<std::string, const char*> kPrinted = {
+      {"huvudbok", "huvudbok"},          {"grundbok", "grundbok"},         {"kontoplan", "kontoplan"},
+      {"saldorapport", "saldolista"},    {"resultatrapport", "resultat"},  {"balansrapport", "balans"},
+      {"grafrapport", "summagrupper"},   {"grafutskrift", "grafiskt"}};
+  if (const auto printed = kPrinted.find(name); printed != kPrinted.end())
+    return [this, word = printed->second] { PrintReport(word); };
+  if (name == "grafiskt") return [this] { ShowGroupChart(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -198,12 +207,13 @@ void TMainForm::Restore() {
   MenuRefresh();
 }
 
-void TMainForm::PrintSumGroups() {
+void TMainForm::PrintReport(const char* word) {
   const printing::TPrinterEnv printer = ekonfig::CurRapport.Printer();
   printui::QtPrintCanvas canvas(printer, printing::PdfFileFolder());
   printing::PrintJob job(canvas);
-  const bool printed = reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
-                                               static_cast<esmall::WindowHandle>(winId()));
+  eregui::QtPickWindows picks(this);
+  const bool printed = reports::RunReport(picks, job, run_->db().shared(), *reports::FindReport(word),
+                                          ekonfig::CurRapport, static_cast<esmall::WindowHandle>(winId()));
   if (!canvas.Failure().empty()) {
     eerror::StatusMsg = canvas.Failure();
   } else if (job.Aborted()) {
@@ -212,6 +222,17 @@ void TMainForm::PrintSumGroups() {
     eerror::StatusMsg = canvas.IsPdfFile() ? A("Rapporten skrevs till ") + canvas.PdfFile()
                                            : A("Rapporten skickades till ") + printer.DeviceName();
   }
+  xMyMsgUpdate();
+}
+
+void TMainForm::ShowGroupChart() {
+  eregui::QtPickWindows picks(this);
+  reports::ShowGroups(picks, run_->db().shared(), [this](const reports::GroupChart& chart) {
+    auto* window = new TGrafForm(chart, this);
+    // Beside the pick list, which opens in the middle of the main window.
+    window->move(frameGeometry().right() - window->width() / 2, frameGeometry().top());
+    window->show();
+  });
   xMyMsgUpdate();
 }
 

@@ -59,9 +59,11 @@ class TMainForm : public shellui::TNolkMainForm {
   void RunDatabaseCommand(const DatabaseCommand& command);
   void Backup();
   void Restore();
-  // The sum-group report on the report setting's printer; the status line says where a
-  // "PDF-fil" job went.
-  void PrintSumGroups();
+  // The printed report of that key word on the report setting's printer, the choice taken
+  // in the pick lists; the status line says where a "PDF-fil" job went.
+  void PrintReport(const char* word);
+  // "visa grafiskt": the chart window beside the group pick list.
+  void ShowGroupChart();
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers
