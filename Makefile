@@ -4,9 +4,11 @@
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
 # make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
+# make bench-reports  installs hledger and ledger, builds in Release and times the printed reports of
+#            the largest bookkeeping, the ledger beside hledger's and ledger's registers
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-reports
 
 run: build
 	./build/bin/bfnolkw64
@@ -40,3 +42,9 @@ bench-rebuild: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target bookkeeping_bench
 	./build-bench/bin/bookkeeping_bench $(BENCH_ARGS)
+
+bench-reports: deps
+	@./tools/install-deps bench/reports/packages.txt
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target reports_bench
+	./build-bench/bin/reports_bench $(BENCH_ARGS)

@@ -188,9 +188,9 @@ void PrintJob::GotoXY(int column, int line) {
 
 void PrintJob::Write(const std::string& text) {
   if (!Drawing()) return;
-  const std::string cut = esmall::Cut(text, kMaxWrite);
-  canvas_.Text(curX_, curY_, cut);
-  curX_ += canvas_.TextWidth(cut);
+  if (text.size() > kMaxWrite) return Write(esmall::Cut(text, kMaxWrite));
+  canvas_.Text(curX_, curY_, text);
+  curX_ += canvas_.TextWidth(text);
 }
 
 void PrintJob::WriteLn(const std::string& text) {

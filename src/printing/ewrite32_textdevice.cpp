@@ -43,7 +43,8 @@ std::string TextDevice::Output() const {
     while (used > 0 && page[used - 1].find_last_not_of(' ') == std::string::npos) --used;
     for (size_t i = 0; i < used; ++i) {
       const size_t end = page[i].find_last_not_of(' ');
-      out += (end == std::string::npos ? std::string() : page[i].substr(0, end + 1)) + "\n";
+      if (end != std::string::npos) out.append(page[i], 0, end + 1);
+      out += '\n';
     }
   }
   return out;
