@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QToolBar>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -225,13 +226,21 @@ void TMainForm::PrintReport(const char* word) {
   xMyMsgUpdate();
 }
 
+QRect TMainForm::BesidePickList(const QRect& screen) const {
+  constexpr int kClear = 200, kLeast = 420, kWidth = 760, kHeight = 720, kEdge = 40;
+  const int width = std::clamp(screen.right() - (frameGeometry().center().x() + kClear), kLeast, kWidth);
+  const int height = std::min(kHeight, screen.height() - kEdge);
+  const int left = std::min(frameGeometry().center().x() + kClear, screen.right() - width);
+  return {left, screen.top() + (screen.height() - height) / 2, width, height};
+}
+
 void TMainForm::ShowGroupChart() {
   eregui::QtPickWindows picks(this);
   reports::ShowGroups(picks, run_->db().shared(), [this](const reports::GroupChart& chart) {
     auto* window = new TGrafForm(chart, this);
-    // Beside the pick list, which opens in the middle of the main window.
-    window->move(frameGeometry().right() - window->width() / 2, frameGeometry().top());
     window->show();
+    // Beside the pick list, which opens over the middle of the main window.
+    if (const QScreen* screen = this->screen()) window->setGeometry(BesidePickList(screen->availableGeometry()));
   });
   xMyMsgUpdate();
 }

@@ -64,6 +64,9 @@ class TMainForm : public shellui::TNolkMainForm {
   void PrintReport(const char* word);
   // "visa grafiskt": the chart window beside the group pick list.
   void ShowGroupChart();
+  // Where the chart window goes on screen: right of the pick list, which opens over the
+  // middle of the main window, as wide as there is room for.
+  QRect BesidePickList(const QRect& screen) const;
 
   std::unique_ptr<bf::BookkeepingRun> run_;
   std::vector<QAction*> commands_;  // every item the enabling rule covers

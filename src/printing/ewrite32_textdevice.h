@@ -45,7 +45,7 @@ class TextDevice : public PrintCanvas {
  private:
   void Put(int x, int y, char c);
 
-  std::vector<std::vector<std::string>> pages_;
+  std::vector<std::string> pages_;  // kLines lines of kColumns characters each
   bool ended_ = false;
 };
 

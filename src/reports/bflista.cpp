@@ -12,9 +12,10 @@ namespace {
 
 constexpr int kSumColumn = 69;
 
-std::string TwoPlaces(int value) {
+// "#" and the group in two places.
+std::string GroupNumber(int value) {
   char s[8];
-  std::snprintf(s, sizeof s, "%2d", value);
+  std::snprintf(s, sizeof s, "#%2d", value);
   return s;
 }
 
@@ -53,7 +54,7 @@ void LayOutSumGroups(printing::PrintJob& job, const bf::BfDataBasRecord& list, c
   job.Need("", 9);
   for (int g = 0; g < bf::kGroupCount; ++g) {
     const auto i = static_cast<size_t>(g);
-    At(job, 1, "#" + TwoPlaces(g));
+    At(job, 1, GroupNumber(g));
     At(job, 5, groups.definitions[i]);
     AmountAt(job, kSumColumn, groups.balances[i]);
     job.WriteLn();

@@ -210,8 +210,9 @@ std::optional<GroupChart> GroupChartOf(bf::BfShared& s) {
 uint32_t GroupColour(int g) { return kColours[static_cast<size_t>(std::clamp(g, 0, bf::kGroupCount - 1))]; }
 
 std::string GroupLabel(const GroupChart& chart, int g) {
-  return "#" + std::to_string(g) + " " +
-         esmall::ShowableText(esmall::Cut(chart.names[static_cast<size_t>(g)], kNameShown));
+  std::string label = "#";
+  label += std::to_string(g) + " " + esmall::ShowableText(esmall::Cut(chart.names[static_cast<size_t>(g)], kNameShown));
+  return label;
 }
 
 void DrawGroupChart(ChartSurface& surface, const GroupChart& chart, const ChartArea& area) {
