@@ -40,7 +40,7 @@ void Journal(JsonObject& o, const reports::Journal& journal) {
     for (size_t r = 0; r < v.rows.size(); ++r) {
       const JournalRow& row = v.rows[r];
       JsonObject line;
-      line.Number("rad", static_cast<long long>(r + 1)).Number("konto", row.account);
+      line.Number("rad", static_cast<long long>(r + 1)).Text("konto", bf::KontoKey(row.account));
       if (row.name) line.Text("namn", *row.name);
       else line.Raw("namn", "null");
       rows.Add(line.Text("sida", std::string(1, row.side)).Amount("belopp", row.amount));
