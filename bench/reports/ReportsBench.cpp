@@ -4,7 +4,8 @@
 // the choice read, the content made, the pages laid out and their text made. Then the
 // ledger side by side with hledger and ledger: the same postings written as a plain-text
 // journal, and each program run as a process whose output goes to /dev/null (bfnolk print
-// huvudbok, hledger register, ledger register), the best of three runs each.
+// huvudbok, hledger register, ledger register), the best of three runs each. Each report is
+// timed for two seconds at least, so that the long ones are the mean of a few runs.
 //
 //   reports_bench [--dir FOLDER] [Google Benchmark's flags]
 //
@@ -177,7 +178,7 @@ int main(int argc, char** argv) {
     } else {
       g_db = &db;
       for (const reports::Report& r : reports::Reports())
-        benchmark::RegisterBenchmark(r.word, PrintReport, r.word)->Unit(benchmark::kMillisecond)->UseRealTime();
+        benchmark::RegisterBenchmark(r.word, PrintReport, r.word)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
       benchmark::RunSpecifiedBenchmarks();
       g_db = nullptr;
     }
