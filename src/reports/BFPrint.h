@@ -1,7 +1,8 @@
-// What every printed report of the bookkeeping shares: the title line in the big font, and
-// the report header block with the open bookkeeping's
-// number, name, period, totals and group sums (values mode) or the names of those columns
-// (titles mode, when no bookkeeping is open).
+// What every printed report of the bookkeeping shares: the title line in the big font, the
+// report header block with the open bookkeeping's number, name, period, totals and group sums
+// (values mode) or the names of those columns (titles mode, when no bookkeeping is open), the
+// column heads, the account line, the progress an account, and how a row's side and account
+// are read.
 #pragma once
 
 #include <cstdint>

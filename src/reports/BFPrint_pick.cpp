@@ -1,5 +1,7 @@
 #include "reports/BFPrint_pick.h"
 
+#include <memory>
+
 #include "bookkeeping_ui/bfpick32.h"
 #include "common/Ansi.h"
 
