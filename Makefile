@@ -7,9 +7,11 @@
 # make bench-table    builds in Release and measures the memory of the table's PDF and HTML
 #                     writers on a ledger of 10 000 and 100 000 rows
 # make bench-entry    builds in Release and times entering verifications, row log included
+# make bench-reports  installs hledger and ledger, builds in Release and times the printed reports of
+#            the largest bookkeeping, the ledger beside hledger's and ledger's registers
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry bench-reports
 
 run: build
 	./build/bin/bfnolkw64
@@ -53,3 +55,9 @@ bench-entry: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target entry_bench
 	./build-bench/bin/entry_bench $(BENCH_ARGS)
+
+bench-reports: deps
+	@./tools/install-deps bench/reports/packages.txt
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target reports_bench
+	./build-bench/bin/reports_bench $(BENCH_ARGS)

@@ -13,11 +13,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <random>
 #include <string>
 
+#include "LargestBooks.h"
 #include "bookkeeping/BFBas.h"
-#include "bookkeeping/BFMisc.h"
 #include "shell/ECountForm.h"
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
@@ -32,42 +31,6 @@ constexpr int kAccounts[] = {1020, 1930, 2440, 3010, 4010, 5010, 6110, 7010, 831
 
 std::string g_parent = "/var/tmp";
 
-// The bookkeeping's verifications are written as saved ones, unposted; the first rebuild
-// posts them, and the bookkeeping is then as if they had been entered one by one.
-bool MakeBookkeeping(bf::BfDatabase& db) {
-  if (!db.CreateBookkeepingList() || !db.BeginNewBookkeeping()) return false;
-  bf::BfShared& s = db.shared();
-  s.dataBas.name = "stor";
-  s.dataBas.fromDate = "2020-01-01";
-  s.dataBas.toDate = "2020-12-31";
-  if (!db.FinishNewBookkeeping()) return false;
-  for (const int a : kAccounts) {
-    s.konto = bf::KontoRecord{};
-    s.konto.number = bf::KontoKey(a);
-    int32_t recNo = 0;
-    if (!bf::PutKonto(s, true, recNo)) return false;
-  }
-  // Without journal the records are written, not flushed one by one.
-  isam::CloseFileBlock(s.verFile);
-  isam::OpenFileBlock(s.verFile, bf::BfFileName(bf::kVerFile, s.current, db.dataDir()), false);
-  std::mt19937 rng(32767);
-  for (int v = 1; v <= INT16_MAX; ++v) {
-    s.ver = bf::FreshVerRecord(static_cast<int16_t>(v), "2020-06-30", '+');
-    const double x = static_cast<double>(1 + rng() % 200000) / 100, y = static_cast<double>(1 + rng() % 200000) / 100;
-    const std::pair<char, double> rows[] = {{'+', x}, {'+', y}, {'-', x}, {'-', y}};
-    for (size_t r = 1; r <= 4; ++r) {
-      s.ver.accounts[r] = static_cast<int16_t>(kAccounts[rng() % std::size(kAccounts)]);
-      s.ver.sides[r] = rows[r - 1].first;
-      s.ver.amounts[r] = *bf::Real6::FromDouble(rows[r - 1].second);
-    }
-    s.ver.accounts[0] = 4;
-    int32_t recNo = 0;
-    if (!bf::PutVer(s, true, recNo)) return false;
-  }
-  s.dataBas.lastVerNr = INT16_MAX;
-  return db.RebuildBookkeeping();
-}
-
 void Rebuild(benchmark::State& state) {
   const fs::path data = fs::path(g_parent) / ("bfnolk-rebuild-" + std::to_string(::getpid()));
   fs::remove_all(data);
@@ -80,7 +43,7 @@ void Rebuild(benchmark::State& state) {
   isam::InitIsam(0, isam::kDefaultBuffers);
   {
     bf::BfDatabase db(data.string());
-    if (!MakeBookkeeping(db)) {
+    if (!bench::MakeLargestBooks(db, kAccounts)) {
       state.SkipWithError(("the bookkeeping could not be made: " + eerror::StatusMsg).c_str());
     } else {
       int64_t flushes = 0;

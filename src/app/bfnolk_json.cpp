@@ -45,11 +45,15 @@ JsonObject& JsonObject::Number(const std::string& name, long long value) {
   return *this;
 }
 
-JsonObject& JsonObject::Amount(const std::string& name, double value) {
-  char s[40];
+std::string JsonAmount(double value) {
+  char s[400];  // enough for the largest double in fixed notation
   std::snprintf(s, sizeof s, "%.2f", value);
+  return std::string(s) == "-0.00" ? "0.00" : s;
+}
+
+JsonObject& JsonObject::Amount(const std::string& name, double value) {
   Name(name);
-  body_ += std::string(s) == "-0.00" ? "0.00" : s;
+  body_ += JsonAmount(value);
   return *this;
 }
 

@@ -7,6 +7,8 @@
 namespace bfnolk {
 
 std::string JsonText(const std::string& ansiText);
+// A money amount with two decimals, as a JSON number.
+std::string JsonAmount(double value);
 
 class JsonObject {
  public:

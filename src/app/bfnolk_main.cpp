@@ -67,10 +67,14 @@ const char kUsage[] =
     "                       rad); sparas bara om verifikationen balanserar\n"
     "  ver list [--json] | ver show NR [--json]\n"
     "  verify               kontrollerar att vald bokföring stämmer (0 = stämmer)\n"
-    "  print summagrupper [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
-    "                       skriver rapporten som text (96 kolumner, 64 rader en sida),\n"
-    "                       som PDF (--to FIL.pdf) eller på en skrivare systemet har\n"
-    "                       (--printer, \"PDF-fil\" skriver i utbyteskatalogen)\n"
+    "  print RAPPORT [--accounts LISTA] [--vers LISTA] [--to FIL.txt|FIL.pdf|-]\n"
+    "          [--printer NAMN] [--format json]\n"
+    "                       RAPPORT: huvudbok, grundbok, kontoplan, saldolista, resultat,\n"
+    "                       balans, summagrupper, grafiskt; LISTA: nummer och intervall\n"
+    "                       (1000-1999,3010), utan lista alla. Skriver rapporten som text\n"
+    "                       (96 kolumner, 64 rader en sida), som PDF (--to FIL.pdf), på en\n"
+    "                       skrivare systemet har (--printer, \"PDF-fil\" skriver i\n"
+    "                       utbyteskatalogen) eller dess innehåll som JSON (--format json)\n"
     "  show ledger KONTO|journal VERNR [--format text|csv|html|xml|pdf|jpg] [--to FIL|-]\n"
     "                       huvudboken för ett konto eller grundboken för en verifikation\n"
     "                       som tabellfönstret visar den; utan --format väljer filnamnets\n"
@@ -92,6 +96,8 @@ const char kUsage[] =
     "  bfnolk --now '2026-03-01 12:00:00' ver add --text Hyra 1930:-:5000.00 5010:+:5000.00\n"
     "  bfnolk show ledger 1930 --to huvudbok.pdf\n"
     "  bfnolk --now '2026-03-25 08:00:00' ver play lon.ver --amount 2=4100.00\n"
+    "  bfnolk --now '2026-06-30 12:00:00' print resultat --accounts 3000-8999\n"
+    "  bfnolk print huvudbok --accounts 1930 --to huvudbok.pdf\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
 void PrintUsage(std::ostream& out) {

@@ -3,16 +3,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "app/bfnolk_arguments.h"
 #include "app/bfnolk_qt.h"
+#include "app/bfnolk_print_json.h"
+#include "app/bfnolk_print_selection.h"
 #include "app/bfnolk_session.h"
 #include "common/Ansi.h"
 #include "printing/PrinterSelect.h"
 #include "printing/ewrite32_pdffile.h"
 #include "printing/ewrite32_textdevice.h"
 #include "printing/ui/QtPrintCanvas.h"
-#include "reports/bflista.h"
+#include "reports/BFPrint_report.h"
 #include "shell/ESmall.h"
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtPrinterSystem.h"
@@ -21,17 +24,18 @@ namespace bfnolk {
 
 namespace {
 
-bool PrintReport(printing::PrintJob& job, Session& session) {
-  return reports::PrintSumGroups(job, session.db().shared(), ekonfig::CurRapport);
+// The report to print and what it is made of.
+struct Order {
+  const reports::Report* report = nullptr;
+  reports::Selection selection;
+};
+
+bool PrintReport(printing::PrintJob& job, Session& session, const Order& order) {
+  return reports::PrintReport(job, session.db().shared(), *order.report, order.selection, ekonfig::CurRapport);
 }
 
-int PrintOnTextDevice(Session& session, const std::string& to) {
-  printing::TextDevice device;
-  printing::PrintJob job(device);
-  const bool printed = PrintReport(job, session);
-  PrintStatus();
-  if (!printed) return kRefused;
-  const std::string text = ansi::ToUtf8(device.Output());
+// text (UTF-8) to standard output ("-") or the file to.
+int Output(const std::string& text, const std::string& to) {
   if (to == "-") {
     std::cout << text;
     return std::cout.flush() ? kDone : kRefused;
@@ -42,6 +46,23 @@ int PrintOnTextDevice(Session& session, const std::string& to) {
     return kRefused;
   }
   return kDone;
+}
+
+int PrintOnTextDevice(Session& session, const Order& order, const std::string& to) {
+  printing::TextDevice device;
+  printing::PrintJob job(device);
+  const bool printed = PrintReport(job, session, order);
+  PrintStatus();
+  if (!printed) return kRefused;
+  return Output(ansi::ToUtf8(device.Output()), to);
+}
+
+int WriteJson(Session& session, const Order& order, const std::string& to) {
+  bf::BfShared& s = session.db().shared();
+  const std::optional<reports::Content> content = order.report->content(s, order.selection);
+  PrintStatus();
+  if (!content) return kRefused;
+  return Output(ReportJson(*order.report, s.dataBas, *content) + "\n", to);
 }
 
 // The report setting's printer block with the printer named instead of its own; false, with
@@ -63,7 +84,7 @@ bool WithPrinter(printing::TPrinterEnv& block, const std::string& name) {
 
 // Printers and PDF files are drawn by Qt, as in the window program. pdfFile empty: the
 // printer named (or the setting's).
-int PrintThroughQt(Session& session, const std::string* printerName, const std::string& pdfFile) {
+int PrintThroughQt(Session& session, const Order& order, const std::string* printerName, const std::string& pdfFile) {
   const OffscreenQt qt;
   shellui::InstallQtPrinterSystem();
 
@@ -73,7 +94,7 @@ int PrintThroughQt(Session& session, const std::string* printerName, const std::
   printui::QtPrintCanvas canvas(block, printing::PdfFileFolder());
   if (!pdfFile.empty()) canvas.SetPdfFile(ansi::FromUtf8(pdfFile));
   printing::PrintJob job(canvas);
-  const bool printed = PrintReport(job, session);
+  const bool printed = PrintReport(job, session, order);
   PrintStatus();
   if (!canvas.Failure().empty()) {
     std::cerr << "bfnolk print: " << ansi::ToUtf8(canvas.Failure()) << "\n";
@@ -92,20 +113,46 @@ int PrintThroughQt(Session& session, const std::string* printerName, const std::
 
 bool IsPrintCommand(const std::string& command) { return command == "print"; }
 
+// The names of the reports for a usage message.
+std::string ReportNames() {
+  std::string names;
+  for (const reports::Report& r : reports::Reports()) names += (names.empty() ? "" : ", ") + std::string(r.word);
+  return names;
+}
+
 int PrintCommand(const std::vector<std::string>& words) {
-  const Arguments a(words, {"--to", "--printer"}, {});
+  const Arguments a(words, {"--to", "--printer", "--accounts", "--vers", "--format"}, {});
   if (!a.ok()) {
     std::cerr << "bfnolk print: " << a.error() << "\n";
     return kUsage;
   }
-  if (a.positional().size() != 1 || a.positional()[0] != "summagrupper") {
-    std::cerr << "bfnolk print: ange en rapport: summagrupper\n";
+  Order order;
+  if (a.positional().size() == 1) order.report = reports::FindReport(a.positional()[0]);
+  if (order.report == nullptr) {
+    std::cerr << "bfnolk print: ange en rapport: " << ReportNames() << "\n";
     return kUsage;
   }
   if (a.Has("--to") && a.Has("--printer")) {
     std::cerr << "bfnolk print: ange --to eller --printer, inte båda\n";
     return kUsage;
   }
+  const std::string format = a.Value("--format", "text");
+  if (format != "text" && format != "json") {
+    std::cerr << "bfnolk print: --format är text eller json\n";
+    return kUsage;
+  }
+  const bool json = format == "json";
+  NumberList accounts, vers;
+  if (a.Has("--accounts") && order.report->choice != reports::Choice::kAccounts) {
+    std::cerr << "bfnolk print: " << order.report->word << " väljer inga konton (--accounts)\n";
+    return kUsage;
+  }
+  if (a.Has("--vers") && order.report->choice != reports::Choice::kVerifications) {
+    std::cerr << "bfnolk print: " << order.report->word << " väljer inga verifikationer (--vers)\n";
+    return kUsage;
+  }
+  if (a.Has("--accounts") && !accounts.Parse("--accounts", a.Value("--accounts"), 9999)) return kUsage;
+  if (a.Has("--vers") && !vers.Parse("--vers", a.Value("--vers"), INT16_MAX)) return kUsage;
   // Before the session: it moves the current directory into the data directory.
   std::string to = a.Value("--to", "-");
   if (to != "-") {
@@ -113,18 +160,25 @@ int PrintCommand(const std::vector<std::string>& words) {
     to = std::filesystem::absolute(to, error).lexically_normal().string();
   }
   const bool pdf = esmall::EndsWithNoCase(to, ".pdf");
+  if (json && (pdf || a.Has("--printer"))) {
+    std::cerr << "bfnolk print: --format json skrivs som text, till standard ut eller en fil\n";
+    return kUsage;
+  }
   Session session(false, bf::Access::kReadOnly);
   if (!session.ok()) return kRefused;
-  if (!session.NeedBookkeeping()) {
+  bf::BfShared& s = session.db().shared();
+  if (!session.NeedBookkeeping() || !reports::EnoughData(s, *order.report) ||
+      !SelectionOf(s, *order.report, accounts, vers, order.selection)) {
     PrintStatus();
     return kRefused;
   }
+  if (json) return WriteJson(session, order, to);
   if (a.Has("--printer")) {
     const std::string name = a.Value("--printer", "");
-    return PrintThroughQt(session, &name, "");
+    return PrintThroughQt(session, order, &name, "");
   }
-  if (pdf) return PrintThroughQt(session, nullptr, to);
-  return PrintOnTextDevice(session, to);
+  if (pdf) return PrintThroughQt(session, order, nullptr, to);
+  return PrintOnTextDevice(session, order, to);
 }
 
 }  // namespace bfnolk

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QToolBar>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping_ui/BfInfoForm.h"
 #include "bookkeeping_ui/BfKontoReg.h"
+#include "bookkeeping_ui/bfgrafform.h"
 #include "bookkeeping_ui/bfpick32.h"
 #include "bookkeeping_ui/bfverform.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
@@ -23,7 +25,7 @@
 #include "exchange/Eixport.h"
 #include "printing/ui/QtReportRun.h"
 #include "registers/ui/epickForm32.h"
-#include "reports/bflista.h"
+#include "reports/BFPrint_pick.h"
 #include "reports/bflista_table.h"
 #include "shell/Eerror32.h"
 #include "shell/GloDefs.h"
@@ -127,12 +129,19 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (name == "inmata" || name == "InmataVerifikation") return [this] { EnterVerification(); };
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
   if (name == "aterstall") return [this] { Restore(); };
-  if (name == "grafrapport") return [this] { PrintSumGroups(); };
   if (name == "new" || name == "change") return [this, isNew = name == "new"] { BookkeepingForm(isNew); };
   if (name == "kontoreg") return [this] { AccountRegister(); };
   if (name == "visakontoplan" || name == "plan") return [this] { ShowAccountPlan(); };
   if (name == "visahuvudbok") return [this] { ShowLedger(); };
   if (name == "visagrundbok") return [this] { ShowJournal(); };
+  // The printing commands by the key words of their reports.
+  static const std::map<std::string, const char*> kPrinted = {
+      {"huvudbok", "huvudbok"},          {"grundbok", "grundbok"},         {"kontoplan", "kontoplan"},
+      {"saldorapport", "saldolista"},    {"resultatrapport", "resultat"},  {"balansrapport", "balans"},
+      {"grafrapport", "summagrupper"},   {"grafutskrift", "grafiskt"}};
+  if (const auto printed = kPrinted.find(name); printed != kPrinted.end())
+    return [this, word = printed->second] { PrintReport(word); };
+  if (name == "grafiskt") return [this] { ShowGroupChart(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -220,10 +229,11 @@ void TMainForm::Restore() {
   MenuRefresh();
 }
 
-void TMainForm::PrintSumGroups() {
-  printui::PrintReport([this](printing::PrintJob& job) {
-    return reports::PrintSumGroups(job, run_->db().shared(), ekonfig::CurRapport,
-                                   static_cast<esmall::WindowHandle>(winId()));
+void TMainForm::PrintReport(const char* word) {
+  eregui::QtPickWindows picks(this);
+  printui::PrintReport([this, word, &picks](printing::PrintJob& job) {
+    return reports::RunReport(picks, job, run_->db().shared(), *reports::FindReport(word), ekonfig::CurRapport,
+                              static_cast<esmall::WindowHandle>(winId()));
   });
   xMyMsgUpdate();
 }
@@ -267,6 +277,25 @@ void TMainForm::ShowJournal() {
     return recNo > 0;
   };
   reports::ShowJournal(s, pick, table, static_cast<esmall::WindowHandle>(winId()));
+  xMyMsgUpdate();
+}
+
+QRect TMainForm::BesidePickList(const QRect& screen) const {
+  constexpr int kClear = 200, kLeast = 420, kWidth = 760, kHeight = 720, kEdge = 40;
+  const int width = std::clamp(screen.right() - (frameGeometry().center().x() + kClear), kLeast, kWidth);
+  const int height = std::min(kHeight, screen.height() - kEdge);
+  const int left = std::min(frameGeometry().center().x() + kClear, screen.right() - width);
+  return {left, screen.top() + (screen.height() - height) / 2, width, height};
+}
+
+void TMainForm::ShowGroupChart() {
+  eregui::QtPickWindows picks(this);
+  reports::ShowGroups(picks, run_->db().shared(), [this](const reports::GroupChart& chart) {
+    auto* window = new TGrafForm(chart, this);
+    window->show();
+    // Beside the pick list, which opens over the middle of the main window.
+    if (const QScreen* screen = this->screen()) window->setGeometry(BesidePickList(screen->availableGeometry()));
+  });
   xMyMsgUpdate();
 }
 

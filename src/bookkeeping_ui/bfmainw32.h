@@ -65,9 +65,14 @@ class TMainForm : public shellui::TNolkMainForm {
   void EnterVerification();
   void Backup();
   void Restore();
-  // The sum-group report on the report setting's printer; the status line says where a
-  // "PDF-fil" job went.
-  void PrintSumGroups();
+  // The printed report of that key word on the report setting's printer, the choice taken
+  // in the pick lists; the status line says where a "PDF-fil" job went.
+  void PrintReport(const char* word);
+  // "visa grafiskt": the chart window beside the group pick list.
+  void ShowGroupChart();
+  // Where the chart window goes on screen: right of the pick list, which opens over the
+  // middle of the main window, as wide as there is room for.
+  QRect BesidePickList(const QRect& screen) const;
   // The info form of a new bookkeeping or of the open one.
   void BookkeepingForm(bool isNew);
   void AccountRegister();

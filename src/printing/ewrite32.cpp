@@ -188,9 +188,9 @@ void PrintJob::GotoXY(int column, int line) {
 
 void PrintJob::Write(const std::string& text) {
   if (!Drawing()) return;
-  const std::string cut = esmall::Cut(text, kMaxWrite);
-  canvas_.Text(curX_, curY_, cut);
-  curX_ += canvas_.TextWidth(cut);
+  if (text.size() > kMaxWrite) return Write(esmall::Cut(text, kMaxWrite));
+  canvas_.Text(curX_, curY_, text);
+  curX_ += canvas_.TextWidth(text);
 }
 
 void PrintJob::WriteLn(const std::string& text) {
@@ -199,9 +199,11 @@ void PrintJob::WriteLn(const std::string& text) {
   ProcessEvents();
 }
 
+double PrintJob::Used() const { return std::max(usedY_, static_cast<double>(curY_ - topMargin_)); }
+
 bool PrintJob::Room(bool breakColumn, int lines) {
   const double h = LineHeight();
-  const bool fits = pageHeight_ - 1 > usedY_ + h * lines + 3 * smallLineHeight_;
+  const bool fits = pageHeight_ - 1 > Used() + h * lines + 3 * smallLineHeight_;
   if (!fits && breakColumn) {
     NextColumn("");
     usedY_ = 2 * smallLineHeight_ + metrics_.descent;
@@ -211,7 +213,7 @@ bool PrintJob::Room(bool breakColumn, int lines) {
 
 void PrintJob::Need(const std::string& title, int lines) {
   const double h = LineHeight();
-  if (usedY_ > 0 && usedY_ + h * lines + 3 * smallLineHeight_ >= pageHeight_ - 1) NextColumn(title);
+  if (usedY_ > 0 && Used() + h * lines + 3 * smallLineHeight_ >= pageHeight_ - 1) NextColumn(title);
   usedY_ += h * lines;
 }
 
@@ -288,6 +290,18 @@ void PrintJob::Picture(const std::string& path, const PrintRect& rect) {
   if (const auto picture = canvas_.LoadPicture(path)) canvas_.Picture(*picture, rect);
 }
 
+void PrintJob::TextAt(int x, int y, const std::string& text) {
+  if (Drawing()) canvas_.Text(x, y, esmall::Cut(text, kMaxWrite));
+}
+
+void PrintJob::LineAt(int x1, int y1, int x2, int y2, int penWidth, uint32_t rgb) {
+  if (Drawing()) canvas_.ColourLine(x1, y1, x2, y2, penWidth, rgb);
+}
+
+void PrintJob::Box(const PrintRect& rect, uint32_t rgb) {
+  if (Drawing() && rect.width > 0 && rect.height > 0) canvas_.Box(rect, rgb);
+}
+
 void PrintJob::Heading(const std::string& text) {
   PushFont('B');
   Need("", 1);
@@ -316,6 +330,14 @@ void PrintJob::ShowLine(ReportLine line, const std::string& text) {
 
 void PrintJob::ProcessEvents() {
   if (dialog_) dialog_->ProcessEvents();
+}
+
+void PrintCanvas::Box(const PrintRect& r, uint32_t) {
+  const int right = r.left + r.width - 1, bottom = r.top + r.height - 1;
+  Line(r.left, r.top, right, r.top, 1);
+  Line(right, r.top, right, bottom, 1);
+  Line(right, bottom, r.left, bottom, 1);
+  Line(r.left, bottom, r.left, r.top, 1);
 }
 
 }  // namespace printing

@@ -12,7 +12,9 @@
 // Invariants: the canvas is touched only between printerinit and printerexit and never
 // after Cancel (the report runs to its end without output); the font stack holds 12 fonts,
 // deeper pushes only count and their pops restore nothing; Need never breaks a page column
-// that holds nothing yet, so a block taller than a page cannot loop.
+// that holds nothing yet, so a block taller than a page cannot loop; Need and Room measure
+// the room left below what was reserved or below the cursor, whichever is lower, so lines
+// written without a reservation cannot push text into the footer.
 #pragma once
 
 #include "printing/ewrite32_canvas.h"
@@ -73,6 +75,12 @@ class PrintJob {
   int TextWidth(const std::string& text);
   // Draws the picture file stretched into rect; nothing when it cannot be loaded.
   void Picture(const std::string& path, const PrintRect& rect);
+  // Drawing in device units at positions of the page, for figures such as charts: text with
+  // its top left at (x, y), a line and a filled box in a colour (0xRRGGBB). They move no
+  // cursor and reserve nothing.
+  void TextAt(int x, int y, const std::string& text);
+  void LineAt(int x1, int y1, int x2, int y2, int penWidth, uint32_t rgb);
+  void Box(const PrintRect& rect, uint32_t rgb);
   // Text in the big font centred in the page column, with an empty line after.
   void Heading(const std::string& text);
   // Item i of n on the dialog's counter and bar.
@@ -112,6 +120,10 @@ class PrintJob {
   };
 
   bool Drawing() const { return open_ && !aborted_; }
+  // The height used in the page column: what was reserved, or where the cursor is when
+  // lines were written beyond that (a rule, lines a report did not reserve), so that no
+  // text reaches the footer.
+  double Used() const;
   void Cancel();
   void SetMargins(const TPrinterEnv& block, const PageGeometry& page);
   void ApplyFont();

@@ -7,6 +7,7 @@
 
 #include "printing/PrinterEnv.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,6 +67,11 @@ class PrintCanvas {
   virtual int TextWidth(const std::string& text) = 0;
   virtual void Text(int x, int y, const std::string& text) = 0;
   virtual void Line(int x1, int y1, int x2, int y2, int penWidth) = 0;
+  // A line in a colour (0xRRGGBB), for figures such as charts; a device without colours
+  // draws it as a line.
+  virtual void ColourLine(int x1, int y1, int x2, int y2, int penWidth, uint32_t) { Line(x1, y1, x2, y2, penWidth); }
+  // A rectangle filled with a colour (0xRRGGBB); a device that cannot fill draws its frame.
+  virtual void Box(const PrintRect& rect, uint32_t rgb);
 
   // The picture file at path (Windows-1252); nullptr when it is missing or unreadable.
   virtual std::unique_ptr<PrintPicture> LoadPicture(const std::string& path) = 0;

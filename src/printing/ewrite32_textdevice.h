@@ -3,8 +3,8 @@
 // - every font is one column wide and one line high, whatever its size;
 // - a page is 96 columns by 64 lines, without margins, and has one page column whatever
 //   the report setting says; a tab to column n starts the text at column n (0-based);
-// - a horizontal line is a row of '-' over the columns it spans; pictures and other lines
-//   are not shown;
+// - a horizontal line is a row of '-' over the columns it spans; a filled box is its cells
+//   filled with '#'; pictures and other lines are not shown;
 // - each line ends with "\n" and has its trailing blanks trimmed; the empty lines at the end
 //   of a page are left out; pages are separated by a line holding only a form feed ("\f").
 // Text is Windows-1252 as the engine wrote it; a job that was cancelled leaves nothing.
@@ -36,6 +36,7 @@ class TextDevice : public PrintCanvas {
   int TextWidth(const std::string& text) override { return static_cast<int>(text.size()); }
   void Text(int x, int y, const std::string& text) override;
   void Line(int x1, int y1, int x2, int y2, int penWidth) override;
+  void Box(const PrintRect& rect, uint32_t rgb) override;
 
   std::unique_ptr<PrintPicture> LoadPicture(const std::string&) override { return nullptr; }
   std::unique_ptr<PrintPicture> BuiltinPicture(int) override { return nullptr; }
@@ -44,7 +45,7 @@ class TextDevice : public PrintCanvas {
  private:
   void Put(int x, int y, char c);
 
-  std::vector<std::vector<std::string>> pages_;
+  std::vector<std::string> pages_;  // kLines lines of kColumns characters each
   bool ended_ = false;
 };
 

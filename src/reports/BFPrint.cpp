@@ -21,12 +21,36 @@ std::string Number(int value, int width) {
 // Column of group i (1..7) on the two group lines of the head.
 int GroupColumn(int i) { return 11 * (i - 1) + 1; }
 
+}  // namespace
+
+Side SideOf(char side) {
+  if (side == 'D' || side == 'd' || side == '+') return Side::kDebit;
+  if (side == 'K' || side == 'k' || side == '-') return Side::kCredit;
+  return Side::kNeither;
+}
+
+std::optional<int> RowValue(const std::string& number) {
+  if (number.size() != 4) return std::nullopt;
+  return bf::RowAccount(number);
+}
+
 void At(printing::PrintJob& job, int column, const std::string& text) {
   job.Tab(column);
   job.Write(text);
 }
 
-}  // namespace
+void AmountAt(printing::PrintJob& job, int column, double amount) { At(job, column, bf::AmountText(amount, 10)); }
+
+void AccountProgress(printing::PrintJob& job, int i, int n, const bf::KontoRecord& account) {
+  job.Progress(i, n);
+  job.StatusLine(2, "Konto: " + account.number);
+}
+
+void AccountLineStart(printing::PrintJob& job, const bf::KontoRecord& account) {
+  job.Need("", 1);
+  At(job, 1, account.number);
+  At(job, 8, account.name);
+}
 
 void Title(printing::PrintJob& job, const std::string& title) {
   job.PushFont('B');
@@ -70,6 +94,15 @@ void ReportHead(printing::PrintJob& job, const bf::BfDataBasRecord& list, bool v
     job.WriteLn();
   }
   job.Rule();
+}
+
+void ColumnHead(printing::PrintJob& job, const bf::BfDataBasRecord& list, const std::vector<ColumnText>& heads,
+                bool emptyLine) {
+  ReportHead(job, list, true);
+  job.Need("", 2);
+  for (const ColumnText& head : heads) At(job, head.column, head.text);
+  job.WriteLn();
+  if (emptyLine) job.WriteLn();
 }
 
 }  // namespace reports

@@ -3,11 +3,8 @@
 #include <cstdio>
 
 #include "bookkeeping/BFMisc_amount.h"
-#include "common/Ansi.h"
 #include "reports/BFPrint.h"
 #include "shell/ETider.h"
-#include "shell/Eerror32.h"
-#include "storage/Filer.h"
 
 namespace reports {
 
@@ -15,9 +12,10 @@ namespace {
 
 constexpr int kSumColumn = 69;
 
-std::string TwoPlaces(int value) {
+// "#" and the group in two places.
+std::string GroupNumber(int value) {
   char s[8];
-  std::snprintf(s, sizeof s, "%2d", value);
+  std::snprintf(s, sizeof s, "#%2d", value);
   return s;
 }
 
@@ -36,38 +34,31 @@ bool ReportMonth(bf::BfShared& s, bf::SumsRecord& month) {
   return read && found;
 }
 
-bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting,
-                    esmall::WindowHandle owner) {
-  if (isam::UsedRecs(s.kontoFile) < 1) {
-    eerror::EMsg(eerror::kStatusLine, A("Ej tillräckliga data!"));
-    return false;
-  }
-  if (!job.printerinit(false, "summagrupper", setting, owner)) {
-    job.printerexit(true);
-    return false;
-  }
+SumGroups SumGroupsOf(bf::BfShared& s) {
+  SumGroups groups;
+  groups.definitions = s.dataBas.sumGroups;
   bf::SumsRecord month;
-  ReportMonth(s, month);
-  Title(job, "Summagrupper");
-  ReportHead(job, s.dataBas, true);
+  if (ReportMonth(s, month)) {
+    groups.month = month.month;
+    for (size_t g = 0; g < groups.balances.size(); ++g) groups.balances[g] = month.groupBalances[g].Value();
+  }
+  return groups;
+}
+
+void LayOutSumGroups(printing::PrintJob& job, const bf::BfDataBasRecord& list, const SumGroups& groups) {
+  ReportHead(job, list, true);
   job.Need("", 1);
-  job.Tab(1);
-  job.Write("Grupp. Range= XXXX..YYYY. Single= ,ZZZZ");
-  job.Tab(kSumColumn);
-  job.WriteLn("Summa.....");
+  At(job, 1, "Grupp. Range= XXXX..YYYY. Single= ,ZZZZ");
+  At(job, kSumColumn, "Summa.....");
+  job.WriteLn();
   job.Need("", 9);
   for (int g = 0; g < bf::kGroupCount; ++g) {
     const auto i = static_cast<size_t>(g);
-    job.Tab(1);
-    job.Write("#" + TwoPlaces(g));
-    job.Tab(5);
-    job.Write(s.dataBas.sumGroups[i]);
-    job.Tab(kSumColumn);
-    job.WriteLn(bf::AmountText(month.groupBalances[i].Value(), 10));
+    At(job, 1, GroupNumber(g));
+    At(job, 5, groups.definitions[i]);
+    AmountAt(job, kSumColumn, groups.balances[i]);
+    job.WriteLn();
   }
-  job.ClosingPictures();
-  job.printerexit(false);
-  return true;
 }
 
 }  // namespace reports

@@ -1,8 +1,10 @@
-// The reports that summarise the accounts; so far the sum-group report "Summagrupper": the
-// header block, then for each sum group 0..8 its definition and the group balance of the
-// month sums record the report takes (that of the current month, else the latest month
-// that has one, else none, all balances 0).
+// The sum-group report "Summagrupper": the header block, then for each sum group 0..8 its
+// definition and the group balance of the month sums record the report takes (that of the
+// current month, else the latest month that has one, else none, all balances 0).
 #pragma once
+
+#include <array>
+#include <string>
 
 #include "bookkeeping/BFFiler.h"
 #include "printing/ewrite32.h"
@@ -13,10 +15,15 @@ namespace reports {
 // could not be read (the reason is then reported).
 bool ReportMonth(bf::BfShared& s, bf::SumsRecord& month);
 
-// Prints "Summagrupper" on job with the report setting, its progress window owned by owner.
-// False when nothing was printed: no account ("Ej tillräckliga data!"), or the job could not
-// start.
-bool PrintSumGroups(printing::PrintJob& job, bf::BfShared& s, const glodefs::TRapportEnv& setting,
-                    esmall::WindowHandle owner = 0);
+struct SumGroups {
+  std::string month;  // yyyy-mm of the balances; empty when there is no month
+  std::array<std::string, bf::kGroupCount> definitions;
+  std::array<double, bf::kGroupCount> balances{};
+};
+
+SumGroups SumGroupsOf(bf::BfShared& s);
+
+// The head and the nine groups.
+void LayOutSumGroups(printing::PrintJob& job, const bf::BfDataBasRecord& list, const SumGroups& groups);
 
 }  // namespace reports

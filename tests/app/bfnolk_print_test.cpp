@@ -65,7 +65,7 @@ TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
   // A file gets the same page, named from where the command was given.
   ASSERT_EQ(RunProgram("cd '" + root_ + "' && " + Command(kNow + "print summagrupper --to summor.txt")).status, 0);
   EXPECT_EQ(Bytes(root_ + "/summor.txt"), run.out);
-  EXPECT_EQ(Run("print huvudbok").status, 2);
+  EXPECT_EQ(Run("print bokslut").status, 2);
 }
 
 // The lines of a PDF as pdftotext lays them out, blanks left out: the page is set in the
@@ -110,6 +110,88 @@ TEST_F(BfnolkPrint, APdfFileOrAPrinterTheSystemListsPrintsTheSamePage) {
   EXPECT_NE(unwritable.out.find("Kan inte skriva " + root_ + "/saknas/summor.pdf"), std::string::npos)
       << unwritable.out;
   EXPECT_EQ(Run("print summagrupper --to x.pdf --printer PDF-fil").status, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(BfnolkPrint, ListsOfAccountsAndVerificationsChooseWhatIsPrinted) {
+  Ok("account add 2440 --name Skuld");
+  Ok(kNow + "ver add --text lån 1930:+:100.00 2440:-:100.00");
+  const ProgramRun plan = Run(kNow + "print kontoplan --accounts 1000-1999,3010");
+  ASSERT_EQ(plan.status, 0) << plan.out;
+  EXPECT_NE(plan.out.find("\n 1930   Bank"), std::string::npos) << plan.out;
+  EXPECT_NE(plan.out.find("\n 3010   Avgift"), std::string::npos);
+  EXPECT_EQ(plan.out.find("\n 2440"), std::string::npos);
+
+  const ProgramRun journal = Run(kNow + "print grundbok --vers 2");
+  ASSERT_EQ(journal.status, 0) << journal.out;
+  EXPECT_NE(journal.out.find("\n   2 2026-03-15  lån\n"), std::string::npos) << journal.out;
+  EXPECT_EQ(journal.out.find("avgift"), std::string::npos);
+
+  // Lists that are no lists, options a report does not take, formats there are not.
+  for (const char* wrong : {"print kontoplan --accounts 2000-1000", "print kontoplan --accounts 1930,",
+                            "print kontoplan --accounts 10000", "print kontoplan --accounts x",
+                            "print kontoplan --vers 1", "print grundbok --accounts 1930",
+                            "print summagrupper --accounts 1930", "print kontoplan --format xml",
+                            "print kontoplan --format json --to k.pdf", "print kontoplan --format json --printer PDF-fil",
+                            "print", "print kontoplan saldolista"}) {
+    const ProgramRun run = Run(wrong);
+    EXPECT_EQ(run.status, 2) << wrong << "\n" << run.out;
+  }
+  EXPECT_NE(Run("print kontoplan --accounts 2000-1000").out.find("--accounts 2000-1000: ange nummer och intervall"),
+            std::string::npos);
+}
+
+TEST_F(BfnolkPrint, TheContentAsJson) {
+  const ProgramRun json = Run(kNow + "print kontoplan --format json");
+  ASSERT_EQ(json.status, 0) << json.out;
+  EXPECT_EQ(json.out,
+            "{\"rapport\":\"kontoplan\",\"titel\":\"Kontoplan\",\"bokforing\":{\"nummer\":\"01\",\"namn\":\"Föreningen\","
+            "\"fom\":\"2026-01-01\",\"tom\":\"2026-12-31\"},\"konton\":["
+            "{\"nummer\":\"1930\",\"namn\":\"Bank\",\"ingaende\":1000.00,\"budget\":0.00,\"tecken\":\" \"},"
+            "{\"nummer\":\"3010\",\"namn\":\"Avgift\",\"ingaende\":0.00,\"budget\":0.00,\"tecken\":\" \"}],"
+            "\"ingaende\":1000.00,\"budget\":0.00}\n");
+  // Every report's content is JSON a reader takes, to standard output or a file.
+  for (const char* report : {"huvudbok", "grundbok", "saldolista", "resultat", "balans", "summagrupper", "grafiskt"}) {
+    const ProgramRun run = RunProgram(Command(kNow + "print " + report + " --format json --to '" + root_ + "/r.json'") +
+                                      " && python3 -m json.tool '" + root_ + "/r.json' >/dev/null");
+    EXPECT_EQ(run.status, 0) << report << "\n" << run.out;
+  }
+  const ProgramRun statement = Run(kNow + "print resultat --format json");
+  EXPECT_NE(statement.out.find("\"divisor\":4,"), std::string::npos) << statement.out;  // March: 12 / 3
+  EXPECT_NE(statement.out.find("{\"nummer\":\"1930\",\"namn\":\"Bank\",\"belopp\":1250.50,\"budget\":null,"
+                               "\"procent\":null,\"avvikelse\":null}"),
+            std::string::npos)
+      << statement.out;
+}
+
+TEST_F(BfnolkPrint, TheLedgerAsPdfHoldsTheLinesOfTheTextDevice) {
+  const ProgramRun text = Run(kNow + "print huvudbok");
+  ASSERT_EQ(text.status, 0) << text.out;
+  const ProgramRun pdf = RunProgram("cd '" + root_ + "' && " + Command(kNow + "print huvudbok --to bok.pdf"));
+  ASSERT_EQ(pdf.status, 0) << pdf.out;
+  EXPECT_EQ(RunProgram("qpdf --check '" + root_ + "/bok.pdf'").status, 0);
+  // Word for word: the PDF's font is proportional, so blanks differ; rules are lines there.
+  std::string words = PdfWords(root_ + "/bok.pdf");
+  std::string expected = text.out;
+  std::erase(expected, ' ');
+  std::istringstream lines(expected);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line.find_first_not_of('-') == std::string::npos) continue;
+    EXPECT_NE(words.find(line + "\n"), std::string::npos) << line << "\n" << words;
+  }
+}
+
+TEST_F(BfnolkPrint, ABookkeepingWithoutVerificationsHasNoJournal) {
+  Ok("new --name Tom --from 2026-01-01 --to 2026-12-31");
+  Ok("select 2");
+  Ok("account add 1930 --name Bank");
+  const ProgramRun journal = Run("print grundbok");
+  EXPECT_EQ(journal.status, 1);
+  EXPECT_EQ(journal.out, "Ej tillräckliga data!\n");
+  EXPECT_EQ(Run("print kontoplan").status, 0);
 }
 
 }  // namespace

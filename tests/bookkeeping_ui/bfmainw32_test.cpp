@@ -29,6 +29,7 @@
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/bfverform.h"
+#include "bookkeeping_ui/bfgrafform.h"
 #include "common/Ansi.h"
 #include "printing/ui/QtReportDialog.h"
 #include "shell/ECountForm.h"
@@ -310,9 +311,6 @@ TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSi
   TestMainForm form(kNoArgs);
   form.Item("exportplan")->trigger();
   EXPECT_EQ(form.MessagePanel(0), "exporten av kontoplanen kommer i en senare version");
-  form.Item("balansrapport")->setEnabled(true);
-  form.Item("balansrapport")->trigger();
-  EXPECT_EQ(form.MessagePanel(0), "balansrapporten kommer i en senare version");
 
   QTimer::singleShot(0, [] {
     if (QWidget* box = QApplication::activeModalWidget()) box->close();
@@ -594,6 +592,81 @@ TEST_F(MainWindow, VerOpensTheEntryDialogUnlessTheNumbersAreUsedUp) {
   form.Item("inmata")->trigger();
   EXPECT_EQ(dialogs, 2);
   EXPECT_EQ(form.MessagePanel(0), QString::fromUtf8("verifikationsnumren är slut (högst 32767)"));
+}
+
+// The pick window the next command opens, answered as a user would: its caption noted, every
+// line chosen with "&Alla" and OK pressed (or, with choose false, Avbryt).
+void AnswerPick(QString& caption, int& lines, bool choose) {
+  QTimer::singleShot(0, [&caption, &lines, choose] {
+    auto* pick = dynamic_cast<eregui::TEPickForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(pick, nullptr);
+    caption = pick->windowTitle();
+    lines = pick->List()->count();
+    if (!choose) return pick->reject();
+    pick->AllButton()->click();
+    pick->accept();
+  });
+}
+
+TEST_F(MainWindow, TheLedgerPrintsTheAccountsChosenOnPdfFil) {
+  MakeBookkeepings({"Hem"});
+  AddVerification();
+  etider::SetClock clock{2026, 3, 15, 10, 0, 0};
+  etider::ScopedClock installedClock{clock};
+  printui::QtReportDialogs dialogs;
+  printui::ScopedReportDialogs installedDialogs{dialogs};
+  TestMainForm form(kNoArgs);
+  const fs::path exchange = home / "utbyte";
+  fs::create_directories(exchange);
+  ekonfig::Konfig.SetExchangeDir(exchange.string());
+
+  QString caption;
+  int lines = 0;
+  AnswerPick(caption, lines, false);
+  form.Item("huvudbok")->trigger();  // cancelled: nothing printed
+  EXPECT_EQ(caption, "Välj konto(n)");
+  EXPECT_EQ(lines, 2);
+  EXPECT_TRUE(fs::is_empty(exchange));
+
+  AnswerPick(caption, lines, true);
+  form.Item("huvudbok")->trigger();
+  const fs::path pdf = exchange / "BFNOLKW64_huvudbok 2026-03-15 10.00.00.pdf";
+  EXPECT_EQ(form.MessagePanel(0).toStdString(), "Rapporten skrevs till " + pdf.string());
+  const ProgramRun text = RunProgram("pdftotext -layout '" + pdf.string() + "' -");
+  ASSERT_EQ(text.status, 0) << text.out;
+  const std::vector<std::string> printed = Squeezed(text.out);
+  for (const char* line : {"Huvudbok", "Konto:1930Bank", "12026-03-01Test100.00", "Konto:3010Intakt",
+                           "Omslutning:******100.00100.00"})
+    EXPECT_NE(std::find(printed.begin(), printed.end(), line), printed.end()) << line << "\n" << text.out;
+
+  AnswerPick(caption, lines, true);
+  form.Item("grundbok")->trigger();
+  EXPECT_EQ(caption, "Välj verifikation(er)");
+  EXPECT_EQ(lines, 1);
+  EXPECT_TRUE(fs::exists(exchange / "BFNOLKW64_grundbok 2026-03-15 10.00.00.pdf"));
+}
+
+TEST_F(MainWindow, VisaGrafisktShowsTheChartBesideTheGroupPickList) {
+  MakeBookkeepings({"Hem"});
+  AddVerification();  // the runs of bfnolk file their month sums
+  TestMainForm form(kNoArgs);
+  QString caption;
+  int lines = 0;
+  AnswerPick(caption, lines, true);
+  form.Item("grafiskt")->trigger();
+  EXPECT_EQ(caption, "Välj grupp");
+  EXPECT_EQ(lines, 9);
+  auto* chart = form.findChild<bfui::TGrafForm*>("TGrafForm");
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(chart->isVisible());
+  // Group 1's bar (1930: 600.00) in its colour.
+  const QImage picture = chart->grab().toImage();
+  const QColor blue = QColor::fromRgb(reports::GroupColour(1));
+  bool found = false;
+  for (int y = 0; y < picture.height() && !found; ++y)
+    for (int x = 0; x < picture.width() && !found; ++x) found = picture.pixelColor(x, y) == blue;
+  EXPECT_TRUE(found);
+  chart->close();
 }
 
 }  // namespace

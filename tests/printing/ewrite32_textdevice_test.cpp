@@ -99,6 +99,39 @@ TEST_F(TextDeviceTest, PagesBreakAtLine59AndAreSeparatedByAFormFeedLine) {
   EXPECT_EQ(lines.size(), 65u + 64u);
 }
 
+TEST_F(TextDeviceTest, LinesWrittenWithoutReservingStillBreakBeforeTheFooter) {
+  ASSERT_TRUE(job.printerinit(false, "t", Setting(1), 0));
+  // Each block reserves one line less than it writes (a rule, an unreserved line), as the
+  // ledger's account foot does; the room is measured below the cursor all the same.
+  for (int n = 1; n <= 25; ++n) {
+    job.Need("t", 2);
+    job.WriteLn("blok " + std::to_string(n));
+    job.Rule();
+    job.WriteLn();
+  }
+  job.printerexit(false);
+  const auto lines = Lines(device.Output());
+  ASSERT_EQ(lines.size(), 65u + 64u);
+  // Block 20 ends at line 59; block 21 would have reached the footer from line 61 on.
+  EXPECT_EQ(lines[57], " blok 20");
+  EXPECT_EQ(lines[60], "");
+  EXPECT_EQ(lines[61], " " + std::string(95, '-'));
+  EXPECT_EQ(lines[62], std::string((96 - 13) / 2, ' ') + "\"t\" forts...");
+  EXPECT_EQ(lines[65 + 3], " blok 21");
+}
+
+TEST_F(TextDeviceTest, ABoxFillsItsCellsOnThePage) {
+  ASSERT_TRUE(job.printerinit(false, "t", Setting(1), 0));
+  job.Box({2, 1, 3, 2}, 0xff0000);
+  job.Box({94, 3, 10, 1}, 0);  // cut at the page's edge
+  job.TextAt(3, 2, "x");
+  job.printerexit(false);
+  const auto lines = Lines(device.Output());
+  EXPECT_EQ(lines[1], "  ###");
+  EXPECT_EQ(lines[2], "  #x#");
+  EXPECT_EQ(lines[3], std::string(94, ' ') + "##");
+}
+
 TEST_F(TextDeviceTest, ACancelledJobLeavesNothing) {
   dialogs.cancelAtEvent = 2;
   ASSERT_TRUE(job.printerinit(false, "t", Setting(1), 0));

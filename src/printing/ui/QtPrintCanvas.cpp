@@ -187,6 +187,15 @@ void QtPrintCanvas::Line(int x1, int y1, int x2, int y2, int penWidth) {
   painter_.drawLine(x1, y1, x2, y2);
 }
 
+void QtPrintCanvas::ColourLine(int x1, int y1, int x2, int y2, int penWidth, uint32_t rgb) {
+  painter_.setPen(QPen(QColor::fromRgb(rgb), std::max(1, penWidth), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter_.drawLine(x1, y1, x2, y2);
+}
+
+void QtPrintCanvas::Box(const printing::PrintRect& rect, uint32_t rgb) {
+  painter_.fillRect(QRect(rect.left, rect.top, rect.width, rect.height), QColor::fromRgb(rgb));
+}
+
 std::unique_ptr<printing::PrintPicture> QtPrintCanvas::LoadPicture(const std::string& path) {
   QImage image = ReadPicture(path);
   if (image.isNull()) return nullptr;

@@ -51,6 +51,8 @@ class QtPrintCanvas : public printing::PrintCanvas {
   int TextWidth(const std::string& text) override;
   void Text(int x, int y, const std::string& text) override;
   void Line(int x1, int y1, int x2, int y2, int penWidth) override;
+  void ColourLine(int x1, int y1, int x2, int y2, int penWidth, uint32_t rgb) override;
+  void Box(const printing::PrintRect& rect, uint32_t rgb) override;
 
   std::unique_ptr<printing::PrintPicture> LoadPicture(const std::string& path) override;
   std::unique_ptr<printing::PrintPicture> BuiltinPicture(int k) override;
