@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds, starts the window program
 # make test  installs what is missing, builds, runs every test (and the storage tests under ASan+UBSan,
-#            the storage fuzzers for a minute each, the JPEG and template fuzzers for half a minute)
+#            the storage fuzzers for a minute each, the JPEG, template, SIE and .bfr fuzzers for half
+#            a minute each)
 # make bench builds in Release and runs the storage engine against SQLite (BENCH_ARGS="--scale 0.1"
 #            for a quick run)
 # make bench-rebuild  builds in Release and times the rebuild of the largest bookkeeping
@@ -34,7 +35,7 @@ build-asan: deps
 
 build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBFN_FUZZ=ON
-	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal fuzz_jpeg fuzz_template
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_open fuzz_journal fuzz_jpeg fuzz_template fuzz_sie fuzz_bfr
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release

@@ -12,6 +12,7 @@
 
 #include "app/bfnolk_books.h"
 #include "app/bfnolk_database.h"
+#include "app/bfnolk_exchange.h"
 #include "app/bfnolk_print.h"
 #include "app/bfnolk_session.h"
 #include "app/bfnolk_show.h"
@@ -79,6 +80,15 @@ const char kUsage[] =
     "                       huvudboken för ett konto eller grundboken för en verifikation\n"
     "                       som tabellfönstret visar den; utan --format väljer filnamnets\n"
     "                       ändelse, annars text; xml, pdf och jpg skrivs bara till en fil\n"
+    "  export plan|ver FIL  skriver kontoplanen eller verifikationerna som .bfr-fil\n"
+    "  export sie FIL       skriver bokföringen som SIE 4E (konton, balanser, verifikationer)\n"
+    "  import plan FIL --balance opening|closing\n"
+    "                       läser in en kontoplan; filens ingående (opening) eller utgående\n"
+    "                       (closing) balans blir ny ingående balans; en fil med fel ändrar inget\n"
+    "  import sie FIL [--new]\n"
+    "                       läser en SIE-fil (4E/4I, PC8 eller Windows-tecken) in i vald bokföring\n"
+    "                       när den saknar verifikationer, med --new i en ny; en fil med fel\n"
+    "                       ändrar inget\n"
     "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
@@ -193,6 +203,7 @@ int main(int argc, char** argv) {
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (bfnolk::IsPrintCommand(command)) return bfnolk::PrintCommand(rest);
   if (bfnolk::IsShowCommand(command)) return bfnolk::ShowCommand(rest);
+  if (bfnolk::IsExchangeCommand(command)) return bfnolk::ExchangeCommand(command, rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);
     bfnolk::PrintStatus();

@@ -22,6 +22,8 @@
 #include "bookkeeping_ui/bfverform.h"
 #include "bookkeeping_ui/toolbuttonlist.h"
 #include "common/Ansi.h"
+#include "exchange/BFImport.h"
+#include "exchange/BFSie.h"
 #include "exchange/Eixport.h"
 #include "printing/ui/QtReportRun.h"
 #include "registers/ui/epickForm32.h"
@@ -142,6 +144,13 @@ std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (const auto printed = kPrinted.find(name); printed != kPrinted.end())
     return [this, word = printed->second] { PrintReport(word); };
   if (name == "grafiskt") return [this] { ShowGroupChart(); };
+  if (name == "exportplan" || name == "exportverif1") return [this, plan = name == "exportplan"] { ExportBfr(plan); };
+  if (name == "importplanu" || name == "importplani")
+    return [this, closing = name == "importplanu"] {
+      ImportPlan(closing ? bfimport::Balance::kClosing : bfimport::Balance::kOpening);
+    };
+  if (name == "exportsie") return [this] { ExportSie(); };
+  if (name == "importsie") return [this] { ImportSie(); };
   if (name == "avsluta") return [this] { close(); };
   return [] {};
 }
@@ -250,6 +259,37 @@ void TMainForm::BookkeepingForm(bool isNew) {
 void TMainForm::AccountRegister() {
   TBfKontoRegForm reg(run_->db().shared(), this);
   reg.exec();
+  MenuRefresh();
+}
+
+void TMainForm::ExportBfr(bool plan) {
+  eixport::IxportFile file;
+  bfimport::OpenWithDialog(static_cast<esmall::WindowHandle>(winId()), file, eixport::Mode::kCreate);
+  if (plan) bfimport::ExportPlan(run_->db(), file);
+  else bfimport::ExportVerifications(run_->db(), file);
+  xMyMsgUpdate();
+}
+
+void TMainForm::ImportPlan(bfimport::Balance balance) {
+  eixport::IxportFile file;
+  bfimport::OpenWithDialog(static_cast<esmall::WindowHandle>(winId()), file, eixport::Mode::kOpen);
+  bfimport::ImportPlan(run_->db(), file, balance);
+  MenuRefresh();
+}
+
+void TMainForm::ExportSie() {
+  eixport::IxportFile file(eixport::Content::kDocument);
+  bfimport::OpenWithDialog(static_cast<esmall::WindowHandle>(winId()), file, eixport::Mode::kCreate, ";*.se;*.si",
+                           "se");
+  bfsie::ExportSie(run_->db(), file);
+  xMyMsgUpdate();
+}
+
+void TMainForm::ImportSie() {
+  eixport::IxportFile file(eixport::Content::kDocument);
+  bfimport::OpenWithDialog(static_cast<esmall::WindowHandle>(winId()), file, eixport::Mode::kOpen, ";*.se;*.si",
+                           "se");
+  bfsie::ImportSie(run_->db(), file, true);
   MenuRefresh();
 }
 

@@ -16,6 +16,7 @@
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFRun.h"
+#include "exchange/BFImport.h"
 #include "registers/ui/epickForm32.h"
 #include "shell/ui/emainform.h"
 
@@ -77,6 +78,13 @@ class TMainForm : public shellui::TNolkMainForm {
   void BookkeepingForm(bool isNew);
   void AccountRegister();
   // The account list "visar konton", for information.
+  // The .bfr exchange: the account plan or the verifications written, an account plan read
+  // with the file's opening or closing balances as the new opening balances.
+  void ExportBfr(bool plan);
+  void ImportPlan(bfimport::Balance balance);
+  // SIE 4: the open bookkeeping written; a file read into a new bookkeeping of its own.
+  void ExportSie();
+  void ImportSie();
   void ShowAccountPlan();
   // The ledger of an account and the journal of a verification in a new table window.
   void ShowLedger();

@@ -22,7 +22,7 @@ namespace {
 // Bytes gathered before they go to the file, and read from it at a time.
 constexpr size_t kBlock = 64 * 1024;
 
-std::string& MainCaption() {
+std::string& Caption() {
   static std::string caption;
   return caption;
 }
@@ -76,7 +76,9 @@ void Unregister(IxportFile* file) { std::erase(OpenFiles(), file); }
 
 }  // namespace
 
-void SetMainCaption(std::string caption) { MainCaption() = std::move(caption); }
+void SetMainCaption(std::string caption) { Caption() = std::move(caption); }
+
+const std::string& MainCaption() { return Caption(); }
 
 std::string Field(std::string_view line, char separator, int n) {
   if (n < 1) return "";
@@ -254,7 +256,8 @@ bool IxportFile::ReadLine(std::string& text) {
   if (!any) return false;
   if (length > 0 && length <= head.size() && head[length - 1] == '\r') --length;
   lineCut_ = length > kMaxLine;
-  text = bf::ReadHook(std::string_view(head).substr(0, std::min(length, kMaxLine)));
+  const std::string_view read = std::string_view(head).substr(0, std::min(length, kMaxLine));
+  text = content_ == Content::kText ? bf::ReadHook(read) : std::string(read);
   ++counts_.lines;
   return true;
 }

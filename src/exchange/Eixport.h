@@ -30,6 +30,7 @@ enum class Mode { kCreate, kOpen };  // "C" writes a new (or emptied) file, "O" 
 // The caption of the program's main window, which heads every written file ("; " +
 // caption) but the document formats that cannot carry it.
 void SetMainCaption(std::string caption);
+const std::string& MainCaption();
 
 // The text of field n (from 1) of a line whose fields are separated by separator: control
 // characters (0..31 and 255) become blanks and the result is trimmed; empty when the line
@@ -67,7 +68,8 @@ class IxportFile {
   bool WriteRaw(std::string_view bytes);
   bool WriteCountedLine(std::string_view text, int32_t& bytes);
 
-  // The next line through the read hook; false at the end of the file or when it cannot be
+  // The next line, through the read hook in a text file and as it is in a document, which
+  // names its own code page; false at the end of the file or when it cannot be
   // read.
   bool ReadLine(std::string& text);
   // The last line read was longer than kMaxLine; its rest was skipped.

@@ -31,6 +31,7 @@
 #include "bookkeeping_ui/bfverform.h"
 #include "bookkeeping_ui/bfgrafform.h"
 #include "common/Ansi.h"
+#include "exchange/EfileDlg.h"
 #include "printing/ui/QtReportDialog.h"
 #include "shell/ECountForm.h"
 #include "shell/ETider.h"
@@ -306,12 +307,9 @@ TEST_F(MainWindow, BackupWithoutAnOpenBookkeepingSaysSo) {
   EXPECT_TRUE(form.askedFrom.isNull());
 }
 
-TEST_F(MainWindow, CommandsOfLaterWindowsSayTheyComeLaterAndInfoShowsTheRecordSizes) {
+TEST_F(MainWindow, InfoShowsTheRecordSizes) {
   MakeBookkeepings({"Hem"});
   TestMainForm form(kNoArgs);
-  form.Item("exportplan")->trigger();
-  EXPECT_EQ(form.MessagePanel(0), "exporten av kontoplanen kommer i en senare version");
-
   QTimer::singleShot(0, [] {
     if (QWidget* box = QApplication::activeModalWidget()) box->close();
   });
@@ -669,4 +667,41 @@ TEST_F(MainWindow, VisaGrafisktShowsTheChartBesideTheGroupPickList) {
   chart->close();
 }
 
+TEST_F(MainWindow, ThePlanGoesOutAndComesBackWithItsClosingBalancesThroughTheFileDialog) {
+  MakeBookkeepings({"Hem"});
+  AddVerification();
+  TestMainForm form(kNoArgs);
+  eixport::GivenFileDialogs dialogs;
+  const eixport::ScopedFileDialogs installed(dialogs);
+  const std::string plan = (home / "plan.bfr").string(), ver = (home / "ver.bfr").string();
+  dialogs.names = {plan, ver, plan};
+  form.Item("exportplan")->trigger();
+  form.Item("exportverif1")->trigger();
+  ASSERT_EQ(dialogs.requests.size(), 2u);
+  EXPECT_TRUE(dialogs.requests[0].save);
+  EXPECT_EQ(dialogs.requests[0].defaultExt, "bfr");
+  EXPECT_NE(RunProgram("cat " + ver).out.find("*nr,  2,3010,-,100.00"), std::string::npos);
+
+  form.Item("importplanu")->trigger();
+  EXPECT_FALSE(dialogs.requests.back().save);
+  EXPECT_TRUE(progress.setups.back().caption.find("plan.bfr") != std::string::npos);
+  EXPECT_EQ(form.MessagePanel(0), "Import klar!! Antal rader:     6");
+  bf::KontoRecord bank;
+  int32_t recNo = 0;
+  ASSERT_EQ(bf::FindAccount(form.Database().shared(), "1930", bank, recNo), bf::Lookup::kFound);
+  EXPECT_DOUBLE_EQ(bank.opening.Value(), 600);  // the old closing balance
+  EXPECT_EQ(bf::VerifyBookkeeping(form.Database().shared(), form.Database().dataDir()), std::vector<std::string>{});
+  form.Item("importplani")->trigger();  // cancelled: nothing read, the framework reports
+  EXPECT_EQ(form.MessagePanel(0), "Import/export av    0 rader    0");
+
+  const std::string sie = (home / "bok.se").string();
+  dialogs.names = {sie, sie};
+  form.Item("exportsie")->trigger();
+  form.Item("importsie")->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "SIE-import klar: 1 verifikationer");
+  ExpectSlot(form, 2, "Hem", true, true);  // the SIE file made a bookkeeping of its own
+  EXPECT_EQ(bf::VerifyBookkeeping(form.Database().shared(), form.Database().dataDir()), std::vector<std::string>{});
+}
+
 }  // namespace
+

@@ -1,0 +1,105 @@
+#include "exchange/BFSie.h"
+
+#include <algorithm>
+
+#include "bookkeeping/BFMisc.h"
+#include "exchange/BFImport.h"
+#include "shell/ECountForm.h"
+#include "shell/ESmall.h"
+#include "shell/ETider.h"
+
+namespace bfsie {
+
+namespace {
+
+// YYYYMMDD of a yyyy-mm-dd date.
+std::string SieDate(const std::string& date) {
+  std::string digits;
+  for (char c : date)
+    if (c >= '0' && c <= '9') digits += c;
+  return digits;
+}
+
+// The account type by the number's thousand; an 8xxx account by its sign. None for 0xxx and
+// 9xxx, which SIE leaves to the reader.
+char AccountType(const bf::KontoRecord& k) {
+  switch (k.number.empty() ? ' ' : k.number[0]) {
+    case '1': return 'T';
+    case '2': return 'S';
+    case '3': return 'I';
+    case '4': case '5': case '6': case '7': return 'K';
+    case '8': return bf::IsCreditSide(k.sign) ? 'I' : 'K';
+    default: return ' ';
+  }
+}
+
+bool IsBalanceAccount(const bf::KontoRecord& k) { return !k.number.empty() && (k.number[0] == '1' || k.number[0] == '2'); }
+
+}  // namespace
+
+std::string SieField(const std::string& text) {
+  const bool quoted = text.empty() || text.find_first_of(" \t\"{}") != std::string::npos;
+  if (!quoted) return text;
+  std::string field = "\"";
+  for (char c : text) {
+    if (c == '"') field += '\\';
+    field += c;
+  }
+  return field + "\"";
+}
+
+bool SieLines(bf::BfShared& s, std::vector<std::string>& lines) {
+  lines = {"#FLAGGA 0",
+           std::string("#PROGRAM ") + SieField(bfimport::kBuildId),
+           "#FORMAT PC8",
+           "#GEN " + SieDate(etider::Format(18)),
+           "#SIETYP 4",
+           "#FNAMN " + SieField(s.dataBas.name),
+           "#RAR 0 " + SieDate(s.dataBas.fromDate) + " " + SieDate(s.dataBas.toDate)};
+  std::vector<bf::KontoRecord> accounts;
+  if (!bf::ForEachAccount(s, [&](const bf::KontoRecord& k, int32_t) {
+        accounts.push_back(k);
+        return true;
+      }))
+    return false;
+  for (const bf::KontoRecord& k : accounts) lines.push_back("#KONTO " + SieField(k.number) + " " + SieField(k.name));
+  for (const bf::KontoRecord& k : accounts)
+    if (AccountType(k) != ' ') lines.push_back("#KTYP " + k.number + " " + AccountType(k));
+  // An opening balance outside the balance accounts is written too, so that it comes back.
+  for (const bf::KontoRecord& k : accounts)
+    if (IsBalanceAccount(k) || k.opening.Value() != 0)
+      lines.push_back("#IB 0 " + k.number + " " + bfimport::AmountField(k.opening.Value()));
+  for (const bf::KontoRecord& k : accounts)
+    if (IsBalanceAccount(k)) lines.push_back("#UB 0 " + k.number + " " + bfimport::AmountField(k.closing.Value()));
+  for (const bf::KontoRecord& k : accounts)
+    if (!IsBalanceAccount(k) && AccountType(k) != ' ')
+      lines.push_back("#RES 0 " + k.number + " " + bfimport::AmountField(k.closing.Value()));
+  return bf::ForEachVerification(s, [&](const bf::VerRecord& v, int32_t) {
+    lines.push_back("#VER \"\" " + std::to_string(v.number) + " " + SieDate(v.date) + " " + SieField(v.name));
+    lines.push_back("{");
+    const int rows = std::clamp(v.RowCount(), 0, bf::kMaxRows);
+    for (int r = 1; r <= rows; ++r) {
+      const auto i = static_cast<size_t>(r);
+      const double amount = v.amounts[i].Value();
+      lines.push_back("#TRANS " + bf::KontoKey(v.accounts[i]) + " {} " +
+                      bfimport::AmountField(bf::IsCreditSide(v.sides[i]) ? -amount : amount));
+    }
+    lines.push_back("}");
+    return true;
+  });
+}
+
+bool ExportSie(bf::BfDatabase& db, eixport::IxportFile& file) {
+  bool ok = file.IsOpen() && db.bookkeepingOpen();
+  std::vector<std::string> lines;
+  ok = ok && SieLines(db.shared(), lines);
+  for (size_t i = 0; ok && i < lines.size(); ++i) {
+    ok = file.WriteRaw(esmall::ConvertCodePage(lines[i], "CP1252", "CP437") + "\r\n");
+    if (lines[i].rfind("#VER", 0) == 0) file.ExportProgress(lines[i], ok, 0);
+    ok = ok && !ecountform::Aborted();
+  }
+  const bool failed = file.Close().failed;
+  return ok && !failed;
+}
+
+}  // namespace bfsie
