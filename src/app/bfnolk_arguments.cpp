@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "common/Ansi.h"
@@ -48,6 +49,22 @@ bool ParseNumber(const std::string& text, long low, long high, long& value) {
   if (errno != 0 || *end != '\0' || v < low || v > high) return false;
   value = v;
   return true;
+}
+
+namespace {
+
+// Taken before main runs, so before any session has moved the current directory.
+const std::filesystem::path kCallersFolder = [] {
+  std::error_code error;
+  return std::filesystem::current_path(error);
+}();
+
+}  // namespace
+
+std::string CallersPath(const std::string& path) {
+  const std::filesystem::path given(path);
+  if (given.is_absolute() || kCallersFolder.empty()) return path;
+  return (kCallersFolder / given).lexically_normal().string();
 }
 
 // An account number of four digits.

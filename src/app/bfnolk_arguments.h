@@ -40,6 +40,10 @@ bool ParseNumber(const std::string& text, long low, long high, long& value);
 // false.
 bool Refused(const std::string& what, const std::string& message);
 
+// path as the caller meant it: a relative name is taken from the folder bfnolk was started in
+// (a session moves the current directory into the data directory).
+std::string CallersPath(const std::string& path);
+
 // An account number of four digits; false with a message on standard error for anything else.
 bool ParseAccount(const std::string& text, int& account);
 

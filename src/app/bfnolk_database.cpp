@@ -223,9 +223,7 @@ int DatabaseCommand(const std::string& command, const std::vector<std::string>& 
   // then moves into the data directory.
   std::string folder;
   if (toFolder) {
-    std::error_code error;
-    const std::string absolute = std::filesystem::absolute(pos[0], error).lexically_normal().string();
-    if (!CheckedText(pos[0], absolute, bf::kBackupDirField, folder)) return kUsage;
+    if (!CheckedText(pos[0], CallersPath(pos[0]), bf::kBackupDirField, folder)) return kUsage;
   }
   const bool reads = command == "list" || command == "select";
   Session s(a.Has("--yes"), reads ? bf::Access::kReadOnly : bf::Access::kReadWrite);

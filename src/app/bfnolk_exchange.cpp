@@ -14,11 +14,7 @@ namespace bfnolk {
 
 namespace {
 
-// Made whole before the session, which moves the current directory into the data directory.
-std::string WholePath(const std::string& name) {
-  std::error_code error;
-  return ansi::FromUtf8(std::filesystem::absolute(name, error).lexically_normal().string());
-}
+std::string WholePath(const std::string& name) { return ansi::FromUtf8(CallersPath(name)); }
 
 }  // namespace
 

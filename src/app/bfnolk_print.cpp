@@ -153,12 +153,8 @@ int PrintCommand(const std::vector<std::string>& words) {
   }
   if (a.Has("--accounts") && !accounts.Parse("--accounts", a.Value("--accounts"), 9999)) return kUsage;
   if (a.Has("--vers") && !vers.Parse("--vers", a.Value("--vers"), INT16_MAX)) return kUsage;
-  // Before the session: it moves the current directory into the data directory.
   std::string to = a.Value("--to", "-");
-  if (to != "-") {
-    std::error_code error;
-    to = std::filesystem::absolute(to, error).lexically_normal().string();
-  }
+  if (to != "-") to = CallersPath(to);
   const bool pdf = esmall::EndsWithNoCase(to, ".pdf");
   if (json && (pdf || a.Has("--printer"))) {
     std::cerr << "bfnolk print: --format json skrivs som text, till standard ut eller en fil\n";

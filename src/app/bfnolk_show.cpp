@@ -135,12 +135,8 @@ int ShowCommand(const std::vector<std::string>& words) {
     std::cerr << "bfnolk show: ange ledger KONTO eller journal VERNR\n";
     return kUsage;
   }
-  // Made whole before the session, which moves the current directory into the data directory.
   std::string to = a.Value("--to", "-");
-  if (to != "-") {
-    std::error_code error;
-    to = std::filesystem::absolute(to, error).lexically_normal().string();
-  }
+  if (to != "-") to = CallersPath(to);
   const std::string format = a.Value("--format", FormatOfName(to));
   if (!IsFormat(format)) {
     std::cerr << "bfnolk show: --format är " << kFormats << "\n";

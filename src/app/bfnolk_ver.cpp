@@ -102,7 +102,7 @@ int VerPlay(Session& session, const Arguments& a) {
   }
   std::string file;
   char32_t missing = 0;
-  if (!ansi::FromUtf8Exact(pos[1], file, missing)) {
+  if (!ansi::FromUtf8Exact(CallersPath(pos[1]), file, missing)) {
     std::cerr << "bfnolk: filnamnet " << pos[1] << " går inte att använda i programmet (Windows-1252)\n";
     return kUsage;
   }

@@ -70,7 +70,9 @@ TEST_F(BfnolkVer, ATemplatePlaysWithTheAmountsItAsksFor) {
   const ProgramRun shown = Run("ver show 1 --json");
   EXPECT_NE(shown.out.find(R"("datum":"2026-03-25","text":"Lön Mars")"), std::string::npos) << shown.out;
   EXPECT_NE(shown.out.find(R"({"konto":"1930","sida":"-","belopp":20899.50})"), std::string::npos) << shown.out;
-  Ok("ver play " + file + " --amount 2=100 --text Bonus");
+  // A name without a folder is the caller's, not the data directory's.
+  const ProgramRun relative = RunProgram("cd '" + root_ + "' && " + Command("ver play lon.ver --amount 2=100 --text Bonus"));
+  ASSERT_EQ(relative.status, 0) << relative.out;
   EXPECT_NE(Run("ver show 2").out.find("Bonus"), std::string::npos);
   Verified("after the templates");
 }
