@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchFolder.h"
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFMisc.h"
 #include "bookkeeping/bfverform_entry.h"
@@ -101,15 +102,7 @@ BENCHMARK(EnterVerification)
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      g_parent = argv[++i];
-    } else {
-      std::fprintf(stderr, "unknown argument %s\nusage: entry_bench [--dir FOLDER] [benchmark flags]\n", argv[i]);
-      return 2;
-    }
-  }
+  if (!TakeBenchFolder(argc, argv, "entry_bench", g_parent)) return 2;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

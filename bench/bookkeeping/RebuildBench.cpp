@@ -15,6 +15,7 @@
 #include <iostream>
 #include <string>
 
+#include "BenchFolder.h"
 #include "LargestBooks.h"
 #include "bookkeeping/BFBas.h"
 #include "shell/ECountForm.h"
@@ -66,15 +67,7 @@ BENCHMARK(Rebuild)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      g_parent = argv[++i];
-    } else {
-      std::fprintf(stderr, "unknown argument %s\nusage: bookkeeping_bench [--dir FOLDER] [benchmark flags]\n", argv[i]);
-      return 2;
-    }
-  }
+  if (!TakeBenchFolder(argc, argv, "bookkeeping_bench", g_parent)) return 2;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "LargestBooks.h"
 #include "printing/ewrite32_textdevice.h"
 #include "reports/BFPrint_report.h"
@@ -149,15 +150,7 @@ void SideBySide(const fs::path& data, const fs::path& journal) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--dir" && i + 1 < argc) {
-      g_parent = argv[++i];
-    } else {
-      std::fprintf(stderr, "unknown argument %s\nusage: reports_bench [--dir FOLDER] [benchmark flags]\n", argv[i]);
-      return 2;
-    }
-  }
+  if (!TakeBenchFolder(argc, argv, "reports_bench", g_parent)) return 2;
   const fs::path data = fs::path(g_parent) / ("bfnolk-reports-" + std::to_string(::getpid()));
   fs::remove_all(data);
   fs::create_directories(data);
