@@ -13,6 +13,7 @@
 #include "app/bfnolk_books.h"
 #include "app/bfnolk_database.h"
 #include "app/bfnolk_print.h"
+#include "app/bfnolk_registers.h"
 #include "app/bfnolk_session.h"
 #include "app/bfnolk_show.h"
 #include "app/bfnolk_signals.h"
@@ -72,6 +73,22 @@ const char kUsage[] =
     "                       som tabellfönstret visar den; utan --format väljer filnamnets\n"
     "                       ändelse, annars text; xml, pdf och jpg skrivs bara till en fil\n"
     "\n"
+    "  label add --line TEXT [--line TEXT]... | --picture FIL\n"
+    "                       ny etikett (högst 240 tecken; nyckeln är första raden)\n"
+    "  label change NYCKEL --line TEXT... | --picture FIL\n"
+    "  label delete NYCKEL | label list [--json]\n"
+    "  label print [NYCKEL]... [--copies N] [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
+    "                       skriver etiketterna (alla utan nyckel) enligt aktuell\n"
+    "                       etikettinställning, N kopior av varje\n"
+    "  giro SORT add --payee NAMN [--littera L] [--account1 NR] [--account2 NR] [--number3 NR]\n"
+    "                       [--amount KRONOR] [--message TEXT] [--sender TEXT]\n"
+    "                       ny giroblankett; SORT plus, post, bank (eller 0..4); nyckeln är\n"
+    "                       mottagare_littera; gironumren kontrolleras (modulus 10)\n"
+    "  giro SORT change NYCKEL [fält som vid add] | giro SORT delete NYCKEL | giro SORT list [--json]\n"
+    "  giro SORT print NYCKEL [--copies N] [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
+    "                       skriver blanketten, en per etikett i aktuell etikettinställning\n"
+    "                       (normalt \"Giroblanketter\", en blankett per sida)\n"
+    "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
     "  --now \"ÅÅÅÅ-MM-DD TT:MM:SS\"\n"
@@ -87,6 +104,8 @@ const char kUsage[] =
     "  bfnolk ver add --text Lön 1930:+:25000.00 3010:-:25000.00\n"
     "  bfnolk --now '2026-03-01 12:00:00' ver add --text Hyra 1930:-:5000.00 5010:+:5000.00\n"
     "  bfnolk show ledger 1930 --to huvudbok.pdf\n"
+    "  bfnolk label add --line 'Anna Berg' --line 'Storgatan 1' --line '123 45 Ort'\n"
+    "  bfnolk giro plus add --payee Elverket --account1 18 --amount 250\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
 void PrintUsage(std::ostream& out) {
@@ -181,6 +200,7 @@ int main(int argc, char** argv) {
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (bfnolk::IsPrintCommand(command)) return bfnolk::PrintCommand(rest);
+  if (bfnolk::IsRegisterCommand(command)) return bfnolk::RegisterCommand(command, rest);
   if (bfnolk::IsShowCommand(command)) return bfnolk::ShowCommand(rest);
   if (command == "config") {
     const int code = ekonfig::KonfigCommand(rest, std::cout);

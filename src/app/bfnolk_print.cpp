@@ -21,14 +21,10 @@ namespace bfnolk {
 
 namespace {
 
-bool PrintReport(printing::PrintJob& job, Session& session) {
-  return reports::PrintSumGroups(job, session.db().shared(), ekonfig::CurRapport);
-}
-
-int PrintOnTextDevice(Session& session, const std::string& to) {
+int PrintOnTextDevice(const Printout& printout, const std::string& to) {
   printing::TextDevice device;
   printing::PrintJob job(device);
-  const bool printed = PrintReport(job, session);
+  const bool printed = printout(job, device);
   PrintStatus();
   if (!printed) return kRefused;
   const std::string text = ansi::ToUtf8(device.Output());
@@ -63,17 +59,17 @@ bool WithPrinter(printing::TPrinterEnv& block, const std::string& name) {
 
 // Printers and PDF files are drawn by Qt, as in the window program. pdfFile empty: the
 // printer named (or the setting's).
-int PrintThroughQt(Session& session, const std::string* printerName, const std::string& pdfFile) {
+int PrintThroughQt(const Printout& printout, printing::TPrinterEnv block, const std::string* printerName,
+                   const std::string& pdfFile) {
   const OffscreenQt qt;
   shellui::InstallQtPrinterSystem();
 
-  printing::TPrinterEnv block = ekonfig::CurRapport.Printer();
   if (!pdfFile.empty() && !WithPrinter(block, printing::PdfFilePrinter().device)) return kRefused;
   if (printerName != nullptr && !WithPrinter(block, ansi::FromUtf8(*printerName))) return kRefused;
   printui::QtPrintCanvas canvas(block, printing::PdfFileFolder());
   if (!pdfFile.empty()) canvas.SetPdfFile(ansi::FromUtf8(pdfFile));
   printing::PrintJob job(canvas);
-  const bool printed = PrintReport(job, session);
+  const bool printed = printout(job, canvas);
   PrintStatus();
   if (!canvas.Failure().empty()) {
     std::cerr << "bfnolk print: " << ansi::ToUtf8(canvas.Failure()) << "\n";
@@ -89,6 +85,19 @@ int PrintThroughQt(Session& session, const std::string* printerName, const std::
 }
 
 }  // namespace
+
+std::string PrintTarget(const std::string& to) {
+  if (to == "-") return to;
+  std::error_code error;
+  return std::filesystem::absolute(to, error).lexically_normal().string();
+}
+
+int PrintTo(const Printout& printout, const printing::TPrinterEnv& block, const std::string& to,
+            const std::string* printerName) {
+  if (printerName != nullptr) return PrintThroughQt(printout, block, printerName, "");
+  if (esmall::EndsWithNoCase(to, ".pdf")) return PrintThroughQt(printout, block, nullptr, to);
+  return PrintOnTextDevice(printout, to);
+}
 
 bool IsPrintCommand(const std::string& command) { return command == "print"; }
 
@@ -107,24 +116,18 @@ int PrintCommand(const std::vector<std::string>& words) {
     return kUsage;
   }
   // Before the session: it moves the current directory into the data directory.
-  std::string to = a.Value("--to", "-");
-  if (to != "-") {
-    std::error_code error;
-    to = std::filesystem::absolute(to, error).lexically_normal().string();
-  }
-  const bool pdf = esmall::EndsWithNoCase(to, ".pdf");
+  const std::string to = PrintTarget(a.Value("--to", "-"));
   Session session(false, bf::Access::kReadOnly);
   if (!session.ok()) return kRefused;
   if (!session.NeedBookkeeping()) {
     PrintStatus();
     return kRefused;
   }
-  if (a.Has("--printer")) {
-    const std::string name = a.Value("--printer", "");
-    return PrintThroughQt(session, &name, "");
-  }
-  if (pdf) return PrintThroughQt(session, nullptr, to);
-  return PrintOnTextDevice(session, to);
+  const Printout report = [&](printing::PrintJob& job, printing::PrintCanvas&) {
+    return reports::PrintSumGroups(job, session.db().shared(), ekonfig::CurRapport);
+  };
+  const std::string name = a.Value("--printer", "");
+  return PrintTo(report, ekonfig::CurRapport.Printer(), to, a.Has("--printer") ? &name : nullptr);
 }
 
 }  // namespace bfnolk
