@@ -53,8 +53,22 @@ int LineOfKey(const ereg::TERegForm& reg, const std::string& key) {
   return -1;
 }
 
+// The label setting to print with: --setting N (1..10) for this run, else the current one.
+bool PrintSetting(const Arguments& a, glodefs::TEtikettEnv& setting) {
+  setting = ekonfig::CurEtikett;
+  if (!a.Has("--setting")) return true;
+  long n = 0;
+  if (!ParseNumber(a.Value("--setting"), 1, glodefs::kSettings, n)) return Refused("--setting", "etikettinställning 1..10");
+  ekonfig::KonfigFile file;
+  if (!file.OpenRead()) return Refused("--setting", A("konfigurationsfilen kan inte läsas"));
+  file.ReadLabel(static_cast<int>(n));
+  setting = ekonfig::CurEtikett;
+  file.ReadLabel(ekonfig::Konfig.CurrentLabelSetting());  // the current one stays current
+  return true;
+}
+
 int LabelCommand(const std::vector<std::string>& words) {
-  const Arguments a(words, {"--line", "--picture", "--copies", "--to", "--printer"}, {"--json"});
+  const Arguments a(words, {"--line", "--picture", "--copies", "--to", "--printer", "--setting"}, {"--json"});
   if (!a.ok() || a.positional().empty()) {
     std::cerr << "bfnolk label: " << (a.ok() ? "ange add, change, delete, list eller print" : a.error()) << "\n";
     return kUsage;
@@ -128,8 +142,9 @@ int LabelCommand(const std::vector<std::string>& words) {
     }
     if (keys.empty())
       for (int i = 0; i < reg.Count(); ++i) reg.SetSelected(i, true);
+    glodefs::TEtikettEnv setting;
+    if (code == kDone && !PrintSetting(a, setting)) code = kUsage;
     if (code == kDone) {
-      glodefs::TEtikettEnv setting = ekonfig::CurEtikett;
       if (copies > 0) setting.SetCopies(static_cast<int32_t>(copies));
       const std::string name = a.Value("--printer");
       code = PrintTo(
@@ -159,10 +174,20 @@ class OptionGiroDialog : public ereg::GiroDialogs {
       if (a_.Has(option)) *field = ansi::FromUtf8(a_.Value(option));
     long amount = 0;
     if (ParseNumber(edit.form.amount, 0, ereg::kMaxAmount, amount)) edit.form.amount = std::to_string(amount);
-    // The memos take their lines as the dialog does: "\n" in the option starts a new one.
-    for (std::string* memo : {&edit.form.message, &edit.form.sender}) {
+    // The memos' lines end in CR LF as the dialog's do; a line break in the option, or the
+    // two characters \n, starts a new one.
+    for (const auto& [option, memo] : {std::pair{"--message", &edit.form.message}, {"--sender", &edit.form.sender}}) {
+      if (!a_.Has(option)) continue;
       std::string lines;
-      for (const char c : *memo) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+      for (size_t i = 0; i < memo->size(); ++i) {
+        const bool escaped = (*memo)[i] == '\\' && i + 1 < memo->size() && (*memo)[i + 1] == 'n';
+        if (escaped || (*memo)[i] == '\n') {
+          lines += "\r\n";
+          i += escaped ? 1 : 0;
+        } else {
+          lines += (*memo)[i];
+        }
+      }
       *memo = lines;
     }
     const std::string message = edit.Ok();
@@ -188,7 +213,7 @@ bool GiroKind(const std::string& word, int& kind) {
 int GiroCommand(const std::vector<std::string>& words) {
   const Arguments a(words,
                     {"--payee", "--littera", "--account1", "--account2", "--number3", "--amount", "--message",
-                     "--sender", "--copies", "--to", "--printer"},
+                     "--sender", "--copies", "--to", "--printer", "--setting"},
                     {"--json"});
   int kind = 0;
   if (!a.ok() || a.positional().size() < 2 || !GiroKind(a.positional()[0], kind)) {
@@ -266,8 +291,9 @@ int GiroCommand(const std::vector<std::string>& words) {
       }
     }
     if (a.Has("--json")) std::cout << json.str() << "\n";
+  } else if (glodefs::TEtikettEnv setting; !PrintSetting(a, setting)) {
+    code = kUsage;
   } else {
-    glodefs::TEtikettEnv setting = ekonfig::CurEtikett;
     const ereg::GiroForm form = reg.Form();
     const std::string name = a.Value("--printer");
     code = PrintTo(
