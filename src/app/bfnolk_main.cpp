@@ -14,6 +14,7 @@
 #include "app/bfnolk_database.h"
 #include "app/bfnolk_exchange.h"
 #include "app/bfnolk_print.h"
+#include "app/bfnolk_registers.h"
 #include "app/bfnolk_session.h"
 #include "app/bfnolk_show.h"
 #include "app/bfnolk_signals.h"
@@ -90,6 +91,22 @@ const char kUsage[] =
     "                       när den saknar verifikationer, med --new i en ny; en fil med fel\n"
     "                       ändrar inget\n"
     "\n"
+    "  label add --line TEXT [--line TEXT]... | --picture FIL\n"
+    "                       ny etikett (högst 240 tecken; nyckeln är första raden)\n"
+    "  label change NYCKEL --line TEXT... | --picture FIL\n"
+    "  label delete NYCKEL | label list [--json]\n"
+    "  label print [NYCKEL]... [--copies N] [--setting N] [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
+    "                       skriver etiketterna (alla utan nyckel) enligt aktuell\n"
+    "                       etikettinställning (eller nr N), N kopior av varje\n"
+    "  giro SORT add --payee NAMN [--littera L] [--account1 NR] [--account2 NR] [--number3 NR]\n"
+    "                       [--amount KRONOR] [--message TEXT] [--sender TEXT]\n"
+    "                       ny giroblankett; SORT plus, post, bank (eller 0..4); nyckeln är\n"
+    "                       mottagare_littera; gironumren kontrolleras (modulus 10)\n"
+    "  giro SORT change NYCKEL [fält som vid add] | giro SORT delete NYCKEL | giro SORT list [--json]\n"
+    "  giro SORT print NYCKEL [--copies N] [--setting N] [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
+    "                       skriver blanketten, en per etikett i aktuell etikettinställning\n"
+    "                       (eller nr N; nr 10 \"Giroblanketter\" har en blankett per sida)\n"
+    "\n"
     "  --config-dir KATALOG  konfigurationsfilen läses och skrivs i KATALOG\n"
     "  --data-dir KATALOG    datakatalog för denna körning (sparas inte; init skapar den)\n"
     "  --now \"ÅÅÅÅ-MM-DD TT:MM:SS\"\n"
@@ -108,6 +125,8 @@ const char kUsage[] =
     "  bfnolk --now '2026-03-25 08:00:00' ver play lon.ver --amount 2=4100.00\n"
     "  bfnolk --now '2026-06-30 12:00:00' print resultat --accounts 3000-8999\n"
     "  bfnolk print huvudbok --accounts 1930 --to huvudbok.pdf\n"
+    "  bfnolk label add --line 'Kassören' --line 'Storgatan 1' --line '123 45 Ort'\n"
+    "  bfnolk giro plus add --payee Elverket --account1 18 --amount 250\n"
     "  bfnolk --config-dir /tmp/prov config reset --yes\n";
 
 void PrintUsage(std::ostream& out) {
@@ -202,6 +221,7 @@ int main(int argc, char** argv) {
   if (bfnolk::IsDatabaseCommand(command)) return bfnolk::DatabaseCommand(command, rest);
   if (bfnolk::IsBooksCommand(command)) return bfnolk::BooksCommand(command, rest);
   if (bfnolk::IsPrintCommand(command)) return bfnolk::PrintCommand(rest);
+  if (bfnolk::IsRegisterCommand(command)) return bfnolk::RegisterCommand(command, rest);
   if (bfnolk::IsShowCommand(command)) return bfnolk::ShowCommand(rest);
   if (bfnolk::IsExchangeCommand(command)) return bfnolk::ExchangeCommand(command, rest);
   if (command == "config") {

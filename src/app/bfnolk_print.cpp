@@ -30,10 +30,6 @@ struct Order {
   reports::Selection selection;
 };
 
-bool PrintReport(printing::PrintJob& job, Session& session, const Order& order) {
-  return reports::PrintReport(job, session.db().shared(), *order.report, order.selection, ekonfig::CurRapport);
-}
-
 // text (UTF-8) to standard output ("-") or the file to.
 int Output(const std::string& text, const std::string& to) {
   if (to == "-") {
@@ -48,10 +44,10 @@ int Output(const std::string& text, const std::string& to) {
   return kDone;
 }
 
-int PrintOnTextDevice(Session& session, const Order& order, const std::string& to) {
+int PrintOnTextDevice(const Printout& printout, const std::string& to) {
   printing::TextDevice device;
   printing::PrintJob job(device);
-  const bool printed = PrintReport(job, session, order);
+  const bool printed = printout(job, device);
   PrintStatus();
   if (!printed) return kRefused;
   return Output(ansi::ToUtf8(device.Output()), to);
@@ -84,17 +80,17 @@ bool WithPrinter(printing::TPrinterEnv& block, const std::string& name) {
 
 // Printers and PDF files are drawn by Qt, as in the window program. pdfFile empty: the
 // printer named (or the setting's).
-int PrintThroughQt(Session& session, const Order& order, const std::string* printerName, const std::string& pdfFile) {
+int PrintThroughQt(const Printout& printout, printing::TPrinterEnv block, const std::string* printerName,
+                   const std::string& pdfFile) {
   const OffscreenQt qt;
   shellui::InstallQtPrinterSystem();
 
-  printing::TPrinterEnv block = ekonfig::CurRapport.Printer();
   if (!pdfFile.empty() && !WithPrinter(block, printing::PdfFilePrinter().device)) return kRefused;
   if (printerName != nullptr && !WithPrinter(block, ansi::FromUtf8(*printerName))) return kRefused;
   printui::QtPrintCanvas canvas(block, printing::PdfFileFolder());
   if (!pdfFile.empty()) canvas.SetPdfFile(ansi::FromUtf8(pdfFile));
   printing::PrintJob job(canvas);
-  const bool printed = PrintReport(job, session, order);
+  const bool printed = printout(job, canvas);
   PrintStatus();
   if (!canvas.Failure().empty()) {
     std::cerr << "bfnolk print: " << ansi::ToUtf8(canvas.Failure()) << "\n";
@@ -110,6 +106,13 @@ int PrintThroughQt(Session& session, const Order& order, const std::string* prin
 }
 
 }  // namespace
+
+int PrintTo(const Printout& printout, const printing::TPrinterEnv& block, const std::string& to,
+            const std::string* printerName) {
+  if (printerName != nullptr) return PrintThroughQt(printout, block, printerName, "");
+  if (esmall::EndsWithNoCase(to, ".pdf")) return PrintThroughQt(printout, block, nullptr, to);
+  return PrintOnTextDevice(printout, to);
+}
 
 bool IsPrintCommand(const std::string& command) { return command == "print"; }
 
@@ -169,12 +172,11 @@ int PrintCommand(const std::vector<std::string>& words) {
     return kRefused;
   }
   if (json) return WriteJson(session, order, to);
-  if (a.Has("--printer")) {
-    const std::string name = a.Value("--printer", "");
-    return PrintThroughQt(session, order, &name, "");
-  }
-  if (pdf) return PrintThroughQt(session, order, nullptr, to);
-  return PrintOnTextDevice(session, order, to);
+  const Printout report = [&](printing::PrintJob& job, printing::PrintCanvas&) {
+    return reports::PrintReport(job, s, *order.report, order.selection, ekonfig::CurRapport);
+  };
+  const std::string name = a.Value("--printer", "");
+  return PrintTo(report, ekonfig::CurRapport.Printer(), to, a.Has("--printer") ? &name : nullptr);
 }
 
 }  // namespace bfnolk

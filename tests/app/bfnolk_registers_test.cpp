@@ -1,0 +1,67 @@
+// bfnolk label and giro: the registers kept through the same rules as their windows, and
+// printed on the text device.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "BfnolkFolder.h"
+
+namespace {
+
+using BfnolkRegisters = BfnolkFolder;
+
+TEST_F(BfnolkRegisters, KeepsAndPrintsLabels) {
+  Ok("init --yes");
+  Ok("label add --line 'Anna Berg' --line 'Storgatan 1'");
+  Ok("label add --line ''");
+  EXPECT_EQ(Run("label list").out, "Anna Berg\nXXX\n");
+  const ProgramRun tooLong = Run("label add --line " + std::string(241, 'a'));
+  EXPECT_EQ(tooLong.status, 1);
+  EXPECT_NE(tooLong.out.find("högst 240 tecken"), std::string::npos);
+  Ok("label add --line " + std::string(240, 'a'));
+  const ProgramRun missing = Run("label add --picture /finns/inte.png");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.out.find("kan ej ladda filen \"/finns/inte.png\""), std::string::npos);
+  const ProgramRun notPicture = Run("label add --picture " BFN_BIN_DIR "/bfnolk");
+  EXPECT_EQ(notPicture.status, 1);
+
+  const ProgramRun printed = Run("label print 'Anna Berg' --copies 3 --to -");
+  ASSERT_EQ(printed.status, 0) << printed.out;
+  size_t count = 0;
+  for (size_t at = printed.out.find("Storgatan 1"); at != std::string::npos; at = printed.out.find("Storgatan 1", at + 1))
+    ++count;
+  EXPECT_EQ(count, 3u);
+
+  const ProgramRun deleted = Run("label delete XXX");
+  EXPECT_EQ(deleted.status, 0);
+  EXPECT_NE(deleted.out.find("Etikett \"XXX\", raderad..."), std::string::npos);
+  EXPECT_EQ(Run("label delete XXX").status, 1);
+}
+
+TEST_F(BfnolkRegisters, KeepsGiroFormsUniqueAndChecked) {
+  Ok("init --yes");
+  Ok("giro plus add --payee Elverket --account1 18 --amount 250");
+  Ok("giro plus add --payee Elverket --littera B --account1 1-8");
+  const ProgramRun twice = Run("giro plus add --payee Elverket --littera B");
+  EXPECT_EQ(twice.status, 1);
+  EXPECT_NE(twice.out.find("Mottagare och littera finns redan registrerad. \"Elverket_B\" Måste vara unik."),
+            std::string::npos);
+  const ProgramRun wrong = Run("giro plus add --payee Vatten --account1 19");
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_NE(wrong.out.find("fel på gironummer"), std::string::npos);
+  EXPECT_EQ(Run("giro plus add --payee " + std::string(31, 'p')).status, 1);
+  EXPECT_EQ(Run("giro plus add --payee X --amount 10000").status, 2);
+  Ok("giro plus change Elverket_B --amount 300");
+  // The list is sorted by its lines, as the window shows it.
+  EXPECT_EQ(Run("giro plus list").out, "1-8............. Elverket_B\n18.............. Elverket\n");
+  // Bankgiro forms are kept in a file of their own.
+  EXPECT_EQ(Run("giro bank list").out, "");
+
+  const ProgramRun printed = Run("giro plus print Elverket --setting 10 --copies 3 --to -");
+  ASSERT_EQ(printed.status, 0) << printed.out;
+  EXPECT_NE(printed.out.find("Elverket"), std::string::npos);
+  EXPECT_EQ(Run("giro plus delete Elverket").status, 0);
+  EXPECT_EQ(Run("giro plus list").out, "1-8............. Elverket_B\n");
+}
+
+}  // namespace
