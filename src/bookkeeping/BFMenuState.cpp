@@ -68,9 +68,9 @@ constexpr MainCommand kCommands[] = {
     {kKonton, "kontoreg", "register", kBookkeeping},
     {kKonton, nullptr},
     {kKonton, "exportplan", "exportplan", kBookkeeping},
-    {kKonton, "importplanu", "importplan ubalans", kBookkeeping, nullptr, nullptr, nullptr,
+    {kKonton, "importplanu", "importplan ubalans", kBookkeeping, nullptr, nullptr,
      "importera kontoplan använd importfilens utgående balans som ny inbalans"},
-    {kKonton, "importplani", "importplan ibalans", kBookkeeping, nullptr, nullptr, nullptr,
+    {kKonton, "importplani", "importplan ibalans", kBookkeeping, nullptr, nullptr,
      "importera kontoplan använd importfilens ingående balans som ny inbalans"},
     {kKonton, nullptr},
     {kKonton, "visakontoplan", "visa kontoplan", kBookkeeping},
@@ -79,9 +79,9 @@ constexpr MainCommand kCommands[] = {
     {kKonton, "saldorapport", "saldorapport", kVerifications},
     {kKonton, "balansrapport", "balansrapport", kVerifications},
 
-    {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, nullptr, "mata in ny verifikation"},
-    {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, nullptr, "visa kontoplan"},
-    {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
+    {kToolBar, "InmataVerifikation", "ver", kBookkeeping, nullptr, nullptr, "mata in ny verifikation"},
+    {kToolBar, "plan", "plan", kBookkeeping, nullptr, nullptr, "visa kontoplan"},
+    {kToolBar, "tbBackup", "kopi", kList, nullptr, nullptr, "kopiera vald bokföring till vald mapp/floppy"},
 };
 
 constexpr std::string_view kShellMenus[] = {"postgiroMenu", "plusgiroMenu", "bankgiroMenu", "etikettMenu"};

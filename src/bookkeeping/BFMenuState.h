@@ -30,7 +30,7 @@ struct MainMenu {
 
 // One command of the main window, declared once: where it sits, its name and caption, what
 // it needs, and what it does. A command with neither run nor runSlot is the window's own
-// (a dialog, a folder to choose); one with upcoming says that its window comes later.
+// (a dialog, a folder to choose).
 struct MainCommand {
   CommandPlace place;
   const char* name;  // nullptr: a separator
@@ -38,7 +38,6 @@ struct MainCommand {
   MenuNeed need = MenuNeed::kNothing;
   void (*run)(BfDatabase&) = nullptr;
   void (*runSlot)(BfDatabase&, int bookkeeping) = nullptr;  // a submenu of the eight bookkeepings
-  const char* upcoming = nullptr;  // what the command will open, while it is not built
   const char* hint = nullptr;
 };
 

@@ -126,7 +126,6 @@ void TMainForm::AddCommand(QAction* action, const bf::MainCommand& c) {
 
 std::function<void()> TMainForm::Handler(const bf::MainCommand& c) {
   if (c.run != nullptr) return [this, run = c.run] { RunDatabaseCommand(run); };
-  if (c.upcoming != nullptr) return [this, what = c.upcoming] { ShowLater(what); };
   const std::string name = c.name;
   if (name == "inmata" || name == "InmataVerifikation") return [this] { EnterVerification(); };
   if (name == "datacopy" || name == "tbBackup") return [this] { Backup(); };
@@ -188,11 +187,6 @@ void TMainForm::MenuRefresh() {
   for (QAction* command : commands_)
     command->setEnabled(state.Allows(bf::NeedOf(command->objectName().toStdString())));
   DataPanel()->setText(FromAnsi(state.dataPanel));
-  xMyMsgUpdate();
-}
-
-void TMainForm::ShowLater(const char* what) {
-  eerror::StatusMsg = A(what) + A(" kommer i en senare version");
   xMyMsgUpdate();
 }
 

@@ -58,7 +58,6 @@ class TMainForm : public shellui::TNolkMainForm {
   void AddCommand(QAction* action, const bf::MainCommand& c);
   std::function<void()> Handler(const bf::MainCommand& c);
   QMenu* AddSlotMenu(QMenu* parent, const bf::MainCommand& c);
-  void ShowLater(const char* what);
 
   void RunDatabaseCommand(const DatabaseCommand& command);
   // "ny verifikation" and the toolbar's "ver": the entry dialog, unless the numbers are used
