@@ -10,9 +10,11 @@
 # make bench-entry    builds in Release and times entering verifications, row log included
 # make bench-reports  installs hledger and ledger, builds in Release and times the printed reports of
 #            the largest bookkeeping, the ledger beside hledger's and ledger's registers
+# make package  installs what is missing, builds, makes the Debian package build/bfnolk_*.deb and
+#            checks it with lintian (errors fail the target)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry bench-reports
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry bench-reports package
 
 run: build
 	./build/bin/bfnolkw64
@@ -62,3 +64,10 @@ bench-reports: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target reports_bench
 	./build-bench/bin/reports_bench $(BENCH_ARGS)
+
+package: build
+	@./tools/install-deps packaging/packages.txt
+	cmake -S . -B build
+	cmake --build build -j$(JOBS) --target packaging_files
+	cd build && cpack -G DEB
+	lintian --fail-on error build/bfnolk_*.deb
