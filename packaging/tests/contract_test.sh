@@ -61,7 +61,9 @@ while IFS= read -r line; do
     parts=("$line")
   fi
   for part in "${parts[@]}"; do
-    read -ra words <<<"$part"
+    # The syntax ends where two blanks set off the description.
+    syntax=${part#"${part%%[! ]*}"}
+    read -ra words <<<"${syntax%%  *}"
     if [[ ${words[0]} == "$command" ]]; then
       subs=""
       next=${words[1]}
@@ -115,7 +117,7 @@ for command in "${commands[@]}"; do
     else offers "$sub" "$command" ""; fi || fail "completion of '$command' does not offer $sub"
   done
   # An option of the command without a verb: offered after one of its verbs or reports.
-  for option in ${options_of[$command]}; do
+  for option in $(tr ' ' '\n' <<<"${options_of[$command]}" | sort -u); do
     grep -qE -- "(^| |\\[|\\|)$option( |\\]|$|=)" <<<"$man_tags" || fail "bfnolk(1) does not name $option ($command)"
     found=0
     for sub in "" ${subs_of[$command]} ${reports[@]}; do
