@@ -10,7 +10,7 @@
 # make bench-entry    builds in Release and times entering verifications, row log included
 # make bench-reports  installs hledger and ledger, builds in Release and times the printed reports of
 #            the largest bookkeeping, the ledger beside hledger's and ledger's registers
-# make package  installs what is missing, builds, makes the Debian package build/bfnolk_*.deb and
+# make package  installs what is missing, builds, makes the Debian package build-package/bfnolk_*.deb and
 #            checks it with lintian (errors fail the target)
 JOBS ?= $(shell nproc)
 
@@ -65,9 +65,11 @@ bench-reports: deps
 	cmake --build build-bench -j$(JOBS) --target reports_bench
 	./build-bench/bin/reports_bench $(BENCH_ARGS)
 
-package: build
+# Its own build folder builds only what the package holds: cpack installs without building the
+# tests first.
+package: deps
 	@./tools/install-deps packaging/packages.txt
-	cmake -S . -B build
-	cmake --build build -j$(JOBS) --target packaging_files
-	cd build && cpack -G DEB
-	lintian --fail-on error build/bfnolk_*.deb
+	cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake --build build-package -j$(JOBS) --target bfnolk bfnolkw64 isamtool packaging_files
+	cd build-package && cpack -G DEB
+	lintian --fail-on error build-package/bfnolk_*.deb
