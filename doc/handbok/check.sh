@@ -30,6 +30,17 @@ element_lines() {
     sed -e 's/<[^>]*>/\n/g' -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g' -e "s/&apos;/'/g" -e 's/&amp;/\&/g' || true
 }
 
+# A program's --help into $got, asked once for each program and command.
+declare -A helps
+got=""
+help_of() {
+  local key="$*"
+  [ -n "${helps[$key]+set}" ] || helps[$key]=$("$bin/$1" "${@:2}" --help 2>&1 || true)
+  got=${helps[$key]}
+}
+
+declare -A ids  # the ids of each page, read once
+
 pages=("$dir"/*.html)
 [ -e "${pages[0]}" ] || { fault "no page in $dir"; exit 1; }
 
@@ -51,7 +62,8 @@ for page in "${pages[@]}"; do
       fault "$name: no file $file (from $target)"
       continue
     fi
-    if [ -n "$anchor" ] && ! attribute_values "$dir/$file" id | grep -qxF -- "$anchor"; then
+    [ -n "${ids[$file]+set}" ] || ids[$file]=$(attribute_values "$dir/$file" id)
+    if [ -n "$anchor" ] && ! grep -qxF -- "$anchor" <<<"${ids[$file]}"; then
       fault "$name: no id \"$anchor\" in $file"
     fi
   done < <(attribute_values "$page" href; attribute_values "$page" src)
@@ -61,12 +73,13 @@ for page in "${pages[@]}"; do
     program=${words[0]:-}
     case $program in bfnolk | isamtool) ;; *) continue ;; esac
     [ -x "$bin/$program" ] || { fault "check: no program $bin/$program"; continue; }
-    overview=$("$bin/$program" --help 2>&1 || true)
+    help_of "$program"
+    overview=$got
     i=1
     # bfnolk's own options come before the command.
     while [ $i -lt ${#words[@]} ] && [[ ${words[$i]} == --* ]]; do
       option=${words[$i]}
-      [ "$option" = --help ] || grep -qF -- "$option" <<<"$overview" || fault "$name: $program has no option $option: $line"
+      [ "$option" = --help ] || [[ $overview == *"$option"* ]] || fault "$name: $program has no option $option: $line"
       case $option in --config-dir | --data-dir | --now) i=$((i + 2)) ;; *) i=$((i + 1)) ;; esac
       # A quoted value of several words.
       while [ $i -le ${#words[@]} ] && [[ ${words[$((i - 1))]} == [\"\']* ]] && [[ ${words[$((i - 1))]} != *[\"\'] ]]; do
@@ -81,15 +94,18 @@ for page in "${pages[@]}"; do
       fault "$name: $program has no command $command: $line"
       continue
     fi
-    help=$("$bin/$program" "$command" --help 2>&1 || true)
-    [ "$program" = isamtool ] && help=$overview
+    help=$overview
+    if [ "$program" != isamtool ]; then
+      help_of "$program" "$command"
+      help=$got
+    fi
     verb=${words[$((i + 1))]:-}
-    if [[ $verb =~ ^[a-z]+$ ]] && ! grep -qwF -- "$verb" <<<"$help"; then
+    if [[ $verb =~ ^[a-z]+$ ]] && ! [[ $help =~ (^|[^[:alnum:]_])$verb([^[:alnum:]_]|$) ]]; then
       fault "$name: $program $command knows no $verb: $line"
     fi
     for word in "${words[@]:$((i + 1))}"; do
       [[ $word == --* ]] || continue
-      grep -qF -- "$word" <<<"$help" || fault "$name: $program $command has no option $word: $line"
+      [[ $help == *"$word"* ]] || fault "$name: $program $command has no option $word: $line"
     done
   done < <(element_lines "$page" code; element_lines "$page" pre)
 done

@@ -5,8 +5,8 @@
 #
 #   -b BINDIR   where bfnolk and bfnolkw64 are (default: build/bin of this work tree)
 #   -o OUTDIR   where the pictures go (default: doc/handbok/bilder of this work tree)
-#   -k HOMEDIR  build the books in this home folder and keep it (default: a temporary one,
-#               removed at the end)
+#   -k HOMEDIR  build the books in this home folder and keep it (default: /tmp/hb, made
+#               for the run and removed at the end)
 #   SHOT        only these pictures (their names without .png); default all
 #
 # The books are the association "Föreningen" of the handbook's examples: a chart of accounts,
@@ -14,7 +14,8 @@
 # that every run gives the same books. Each picture is then taken by tools/screenshots.sh,
 # which starts the window program on a private X server in that home and drives it with
 # keys. Needs Xvfb, xdotool and ImageMagick (Debian: xvfb, xdotool, imagemagick); the
-# pictures are reduced to 64 colours so that they stay small.
+# pictures are reduced to 128 colours so that they stay small. The window program reads the
+# machine's clock, so the date of the new verification in its picture is the day of the run.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,12 +37,14 @@ bindir=$(cd "$bindir" && pwd)
 mkdir -p "$outdir"
 outdir=$(cd "$outdir" && pwd)
 
+# The main window shows the data directory, so the home has a short name that stays the same.
 if [ -n "$keephome" ]; then
   rm -rf "$keephome"
   mkdir -p "$keephome"
   home=$(cd "$keephome" && pwd)
 else
-  home=$(mktemp -d "${TMPDIR:-/tmp}/handbok.XXXXXX")
+  home=/tmp/hb
+  mkdir "$home" || { echo "screenshots: $home is there already (another run, or one that was stopped: remove it)" >&2; exit 1; }
   trap 'rm -rf "$home"' EXIT
 fi
 
@@ -122,8 +125,11 @@ take() {
     -w '^BFNOLKW64' -- "${words[@]}" >/dev/null ||
     "$tree/tools/screenshots.sh" -p "$bindir/bfnolkw64" -H "$home" -o "$scratch" -g 1280x800x24 \
       -w '^BFNOLKW64' -- "${words[@]}" >/dev/null
-  # The X server's black around the windows goes; 64 colours keep the file small.
-  convert "$scratch/$name.png" -trim +repage -strip -colors 64 -define png:compression-level=9 "$outdir/$name.png"
+  # A picture of the screen loses the X server's black around the windows; 128 colours keep
+  # every picture small.
+  local trim=()
+  [[ " $steps " == *" shot:$name "* ]] && trim=(-trim +repage)
+  convert "$scratch/$name.png" "${trim[@]}" -strip +dither -colors 128 -define png:compression-level=9 "$outdir/$name.png"
   rm -rf "$scratch"
   echo "$outdir/$name.png"
 }
