@@ -1,16 +1,19 @@
 #include "shell/Eerror32.h"
+#include "shell/ui/about32.h"
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/edirform.h"
 #include "shell/ui/emainform.h"
 
 #include <gtest/gtest.h>
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QApplication>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeView>
 
 #include <unistd.h>
@@ -22,6 +25,23 @@ TEST(WindowScale, StoredInRangeWinsElseScreenThirds) {
   EXPECT_EQ(WindowScale(1920, 1080, 545, 312, 1), 100);    // 3x3 fits: 1.0
   EXPECT_EQ(WindowScale(3840, 2160, 545, 312, 301), 200);  // 7 and 6: 6/3
   EXPECT_EQ(WindowScale(1000, 600, 545, 312, 0), 100);
+}
+
+TEST(HandbookLink, OpensTheHandbookPage) {
+  TNolkMainForm form;
+  QLabel* link = nullptr;
+  for (QLabel* label : form.findChildren<QLabel*>())
+    if (label->text().contains(">handbok<")) link = label;
+  ASSERT_NE(link, nullptr);
+  EXPECT_FALSE(link->text().contains("README"));
+
+  // The system's opener stands in for a browser: what it is asked to open, it loads.
+  QTextBrowser opened;
+  QDesktopServices::setUrlHandler("file", &opened, "setSource");
+  emit link->linkActivated("handbok");
+  QDesktopServices::unsetUrlHandler("file");
+  EXPECT_EQ(opened.source(), QUrl::fromLocalFile(HandbookPath()));
+  EXPECT_EQ(opened.documentTitle(), QString::fromUtf8("bokföringsnolk – handbok"));
 }
 
 TEST(StatusHistory, PushesRightAndIgnoresRepeat) {

@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace shellui;
 
@@ -36,4 +41,26 @@ TEST(AboutBoxes, TellWhatWhereAndPointOnlyAtThisMachine) {
   ASSERT_EQ(links.Links().size(), 3);
   EXPECT_EQ(links.Links()[1], "file:///home/test/Documents/BFNOLKW64/data");
   for (const QString& link : links.Links()) EXPECT_TRUE(link.startsWith("file:///")) << link.toStdString();
+  EXPECT_EQ(links.Links()[0], QUrl::fromLocalFile(HandbookPath()).toString());
+}
+
+// The handbook of the source tree these tests were built from.
+QString SourceHandbook() {
+  return QFileInfo(QDir::cleanPath(BFN_TEST_DATA "/../../../doc/handbok/index.html")).canonicalFilePath();
+}
+
+TEST(Handbook, InstalledBesideTheProgramWinsElseTheSourceTrees) {
+  ASSERT_FALSE(SourceHandbook().isEmpty());
+  EXPECT_EQ(QFileInfo(HandbookPath()).canonicalFilePath(), SourceHandbook());  // a build tree has none installed
+
+  QTemporaryDir prefix;
+  ASSERT_TRUE(QDir().mkpath(prefix.path() + "/bin"));
+  EXPECT_EQ(QFileInfo(HandbookPath(prefix.path() + "/bin")).canonicalFilePath(), SourceHandbook());
+  const QString installed = prefix.path() + "/share/doc/bfnolk/handbok/index.html";
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(installed).path()));
+  QFile page(installed);
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+  page.close();
+  EXPECT_EQ(HandbookPath(prefix.path() + "/bin"), installed);
+  EXPECT_EQ(HandbookPath(prefix.path() + "/bin/"), installed);
 }

@@ -50,12 +50,13 @@ void SetUp(QDialog* box) {
 
 std::string BuildStamp() { return "bfnolkw64, byggd " __DATE__ " " __TIME__; }
 
-QString HandbookPath() {
-  // Installed beside the program; run from a build tree, the README it was built from.
-  const QString installed =
-      QDir::cleanPath(QApplication::applicationDirPath() + "/../share/doc/bfnolk/README.md");
-  return QFileInfo::exists(installed) ? installed : QString::fromUtf8(BFN_SOURCE_README);
+QString HandbookPath(const QString& programDir) {
+  // Installed beside the program; run from a build tree, the handbook of the sources it was built from.
+  const QString installed = QDir::cleanPath(programDir + "/" + QString::fromUtf8(BFN_INSTALLED_HANDBOOK));
+  return QFileInfo::exists(installed) ? installed : QString::fromUtf8(BFN_SOURCE_HANDBOOK);
 }
+
+QString HandbookPath() { return HandbookPath(QApplication::applicationDirPath()); }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   SetUp(this);

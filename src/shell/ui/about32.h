@@ -16,7 +16,10 @@ namespace shellui {
 // The program and when it was built (Windows-1252): the first message of a run.
 std::string BuildStamp();
 
-// The handbook that ships with the program (the README), as a local path.
+// The handbook that ships with the program (doc/handbok/index.html), as a local path: the one
+// installed beside the program in programDir when it is there, else the one of the sources
+// the program was built from. Without programDir, the running program's folder.
+QString HandbookPath(const QString& programDir);
 QString HandbookPath();
 
 class TAboutBox : public QDialog {

@@ -137,7 +137,7 @@ void TNolkMainForm::BuildControls() {
   auto* layout = new QVBoxLayout(client);
   layout->addStretch(1);
   auto* links = new QLabel(client);
-  links->setText(QString::fromUtf8("<a href=\"readme\" style=\"color:navy\">handbok (README)</a>"));
+  links->setText(QString::fromUtf8("<a href=\"handbok\" style=\"color:navy\">handbok</a>"));
   links->setToolTip(QString::fromUtf8("programmets egen dokumentation"));
   connect(links, &QLabel::linkActivated, this, [] {
     doTheClick(QUrl::fromLocalFile(HandbookPath()).toString());
