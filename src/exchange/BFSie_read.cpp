@@ -354,6 +354,8 @@ bool PostVerifications(bf::BfShared& s, const SieBooks& books) {
     }
     ecountform::Line(2, "Ver: " + esmall::BlankPadded(++posted, 5) + " [" +
                             esmall::BlankPadded(static_cast<long long>(books.verifications.size()), 5) + "]");
+    ecountform::Line(3, v.date + " " + Cut(v.text, bf::VerRecord::kNameCapacity));
+    if (ecountform::Aborted()) return false;  // the books are aside: nothing to undo
   }
   bf::PrepareFreshVerification(s);
   return true;
@@ -400,7 +402,8 @@ bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBook
   ok = ok && SoundWhenOpenedAgain(staging);
   ekonfig::Konfig.SetCurBase(remembered);
   if (!ok) {
-    eerror::ReportIsamError();
+    if (ecountform::Aborted()) eerror::EMsg(eerror::kCommonWarning, A("SIE-importen avbröts, inget importerat"));
+    else eerror::ReportIsamError();
     bf::RemoveStagingFolder(staging);
     return false;
   }

@@ -264,6 +264,22 @@ TEST_F(SieImportTest, AChecksumIsCheckedAndAWrongOneChangesNothing) {
   Verified();
 }
 
+// Cancel in the progress window half-way through the verifications: nothing imported.
+TEST_F(SieImportTest, CancelHalfWayImportsNothing) {
+  std::string file = "#FNAMN Ny\n#RAR 0 20260101 20261231\n";
+  for (int v = 1; v <= 6; ++v) file += "#VER \"\" 1 20260105 X\n{\n#TRANS 1930 {} 1\n#TRANS 3010 {} -1\n}\n";
+  folder_.Write("in.se", file);
+  eixport::IxportFile f(eixport::Content::kDocument);
+  f.OpenByName(0, eixport::Mode::kOpen, folder_ / "in.se", 4);
+  progress_.cancelAfterLines = 6;
+  EXPECT_EQ(ImportSie(*db_, f, true), SieImport::kFailed);
+  EXPECT_EQ(LastBox(), A("SIE-importen avbröts, inget importerat"));
+  EXPECT_EQ(s().listInUse, 1);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "sie.tmp"));
+  ecountform::Open(0, false, 4, "");  // the cancel is over for the tests after this one
+  ecountform::Close();
+}
+
 // A disk that fails anywhere in an import leaves the bookkeepings as they were, or the whole
 // import done; the books add up either way and nothing built aside is left behind.
 class SieImportFaults : public SieImportTest {
