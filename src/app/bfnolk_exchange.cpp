@@ -21,7 +21,7 @@ std::string WholePath(const std::string& name) { return ansi::FromUtf8(CallersPa
 bool IsExchangeCommand(const std::string& command) { return command == "export" || command == "import"; }
 
 int ExchangeCommand(const std::string& command, const std::vector<std::string>& words) {
-  const Arguments a(words, {"--balance"}, {"--new"});
+  const Arguments a(words, {"--balance"}, {"--new", "--checksum"});
   const auto& pos = a.positional();
   const bool exporting = command == "export";
   const std::string kind = pos.empty() ? "" : pos[0];
@@ -29,10 +29,10 @@ int ExchangeCommand(const std::string& command, const std::vector<std::string>& 
   const bool plan = !exporting && kind == "plan", sie = kind == "sie";
   const bool known = pos.size() == 2 && (exporting ? kind == "plan" || kind == "ver" || sie : plan || sie) &&
                      a.Has("--balance") == plan && (!plan || balance == "opening" || balance == "closing") &&
-                     (!a.Has("--new") || (!exporting && sie));
+                     (!a.Has("--new") || (!exporting && sie)) && (!a.Has("--checksum") || (exporting && sie));
   if (!a.ok() || !known) {
     std::cerr << "bfnolk " << command << ": "
-              << (exporting ? "ange plan FIL, ver FIL eller sie FIL"
+              << (exporting ? "ange plan FIL, ver FIL eller sie FIL [--checksum]"
                             : "ange plan FIL --balance opening|closing eller sie FIL [--new]")
               << "\n";
     return kUsage;
@@ -50,7 +50,7 @@ int ExchangeCommand(const std::string& command, const std::vector<std::string>& 
   f.OpenByName(0, exporting ? eixport::Mode::kCreate : eixport::Mode::kOpen, file, 0);
   bool done = false;
   if (sie) {
-    done = exporting ? bfsie::ExportSie(session.db(), f)
+    done = exporting ? bfsie::ExportSie(session.db(), f, a.Has("--checksum"))
                      : bfsie::ImportSie(session.db(), f, a.Has("--new")) == bfsie::SieImport::kImported;
   } else if (exporting) {
     done = kind == "plan" ? bfimport::ExportPlan(session.db(), f) : bfimport::ExportVerifications(session.db(), f);

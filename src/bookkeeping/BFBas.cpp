@@ -166,6 +166,7 @@ void BfDatabase::OpenBookkeepingList() {
   listOpen_ = false;
   openFailure_.clear();
   if (!ListVersionOk(dataDir_)) return;
+  FinishReplacements();
   const bool opened = OpenBfFile(s_.listFile, kListFile, 0, dataDir_, FileMode());
   if (!opened) openFailure_ = OpenFailureText();
   RefreshListCounters();

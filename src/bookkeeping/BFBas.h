@@ -97,6 +97,23 @@ class BfDatabase {
   // when restored; the restored bookkeeping is then the open one.
   bool RestoreBookkeeping(const std::string& backupDir, int from, bool registers);
 
+  // Books built aside, in a staging folder of the data directory made by MakeStagingFolder,
+  // by a BfDatabase of its own that is closed again before they are taken in. Taking them in
+  // leaves the data directory as before or as after whatever interrupts it.
+  //
+  // The open bookkeeping's files and list record copied into staging as its bookkeeping 1;
+  // the bookkeeping is closed for the copy and opened again. False when a copy failed.
+  bool StageCurrent(const std::string& staging);
+  // Bookkeeping n of staging becomes a new bookkeeping in the slot the list gives next: its
+  // files take the slot's names first, its list record is added last, so that it is a
+  // bookkeeping only once whole. True when taken in; it is then the open one.
+  bool AddStaged(const std::string& staging, int n);
+  // Bookkeeping 1 of staging (made by StageCurrent) replaces the open bookkeeping's files
+  // and list record. The replacement is decided by renaming staging to the replacement
+  // folder of the slot; what an interruption leaves of it after that is finished by the
+  // next open of the list. True when replaced; the bookkeeping is then open again.
+  bool ReplaceWithStaged(const std::string& staging);
+
   // The files a failed copy left in its target, for the report.
   const std::vector<std::string>& partialFiles() const { return partialFiles_; }
 
@@ -104,6 +121,10 @@ class BfDatabase {
   void RefreshListCounters();
   void StoreRemembered(int n);
   bool ReadListRecord(int n);
+  // A replacement by ReplaceWithStaged that was decided and not finished: its files take
+  // their places and its list record is written, then its folder goes. A folder that cannot
+  // be written leaves it to a run that can. False when one was found and could not be finished.
+  bool FinishReplacements();
   // The list record of the bookkeeping just opened made to agree with its files, when the
   // process that last wrote them ended between saving a verification and writing the list
   // record: the last number raised to the highest number saved, the totals those of the
@@ -153,6 +174,11 @@ std::string TwoDigits(int n);
 // The bookkeepings a backup folder holds: the numbers whose account and verification files
 // lie there beside a list.
 std::vector<int> BookkeepingsIn(const std::string& backupDir);
+
+// A staging folder for books built aside, made empty (what an interrupted build left in it
+// goes); false when it cannot be made. RemoveStagingFolder takes it away with what it holds.
+bool MakeStagingFolder(const std::string& dir);
+void RemoveStagingFolder(const std::string& dir);
 
 // The files of the payee registers (and the salary template) that a backup takes beside the
 // bookkeeping, by their names in the data directory.

@@ -1,14 +1,17 @@
-// The restore of a backed-up bookkeeping into a free slot of the data directory. The backup
-// is copied into a folder of its own beside the data, opened and checked there, so that
-// nothing in the data directory changes until the copy is known to be sound; then its files
-// take the names of the slot and the list record is added last, so that an interruption
-// never leaves a list entry without its files.
+// Books built aside and taken in whole. The restore of a backed-up bookkeeping into a free
+// slot of the data directory: the backup is copied into a folder of its own beside the data,
+// opened and checked there, so that nothing in the data directory changes until the copy is
+// known to be sound; then its files take the names of the slot and the list record is added
+// last, so that an interruption never leaves a list entry without its files. A replacement
+// of a bookkeeping's files (an import into it) is built the same way and decided by one
+// rename of its folder, which the next open of the list finishes when it was interrupted.
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "bookkeeping/BFBas.h"
 #include "bookkeeping/BFBas_aside.h"
+#include "bookkeeping/BFFiler_rowlog.h"
 #include "bookkeeping/BFVerify.h"
 #include "common/Ansi.h"
 #include "shell/Eerror32.h"
@@ -39,9 +42,20 @@ std::vector<int> BookkeepingsIn(const std::string& dir) {
 
 namespace {
 
-void RemoveFolder(const std::string& dir) {
-  std::error_code ignored;
-  std::filesystem::remove_all(isam::ResolvePath(dir), ignored);
+// The folder in which a decided replacement of bookkeeping n waits to be finished.
+std::string ReplacementFolder(const std::string& dataDir, int n) { return dataDir + "/replace" + TwoDigits(n) + ".tmp"; }
+
+// List record n of the list in dir, read without taking the list from others who read it.
+bool ReadStagedRecord(const std::string& dir, int n, BfDataBasRecord& record) {
+  BfShared staged;
+  bool found = false, atEnd = false;
+  int32_t recNo = n;
+  if (OpenBfFile(staged.listFile, kListFile, 0, dir, OpenMode::kRead))
+    BfAccess(staged, kListFile, kAtRecord, "", recNo, found, atEnd);
+  const isam::ErrorKeeper keep;
+  if (staged.listFile) isam::CloseFileBlock(staged.listFile);
+  record = staged.dataBas;
+  return found;
 }
 
 // The backup's list and bookkeeping n copied into staging; false with the failing file named.
@@ -110,35 +124,51 @@ bool BfDatabase::RestoreBookkeeping(const std::string& backupDir, int from, bool
   }
 
   const std::string staging = dataDir_ + "/" + kStagingFolder;
-  RemoveFolder(staging);  // what an interrupted restore left
-  std::error_code made;
-  std::filesystem::create_directories(isam::ResolvePath(staging), made);
+  const bool made = MakeStagingFolder(staging);  // what an interrupted restore left goes
   std::string failed, reason;
   BfDataBasRecord record;
-  if (made || !CopyIntoStaging(backupDir, n, staging, failed)) {
+  if (!made || !CopyIntoStaging(backupDir, n, staging, failed)) {
     eerror::EMsg(eerror::kWarning, A("Kan ej kopiera säkerhetskopian: ") + (failed.empty() ? staging : failed));
-    RemoveFolder(staging);
+    RemoveStagingFolder(staging);
     isam::ClearError();
     return false;
   }
   if (!CheckedRecord(staging, n, record, reason)) {
     eerror::EMsg(eerror::kWarning, A("Säkerhetskopian i ") + backupDir + A(" återställs inte: ") + reason);
-    RemoveFolder(staging);
+    RemoveStagingFolder(staging);
     isam::ClearError();
     return false;
   }
 
+  if (!AddStaged(staging, n)) return false;
+  if (registers) {
+    for (const char* file : RegisterFiles()) {
+      const std::string source = backupDir + "/" + file;
+      if (isam::FileExists(source) && !isam::CopyFile(source, dataDir_ + "/" + file, false))
+        eerror::ReportIsamError();
+    }
+  }
+  eerror::EMsg(eerror::kStatusLine,
+               "BfDataBas nr." + TwoDigits(n) + " i " + backupDir + A(" återställd som nr.") + TwoDigits(s_.current));
+  return bookkeepingOpen_;
+}
+
+bool BfDatabase::AddStaged(const std::string& staging, int n) {
+  BfDataBasRecord record;
+  const int previous = s_.current;
+  bool ok = s_.listInUse < kMaxBookkeepings && ReadStagedRecord(staging, n, record);
+  if (!ok && s_.listInUse >= kMaxBookkeepings) eerror::EMsg(eerror::kStatusLine, A("Max antal bokföringar uppnått!"));
   // The slot the list gives next: taken and given back at once, so the files can have its
   // names before the list record that makes it a bookkeeping.
-  const int previous = s_.current;
   CloseBookkeeping();
   s_.dataBas = record;
   s_.dataBas.chain = 0;
   int32_t slot = 0;
-  bool ok = PutDataBas(s_, true, slot);
+  ok = ok && PutDataBas(s_, true, slot);
+  bool givenBack = false;
   if (ok) {
     isam::DeleteRec(s_.listFile, slot);
-    ok = isam::IsamSuccess;
+    ok = givenBack = isam::IsamSuccess;
   }
   const std::vector<std::string> fromFiles = FilesAside::BookkeepingFiles(n, staging);
   const std::vector<std::string> toFiles = FilesAside::BookkeepingFiles(slot, dataDir_);
@@ -150,30 +180,125 @@ bool BfDatabase::RestoreBookkeeping(const std::string& backupDir, int from, bool
   int32_t added = 0;
   s_.dataBas.number = TwoDigits(slot);
   ok = ok && PutDataBas(s_, true, added) && added == slot;
-  if (!ok) {
+  bool listed = false;
+  if (!ok && slot != 0) {
+    // The list record makes the bookkeeping: one that reached the list despite the failure
+    // keeps its files, one that did not leaves none behind in the slot.
     const isam::ErrorKeeper keep;
-    if (added != 0) isam::DeleteRec(s_.listFile, added);
-    for (const std::string& f : toFiles) isam::DeleteFile(f);
+    isam::ClearError();
+    int32_t recNo = slot;
+    bool atEnd = false;
+    if (givenBack) BfAccess(s_, kListFile, kAtRecord, "", recNo, listed, atEnd);
+    else isam::DeleteRec(s_.listFile, slot);  // the slot was taken and not given back
+    if (!listed)
+      for (const std::string& f : toFiles) isam::DeleteFile(f);
   }
-  RemoveFolder(staging);
+  ok = ok || listed;
+  RemoveStagingFolder(staging);
   RefreshListCounters();
   if (!ok) {
-    eerror::ReportIsamError();
+    if (!isam::IsamSuccess) eerror::ReportIsamError();
     s_.current = previous;
     if (previous != 0 && ReadListRecord(previous)) OpenBookkeeping();
     return false;
   }
-  if (registers) {
-    for (const char* file : RegisterFiles()) {
-      const std::string source = backupDir + "/" + file;
-      if (isam::FileExists(source) && !isam::CopyFile(source, dataDir_ + "/" + file, false))
-        eerror::ReportIsamError();
-    }
-  }
   s_.current = slot;
   OpenBookkeeping();
-  eerror::EMsg(eerror::kStatusLine, "BfDataBas nr." + TwoDigits(n) + " i " + backupDir + A(" återställd som nr.") + TwoDigits(slot));
   return bookkeepingOpen_;
+}
+
+bool BfDatabase::StageCurrent(const std::string& staging) {
+  if (!bookkeepingOpen_) return false;
+  const int n = s_.current;
+  CloseBookkeeping();
+  BfShared staged;
+  bool ok = ReadListRecord(n);
+  const std::vector<std::string> fromFiles = FilesAside::BookkeepingFiles(n, dataDir_);
+  const std::vector<std::string> toFiles = FilesAside::BookkeepingFiles(1, staging);
+  for (size_t i = 0; ok && i < fromFiles.size(); ++i)
+    if (isam::FileExists(fromFiles[i])) ok = isam::CopyFile(fromFiles[i], toFiles[i], false);
+  if (ok) {
+    CreateBfFile(kListFile, 0, staging);
+    ok = isam::IsamSuccess && OpenBfFile(staged.listFile, kListFile, 0, staging);
+  }
+  staged.dataBas = s_.dataBas;
+  staged.dataBas.chain = 0;
+  staged.dataBas.number = TwoDigits(1);
+  int32_t recNo = 0;
+  ok = ok && PutDataBas(staged, true, recNo) && recNo == 1;
+  {
+    const isam::ErrorKeeper keep;
+    if (staged.listFile) isam::CloseFileBlock(staged.listFile);
+  }
+  if (!ok) eerror::ReportIsamError();
+  s_.current = n;
+  OpenBookkeeping();
+  return ok && bookkeepingOpen_;
+}
+
+bool BfDatabase::ReplaceWithStaged(const std::string& staging) {
+  const int n = s_.current;
+  if (!bookkeepingOpen_) {
+    RemoveStagingFolder(staging);
+    return false;
+  }
+  CloseBookkeeping();
+  // From this rename on the replacement is made, if not by this run then by the next open.
+  bool ok = isam::RenameFile(staging, ReplacementFolder(dataDir_, n));
+  if (!ok) {
+    eerror::ReportIsamError();
+    RemoveStagingFolder(staging);
+  }
+  ok = ok && FinishReplacements();
+  s_.current = n;
+  if (ReadListRecord(n)) OpenBookkeeping();
+  return ok && bookkeepingOpen_;
+}
+
+bool BfDatabase::FinishReplacements() {
+  bool finished = true;
+  for (int n = 1; n <= kMaxBookkeepings; ++n) {
+    const std::string folder = ReplacementFolder(dataDir_, n);
+    if (!isam::FileExists(folder)) continue;
+    // The list open for writing keeps every other program out while the files change: this
+    // database's own, or one opened for the purpose before this database opens its list.
+    const bool own = !listOpen_;
+    BfShared writer;
+    if (!own) writer.listFile = s_.listFile;
+    BfDataBasRecord record;
+    bool ok = (!own || OpenBfFile(writer.listFile, kListFile, 0, dataDir_)) && ReadStagedRecord(folder, 1, record);
+    const std::vector<std::string> fromFiles = FilesAside::BookkeepingFiles(1, folder);
+    const std::vector<std::string> toFiles = FilesAside::BookkeepingFiles(n, dataDir_);
+    for (size_t i = 0; ok && i < fromFiles.size(); ++i)
+      if (isam::FileExists(fromFiles[i])) ok = isam::RenameFile(fromFiles[i], toFiles[i]);
+    writer.dataBas = record;
+    writer.dataBas.number = TwoDigits(n);
+    int32_t recNo = n;
+    ok = ok && PutDataBas(writer, false, recNo);
+    if (ok) {
+      // A row log of the slot speaks of the accounts that were replaced.
+      RowLog::Remove(RowLog::FileName(n, dataDir_));
+      RemoveStagingFolder(folder);
+    } else {
+      eerror::ReportIsamError();
+    }
+    const isam::ErrorKeeper keep;
+    if (own && writer.listFile) isam::CloseFileBlock(writer.listFile);
+    finished = finished && ok;
+  }
+  return finished;
+}
+
+bool MakeStagingFolder(const std::string& dir) {
+  RemoveStagingFolder(dir);
+  std::error_code made;
+  std::filesystem::create_directories(isam::ResolvePath(dir), made);
+  return !made;
+}
+
+void RemoveStagingFolder(const std::string& dir) {
+  std::error_code ignored;
+  std::filesystem::remove_all(isam::ResolvePath(dir), ignored);
 }
 
 }  // namespace bf

@@ -22,6 +22,7 @@ namespace bf {
 
 constexpr int kGroupCount = 9;  // sum group 0 (all the rest) and groups 1..8
 constexpr int kMaxRows = 100;   // rows of a verification
+constexpr int kMaxAccounts = 254;  // accounts in use in one bookkeeping
 
 // The list of bookkeepings holds one of these per bookkeeping (BfNolk, 3552 bytes).
 struct BfDataBasRecord {

@@ -28,8 +28,6 @@ class KontoDialogs {
 
 class TBfKontoReg : public ereg::TERegForm {
  public:
-  static constexpr int kMaxAccounts = 254;
-
   TBfKontoReg(BfShared& s, KontoDialogs& dialogs) : s_(s), dialogs_(dialogs) {}
 
   // The line of the account with number (four digits), -1 when it is not in the list.
@@ -38,7 +36,7 @@ class TBfKontoReg : public ereg::TERegForm {
  protected:
   void FormRegStr(std::string& line) override;
   void FixtSelect(ereg::FixtOp op, const std::string& key, int32_t& recNo, bool& found, bool& atEnd) override;
-  // The buffer cleared for the new account; refused from 254 accounts on.
+  // The buffer cleared for the new account; refused from kMaxAccounts accounts on.
   bool CheckBeforeAdding() override;
   void DoTheDialog(bool isNew, int index, int32_t recNo) override;
   bool AddRecSelect(bool isNew, int32_t& recNo, bool ok) override;

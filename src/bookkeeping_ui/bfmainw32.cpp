@@ -275,7 +275,7 @@ void TMainForm::ExportSie() {
   eixport::IxportFile file(eixport::Content::kDocument);
   bfimport::OpenWithDialog(static_cast<esmall::WindowHandle>(winId()), file, eixport::Mode::kCreate, ";*.se;*.si",
                            "se");
-  bfsie::ExportSie(run_->db(), file);
+  bfsie::ExportSie(run_->db(), file, true);  // every SIE 4 reader takes #KSUMMA, and it shows a damaged file
   xMyMsgUpdate();
 }
 

@@ -22,8 +22,6 @@ const char kBuildId[] = "bfnolk 1.0";
 
 namespace {
 
-// As many accounts as the account register lets a bookkeeping hold.
-constexpr int kMaxAccounts = 254;
 // The characters of a field that count.
 constexpr size_t kFieldWidth = 30;
 // The head line of a verification is cut here.
@@ -180,7 +178,7 @@ ImportResult CheckAndImport(bf::BfDatabase& db, eixport::IxportFile& file, Balan
     const bf::Lookup lookup = bf::FindAccount(s, read->number, k, recNo);
     if (lookup == bf::Lookup::kFailed) return ImportResult::kFailed;
     if (lookup == bf::Lookup::kAbsent && newNumbers.insert(read->number).second &&
-        inUse + static_cast<int32_t>(newNumbers.size()) > kMaxAccounts)
+        inUse + static_cast<int32_t>(newNumbers.size()) > bf::kMaxAccounts)
       overLimit.push_back(lineNo);
     accounts.push_back(std::move(*read));
   }

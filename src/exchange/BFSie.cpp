@@ -89,17 +89,46 @@ bool SieLines(bf::BfShared& s, std::vector<std::string>& lines) {
   });
 }
 
-bool ExportSie(bf::BfDatabase& db, eixport::IxportFile& file) {
+bool ExportSie(bf::BfDatabase& db, eixport::IxportFile& file, bool checksum) {
   bool ok = file.IsOpen() && db.bookkeepingOpen();
   std::vector<std::string> lines;
   ok = ok && SieLines(db.shared(), lines);
-  for (size_t i = 0; ok && i < lines.size(); ++i) {
-    ok = file.WriteRaw(esmall::ConvertCodePage(lines[i], "CP1252", "CP437") + "\r\n");
-    if (lines[i].rfind("#VER", 0) == 0) file.ExportProgress(lines[i], ok, 0);
+  std::vector<std::string> dos;
+  dos.reserve(lines.size() + 2);
+  for (const std::string& line : lines) dos.push_back(esmall::ConvertCodePage(line, "CP1252", "CP437"));
+  if (checksum && !dos.empty()) {
+    SieChecksum sum;
+    for (size_t i = 1; i < dos.size(); ++i) sum.Record(dos[i]);
+    dos.insert(dos.begin() + 1, "#KSUMMA");
+    lines.insert(lines.begin() + 1, "#KSUMMA");
+    dos.push_back("#KSUMMA " + std::to_string(sum.Value()));
+  }
+  for (size_t i = 0; ok && i < dos.size(); ++i) {
+    ok = file.WriteRaw(dos[i] + "\r\n");
+    if (i < lines.size() && lines[i].rfind("#VER", 0) == 0) file.ExportProgress(lines[i], ok, 0);
     ok = ok && !ecountform::Aborted();
   }
   const bool failed = file.Close().failed;
   return ok && !failed;
+}
+
+void SieChecksum::Record(std::string_view line) {
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\r' || c == '\n') continue;
+    if (!quoted && (c == ' ' || c == '\t')) continue;
+    if (c == '"' && !quoted) {
+      quoted = true;
+      continue;
+    }
+    if (c == '"' && quoted && !(i > 0 && line[i - 1] == '\\')) {
+      quoted = false;
+      continue;
+    }
+    crc_ ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit) crc_ = (crc_ >> 1) ^ (0xEDB88320u & (0u - (crc_ & 1u)));
+  }
 }
 
 }  // namespace bfsie

@@ -9,6 +9,7 @@
 // is quoted, with \" for a quote inside.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -24,8 +25,29 @@ namespace bfsie {
 bool SieLines(bf::BfShared& s, std::vector<std::string>& lines);
 
 // Writes the open bookkeeping into file (opened as a document, so without the heading line)
-// in code page 437 and closes it. True when the file was open and every line went into it.
-bool ExportSie(bf::BfDatabase& db, eixport::IxportFile& file);
+// in code page 437 and closes it; with checksum, the records after #FLAGGA are framed by
+// #KSUMMA lines, the last holding their SieChecksum. True when the file was open and every
+// line went into it.
+bool ExportSie(bf::BfDatabase& db, eixport::IxportFile& file, bool checksum);
+
+// The checksum of #KSUMMA: CRC-32 (polynomial 0xEDB88320 reflected, start value and final
+// xor 0xFFFFFFFF, as zlib's crc32) over the records between the file's first #KSUMMA, which
+// holds no value, and its last, which holds the sum as an unsigned decimal number. Neither
+// #KSUMMA line is summed. Of each record, its bytes as the file holds them (in the file's own
+// code page) are summed but for these: the blanks and tabs outside quotes, which separate the
+// fields; the quote that opens a quoted field and the one that closes it; the line end (CR
+// and LF). Everything else counts, the braces { } and every byte inside quotes among them,
+// so `\"` inside a quoted field counts as both its bytes. For example
+//   #VER "" 12 20260105 "Hyra mars"   sums   #VER1220260105Hyra mars
+//   #TRANS 1930 {} -400.00            sums   #TRANS1930{}-400.00
+class SieChecksum {
+ public:
+  void Record(std::string_view line);
+  uint32_t Value() const { return ~crc_; }
+
+ private:
+  uint32_t crc_ = 0xFFFFFFFFu;
+};
 
 // A field as SIE writes it.
 std::string SieField(const std::string& text);
@@ -56,7 +78,8 @@ struct SieBooks {
 // Reads the bytes of a SIE file, in code page 437 or in Windows-1252 (told apart by the
 // bytes of the Swedish letters; #FORMAT PC8 decides a tie). Unknown labels, #RTRANS and
 // #BTRANS are passed over; an account used but not declared is taken in. Every fault is
-// named with its line number in faults: a line that cannot be read, an account number
+// named with its line number in faults: a #KSUMMA that does not agree with the records it
+// closes (or lacks its pair) first, then a line that cannot be read, an account number
 // that is not four digits, an amount or a date that is none, a verification that does not
 // balance or has more than 100 rows. books is whole only when faults is empty.
 void ReadSie(std::string_view bytes, SieBooks& books, std::vector<std::string>& faults);

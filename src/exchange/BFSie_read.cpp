@@ -1,12 +1,17 @@
 // Reading a SIE file and bringing it into a bookkeeping: the whole file is read and checked
 // before anything changes.
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 #include <set>
 
 #include "bookkeeping/BFMisc.h"
 #include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFMisc_entry.h"
+#include "bookkeeping/BFVerify.h"
 #include "bookkeeping/BFdefs_input.h"
 #include "common/Ansi.h"
 #include "exchange/BFImport.h"
@@ -14,13 +19,15 @@
 #include "shell/ECountForm.h"
 #include "shell/ESmall.h"
 #include "shell/Eerror32.h"
+#include "shell/ekonfig32.h"
 
 namespace bfsie {
 
 namespace {
 
-constexpr int kMaxAccounts = 254;  // as many as the account register lets a bookkeeping hold
 constexpr int kMaxVerificationNumber = 32767;
+// Where the books of a file are built before they are taken in, in the data directory.
+constexpr char kStagingFolder[] = "sie.tmp";
 
 // The bytes of Å Ä Ö å ä ö É é Ü ü in code page 437 and in Windows-1252.
 constexpr std::string_view kDosLetters = "\x8F\x8E\x99\x86\x84\x94\x90\x82\x9A\x81";
@@ -231,6 +238,67 @@ class Reader {
   int lineNo_ = 0;
 };
 
+// Calls line(lineNo, text) for every line of bytes, its CR and LF taken off.
+template <typename Line>
+void ForEachLine(std::string_view bytes, Line line) {
+  size_t start = 0;
+  int lineNo = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view text = bytes.substr(start, end - start);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    line(++lineNo, text);
+    start = end + 1;
+  }
+}
+
+// The value of a #KSUMMA line ("" for the opening one), or nothing for any other line.
+std::optional<std::string_view> ChecksumMark(std::string_view line) {
+  const size_t begin = line.find_first_not_of(" \t");
+  if (begin == std::string_view::npos || line.substr(begin, 7) != "#KSUMMA") return std::nullopt;
+  std::string_view rest = line.substr(begin + 7);
+  if (!rest.empty() && rest[0] != ' ' && rest[0] != '\t') return std::nullopt;
+  const size_t first = rest.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::string_view();
+  rest = rest.substr(first);
+  return rest.substr(0, rest.find_last_not_of(" \t") + 1);
+}
+
+// A sum as #KSUMMA holds it: unsigned, or as a signed 32-bit number by some writers.
+std::optional<uint32_t> ChecksumValue(std::string_view text) {
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < INT32_MIN || value > UINT32_MAX)
+    return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+// The file's #KSUMMA checked over its own bytes: a fault when its sum is not that of the
+// records it frames, or when the opening or the closing #KSUMMA is missing.
+void CheckChecksum(std::string_view bytes, std::vector<std::string>& faults) {
+  std::vector<std::pair<int, std::string>> marks;
+  ForEachLine(bytes, [&](int lineNo, std::string_view line) {
+    if (const auto value = ChecksumMark(line)) marks.emplace_back(lineNo, std::string(*value));
+  });
+  if (marks.empty()) return;
+  const auto fault = [&](int lineNo, const std::string& what) {
+    faults.push_back(A("rad ") + std::to_string(lineNo) + " (" + what + ")");
+  };
+  const auto& [last, text] = marks.back();
+  if (marks.size() == 1)
+    return fault(last, text.empty() ? A("#KSUMMA utan avslutande #KSUMMA med kontrollsumma")
+                                     : A("#KSUMMA utan inledande #KSUMMA"));
+  const std::optional<uint32_t> given = ChecksumValue(text);
+  if (!given) return fault(last, "#KSUMMA " + text.substr(0, 20) + A(" är ingen kontrollsumma"));
+  SieChecksum sum;
+  ForEachLine(bytes, [&](int lineNo, std::string_view line) {
+    if (lineNo > marks.front().first && lineNo < last) sum.Record(line);
+  });
+  if (sum.Value() != *given)
+    fault(last, A("fel kontrollsumma: #KSUMMA ") + text + A(", men filens poster ger ") + std::to_string(sum.Value()));
+}
+
 std::string Cut(const std::string& text, size_t width) { return text.substr(0, std::min(text.size(), width)); }
 
 // The refusal's message: as many faults as the message holds, and how many more there are.
@@ -286,9 +354,60 @@ bool PostVerifications(bf::BfShared& s, const SieBooks& books) {
     }
     ecountform::Line(2, "Ver: " + esmall::BlankPadded(++posted, 5) + " [" +
                             esmall::BlankPadded(static_cast<long long>(books.verifications.size()), 5) + "]");
+    ecountform::Line(3, v.date + " " + Cut(v.text, bf::VerRecord::kNameCapacity));
+    if (ecountform::Aborted()) return false;  // the books are aside: nothing to undo
   }
   bf::PrepareFreshVerification(s);
   return true;
+}
+
+// The books built aside, opened again and checked as bfnolk verify checks them.
+bool SoundWhenOpenedAgain(const std::string& staging) {
+  bf::BfDatabase check(staging, bf::Access::kReadOnly);
+  check.OpenBookkeepingList();
+  if (!check.SelectBookkeeping(1)) return false;
+  const std::vector<std::string> findings = bf::VerifyBookkeeping(check.shared(), staging);
+  if (!findings.empty()) eerror::EMsg(eerror::kCommonWarning, A("SIE-importen gick inte igenom: ") + findings.front());
+  return findings.empty();
+}
+
+// The books built in a staging folder of the data directory, in a bookkeeping of their own
+// (new, or a copy of the open one), and taken in whole only when every step went through:
+// a failure or a kill on the way leaves the data directory as it was.
+bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBookkeeping) {
+  const std::string staging = db.dataDir() + "/" + kStagingFolder;
+  const int remembered = ekonfig::Konfig.CurBase();  // the staged books' open is not the user's choice
+  bool ok = bf::MakeStagingFolder(staging) && (newBookkeeping || db.StageCurrent(staging));
+  if (ok) {
+    bf::BfDatabase staged(staging);
+    if (newBookkeeping) {
+      ok = staged.CreateBookkeepingList() && staged.BeginNewBookkeeping();
+      bf::BfShared& s = staged.shared();
+      s.dataBas.name = Cut(books.name, bf::BfDataBasRecord::kNameCapacity);
+      s.dataBas.fromDate = books.from;
+      s.dataBas.toDate = books.to;
+      ok = ok && staged.FinishNewBookkeeping();
+    } else {
+      staged.OpenBookkeepingList();
+      ok = staged.SelectBookkeeping(1);
+    }
+    ok = ok && SaveAccounts(staged.shared(), books) && PostVerifications(staged.shared(), books);
+    // What the close writes (the list record, the month sums, the files' last pages) counts too.
+    isam::ClearError();
+    staged.CloseBookkeeping();
+    ok = ok && isam::IsamSuccess;
+    staged.CloseBookkeepingList();
+    ok = ok && isam::IsamSuccess;
+  }
+  ok = ok && SoundWhenOpenedAgain(staging);
+  ekonfig::Konfig.SetCurBase(remembered);
+  if (!ok) {
+    if (ecountform::Aborted()) eerror::EMsg(eerror::kCommonWarning, A("SIE-importen avbröts, inget importerat"));
+    else eerror::ReportIsamError();
+    bf::RemoveStagingFolder(staging);
+    return false;
+  }
+  return newBookkeeping ? db.AddStaged(staging, 1) : db.ReplaceWithStaged(staging);
 }
 
 // The import with the file open; the caller closes it, so that the progress window stays
@@ -338,8 +457,8 @@ SieImport CheckAndImport(bf::BfDatabase& db, eixport::IxportFile& file, bool new
   } else {
     newAccounts = static_cast<int>(books.accounts.size());
   }
-  if (inUse + newAccounts > kMaxAccounts)
-    faults.push_back(A("fler än 254 konton: ") + std::to_string(inUse + newAccounts));
+  if (inUse + newAccounts > bf::kMaxAccounts)
+    faults.push_back(A("fler än ") + std::to_string(bf::kMaxAccounts) + A(" konton: ") + std::to_string(inUse + newAccounts));
   if (lastNumber + static_cast<int64_t>(books.verifications.size()) > kMaxVerificationNumber)
     faults.push_back(A("rad ") + std::to_string(books.verifications[static_cast<size_t>(kMaxVerificationNumber - lastNumber)].line) +
                      A(" (fler än 32767 verifikationer)"));
@@ -347,35 +466,16 @@ SieImport CheckAndImport(bf::BfDatabase& db, eixport::IxportFile& file, bool new
     Refuse(faults);
     return SieImport::kRefused;
   }
-  if (newBookkeeping) {
-    if (!db.BeginNewBookkeeping()) return SieImport::kRefused;
-    s.dataBas.name = Cut(books.name, bf::BfDataBasRecord::kNameCapacity);
-    s.dataBas.fromDate = books.from;
-    s.dataBas.toDate = books.to;
-    if (!db.FinishNewBookkeeping() || !db.bookkeepingOpen()) return SieImport::kFailed;
-  }
-  if (!SaveAccounts(s, books) || !PostVerifications(s, books)) {
-    eerror::ReportIsamError();
-    return SieImport::kFailed;
-  }
-  return SieImport::kImported;
+  return BuildAsideAndTakeIn(db, books, newBookkeeping) ? SieImport::kImported : SieImport::kFailed;
 }
 
 }  // namespace
 
 void ReadSie(std::string_view bytes, SieBooks& books, std::vector<std::string>& faults) {
+  CheckChecksum(bytes, faults);
   const std::string text = IsDos(bytes) ? esmall::ConvertCodePage(bytes, "CP437", "CP1252") : std::string(bytes);
   Reader reader(books, faults);
-  size_t start = 0;
-  int lineNo = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    reader.Line(++lineNo, line);
-    start = end + 1;
-  }
+  ForEachLine(text, [&](int lineNo, std::string_view line) { reader.Line(lineNo, std::string(line)); });
   reader.End();
 }
 

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 #include "../bookkeeping/BookkeepingFolder.h"
+#include "FaultLoop.h"
 #include "bookkeeping/BFMisc_amount.h"
 #include "bookkeeping/BFVerify.h"
 #include "common/Ansi.h"
@@ -57,7 +59,7 @@ TEST_F(Sie, TheBooksAreWrittenAsSie4EInCodePage437) {
   Post(A("Medlemsavgifter åäö"), {{1930, 'D', 150.25}, {3010, 'K', 150.25}});
   eixport::IxportFile f(eixport::Content::kDocument);
   ASSERT_TRUE(f.OpenByName(0, eixport::Mode::kCreate, folder_ / "bok.se", 0));
-  ASSERT_TRUE(ExportSie(*db_, f));
+  ASSERT_TRUE(ExportSie(*db_, f, false));
   const std::string expected =
       "#FLAGGA 0\r\n"
       "#PROGRAM \"bfnolk 1.0\"\r\n"
@@ -138,8 +140,11 @@ TEST_F(SieImportTest, TheBooksComeBackWholeWithSwedishLettersInEveryText) {
   const std::string before = Books(s());
   eixport::IxportFile out(eixport::Content::kDocument);
   ASSERT_TRUE(out.OpenByName(0, eixport::Mode::kCreate, folder_ / "bok.se", 0));
-  ASSERT_TRUE(ExportSie(*db_, out));
-  ASSERT_EQ(Import(folder_.Read("bok.se"), true), SieImport::kImported) << LastBox();
+  ASSERT_TRUE(ExportSie(*db_, out, true));
+  const std::string written = folder_.Read("bok.se");
+  EXPECT_EQ(written.substr(0, 20), "#FLAGGA 0\r\n#KSUMMA\r\n");
+  EXPECT_NE(written.rfind("}\r\n#KSUMMA "), std::string::npos);
+  ASSERT_EQ(Import(written, true), SieImport::kImported) << LastBox();
   EXPECT_EQ(db_->current(), 2);
   EXPECT_EQ(Books(s()), before);
   Verified();
@@ -153,8 +158,7 @@ TEST_F(SieImportTest, AHandWrittenFileWithQuotesTabsBothLineEndsAndAnUndeclaredA
       "#IB 0 1930 500.5\r\n#IB -1 1930 99\r\n#UB 0 1930 600.50\r\n"
       "#VER A 7 20260105 \"Inbetalning \\\"x\\\"\" 20260106\r\n{\r\n"
       "\t#TRANS 1930 {} 100.00\r\n#RTRANS 1930 {} 100.00\r\n#BTRANS 1930 {} 5.00\r\n"
-      "\t#TRANS 3010 {1 \"100\"} -60.00 20260105 \"text\"\r\n\t#TRANS 6570 {} -40\r\n}\r\n"
-      "#KSUMMA 1234567\r\n";
+      "\t#TRANS 3010 {1 \"100\"} -60.00 20260105 \"text\"\r\n\t#TRANS 6570 {} -40\r\n}\r\n";
   ASSERT_EQ(Import(file, false), SieImport::kImported) << LastBox();
   const bf::KontoRecord bank = Account("1930");
   EXPECT_EQ(bank.name, A("Företags"));  // cut to what the account holds
@@ -207,6 +211,142 @@ TEST_F(SieImportTest, BooksWithVerificationsTakeTheFileOnlyIntoANewBookkeeping) 
   EXPECT_EQ(Import("#KONTO 1930 Bank\n", false), SieImport::kRefused);
   EXPECT_EQ(Import("#KONTO 1930 Bank\n", true), SieImport::kRefused);  // no period
   EXPECT_NE(LastBox().find("#RAR 0"), std::string::npos);
+}
+
+// CRC-32 as zlib computes it, written here apart from the program's.
+uint32_t Crc32(const std::string& bytes) {
+  uint32_t table[256];
+  for (uint32_t n = 0; n < 256; ++n) {
+    uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[n] = c;
+  }
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char b : bytes) crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+  return crc ^ 0xFFFFFFFFu;
+}
+
+TEST(SieChecksumTest, IsTheCrc32OfTheRecordsWithoutSeparatorsQuotesAndLineEnds) {
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);  // the check value of CRC-32
+  SieChecksum digits;
+  digits.Record("\"1234\" 56\t789\r\n");
+  EXPECT_EQ(digits.Value(), 0xCBF43926u);
+}
+
+// A file framed by #KSUMMA, in code page 437, its sum worked out from the bytes the records
+// count: labels and fields without the blanks, tabs and quotes that part them, braces and
+// the bytes inside quotes (an escaped quote too) kept.
+TEST_F(SieImportTest, AChecksumIsCheckedAndAWrongOneChangesNothing) {
+  const std::string records =
+      "#FNAMN \"F\x94reningen \\\"Ek\\\"\"\r\n#RAR 0 20260101 20261231\r\n#KONTO 1930 \"Bank konto\"\r\n"
+      "#KONTO\t3010 Avgifter\r\n#IB 0 1930 100.00\r\n#VER \"\" 1 20260105 \"Avgift jan\"\r\n{\r\n"
+      "\t#TRANS 1930 {} 50.00\r\n\t#TRANS 3010 {} -50.00\r\n}\r\n";
+  const uint32_t crc = Crc32(
+      "#FNAMNF\x94reningen \\\"Ek\\\"#RAR02026010120261231#KONTO1930Bank konto#KONTO3010Avgifter#IB01930100.00"
+      "#VER120260105Avgift jan{#TRANS1930{}50.00#TRANS3010{}-50.00}");
+  const auto file = [&](const std::string& body, uint32_t sum) {
+    return "#FLAGGA 0\r\n#KSUMMA\r\n" + body + "#KSUMMA " + std::to_string(sum) + "\r\n";
+  };
+  std::string changed = records;
+  changed.replace(changed.find("100.00"), 6, "900.00");
+  const std::string accounts = folder_.Read("Konto01.DAT"), list = folder_.Read("BfNolk.DAT");
+  EXPECT_EQ(Import(file(changed, crc), false), SieImport::kRefused);
+  EXPECT_EQ(LastBox(), A("SIE-filen har fel, inget importerat: rad 13 (fel kontrollsumma: #KSUMMA ") +
+                           std::to_string(crc) + A(", men filens poster ger ") + std::to_string(Crc32(
+      "#FNAMNF\x94reningen \\\"Ek\\\"#RAR02026010120261231#KONTO1930Bank konto#KONTO3010Avgifter#IB01930900.00"
+      "#VER120260105Avgift jan{#TRANS1930{}50.00#TRANS3010{}-50.00}")) + ")");
+  EXPECT_EQ(Import("#FLAGGA 0\r\n" + records + "#KSUMMA " + std::to_string(crc) + "\r\n", false), SieImport::kRefused);
+  EXPECT_EQ(LastBox(), A("SIE-filen har fel, inget importerat: rad 12 (#KSUMMA utan inledande #KSUMMA)"));
+  EXPECT_EQ(folder_.Read("Konto01.DAT"), accounts);
+  EXPECT_EQ(folder_.Read("BfNolk.DAT"), list);
+  ASSERT_EQ(Import(file(records, crc), false), SieImport::kImported) << LastBox();
+  EXPECT_DOUBLE_EQ(Account("1930").closing.Value(), 150);
+  Verified();
+}
+
+// Cancel in the progress window half-way through the verifications: nothing imported.
+TEST_F(SieImportTest, CancelHalfWayImportsNothing) {
+  std::string file = "#FNAMN Ny\n#RAR 0 20260101 20261231\n";
+  for (int v = 1; v <= 6; ++v) file += "#VER \"\" 1 20260105 X\n{\n#TRANS 1930 {} 1\n#TRANS 3010 {} -1\n}\n";
+  folder_.Write("in.se", file);
+  eixport::IxportFile f(eixport::Content::kDocument);
+  f.OpenByName(0, eixport::Mode::kOpen, folder_ / "in.se", 4);
+  progress_.cancelAfterLines = 6;
+  EXPECT_EQ(ImportSie(*db_, f, true), SieImport::kFailed);
+  EXPECT_EQ(LastBox(), A("SIE-importen avbröts, inget importerat"));
+  EXPECT_EQ(s().listInUse, 1);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "sie.tmp"));
+  ecountform::Open(0, false, 4, "");  // the cancel is over for the tests after this one
+  ecountform::Close();
+}
+
+// A disk that fails anywhere in an import leaves the bookkeepings as they were, or the whole
+// import done; the books add up either way and nothing built aside is left behind.
+class SieImportFaults : public SieImportTest {
+ protected:
+  void SetUp() override {
+    SieImportTest::SetUp();
+    Add("1930", "Bank", '+', 10);
+    // The runs flush a great deal: their books lie in memory.
+    db_.reset();
+    for (const auto& file : std::filesystem::directory_iterator(folder_.path()))
+      std::filesystem::copy(file.path(), work_ / file.path().filename().string());
+    db_ = std::make_unique<bf::BfDatabase>(work_.path());
+    work_.Write("in.se",
+                  "#FNAMN Ny\n#RAR 0 20260101 20261231\n#KONTO 1930 Bank\n#KONTO 3010 Avgift\n#IB 0 1930 20\n"
+                  "#VER \"\" 1 20260105 Ett\n{\n#TRANS 1930 {} 5\n#TRANS 3010 {} -5\n}\n"
+                  "#VER \"\" 2 20260106 Tv\x86\n{\n#TRANS 1930 {} 1\n#TRANS 3010 {} -1\n}\n");
+    for (const auto& file : std::filesystem::directory_iterator(work_.path()))
+      std::filesystem::copy(file.path(), pristine_ / file.path().filename().string());
+    db_->OpenBookkeepingList();
+    ASSERT_TRUE(db_->SelectBookkeeping(1));
+    before_ = Books(s());
+  }
+  void Restart() {
+    db_->CloseBookkeeping();
+    db_->CloseBookkeepingList();
+    for (const auto& file : std::filesystem::directory_iterator(work_.path())) std::filesystem::remove_all(file);
+    for (const auto& file : std::filesystem::directory_iterator(pristine_.path()))
+      std::filesystem::copy(file.path(), work_ / file.path().filename().string());
+    db_->OpenBookkeepingList();
+    ASSERT_TRUE(db_->SelectBookkeeping(1));
+  }
+  SieImport ImportIn(bool newBookkeeping) {
+    eixport::IxportFile f(eixport::Content::kDocument);
+    f.OpenByName(0, eixport::Mode::kOpen, work_ / "in.se", 0);
+    return ImportSie(*db_, f, newBookkeeping);
+  }
+  // The books as the next run finds them: before, or after in whole; nothing left aside.
+  void Judge(SieImport result, const faultloop::Injection& injection, int slot) {
+    db_->CloseBookkeeping();
+    db_->CloseBookkeepingList();
+    db_->OpenBookkeepingList();
+    EXPECT_FALSE(std::filesystem::exists(work_ / "sie.tmp")) << injection.what;
+    EXPECT_FALSE(std::filesystem::exists(work_ / "replace01.tmp")) << injection.what;
+    const bool imported = slot == 2 ? s().listInUse == 2 : (db_->SelectBookkeeping(1), s().dataBas.lastVerNr == 2);
+    if (injection.none()) {
+      ASSERT_EQ(result, SieImport::kImported);
+      ASSERT_TRUE(imported);
+    }
+    if (result == SieImport::kImported) EXPECT_TRUE(imported) << injection.what;
+    ASSERT_TRUE(db_->SelectBookkeeping(imported ? slot : 1)) << injection.what;
+    if (injection.none()) after_ = Books(s());
+    EXPECT_EQ(Books(s()), imported ? after_ : before_) << injection.what;
+    Verified();
+  }
+
+  TempFolder work_{FastTempParent()}, pristine_{FastTempParent()};
+  std::string before_, after_;
+};
+
+TEST_F(SieImportFaults, IntoANewBookkeeping) {
+  faultloop::EveryFault([&] { Restart(); }, [&] { return ImportIn(true); },
+                        [&](SieImport result, const faultloop::Injection& injection) { Judge(result, injection, 2); });
+}
+
+TEST_F(SieImportFaults, IntoTheOpenEmptyBookkeeping) {
+  faultloop::EveryFault([&] { Restart(); }, [&] { return ImportIn(false); },
+                        [&](SieImport result, const faultloop::Injection& injection) { Judge(result, injection, 1); });
 }
 
 }  // namespace
