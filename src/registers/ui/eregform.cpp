@@ -118,13 +118,17 @@ void TERegFormDlg::EraseEntries() {
 
 void TERegFormDlg::PrintEntries() {
   TakeSelection();
+  PrintSelection();
+  ShowStatusMsg();
+}
+
+void TERegFormDlg::PrintSelection() {
   const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
   const std::string title = ToAnsi((owner != nullptr ? owner->windowTitle() + ": " : QString()) + windowTitle());
   const auto handle = static_cast<esmall::WindowHandle>(winId());
   printui::PrintReport([&](printing::PrintJob& job) {
     return reg_.PrintSelected(job, title, ekonfig::CurRapport, handle);
   });
-  ShowStatusMsg();
 }
 
 }  // namespace eregui
