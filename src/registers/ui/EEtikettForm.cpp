@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -80,6 +81,9 @@ TEtikettDlg::TEtikettDlg(std::string& text, QWidget* parent) : QDialog(parent), 
   picture_->setAlignment(Qt::AlignCenter);
   picture_->setFixedSize(kPictureWidth, std::clamp(static_cast<int>(kPictureWidth * ratio), 40, 2 * kPictureWidth));
   picture_->setCursor(Qt::PointingHandCursor);
+  QPalette grey = picture_->palette();
+  grey.setColor(QPalette::WindowText, grey.color(QPalette::Disabled, QPalette::WindowText));
+  picture_->setPalette(grey);
   picture_->installEventFilter(this);
   auto* side = new QVBoxLayout;
   side->addWidget(picture_);
@@ -135,9 +139,14 @@ QPushButton* TEtikettDlg::Button(const char* name) const { return findChild<QPus
 
 QString TEtikettDlg::Status() const { return status_->currentMessage(); }
 
+void TEtikettDlg::Say(const std::string& message) {
+  status_->showMessage(FromAnsi(message));
+  status_->setToolTip(FromAnsi(message));  // a long one (a PDF file's path) is cut on the line
+}
+
 void TEtikettDlg::Refuse(const std::string& message) {
   eerror::Beep();
-  status_->showMessage(FromAnsi(message));
+  Say(message);
 }
 
 bool TEtikettDlg::Taken(std::string& text) {
@@ -162,7 +171,7 @@ bool TEtikettDlg::ShowPicture() {
   textButton_->setEnabled(isPicture);
   if (shownPath_ && *shownPath_ == path) return pictureRead_;  // typing elsewhere in the memo
   shownPath_ = path;
-  picture_->clear();
+  picture_->setText(isPicture ? U("kan ej ladda bilden") : U("klicka för bild"));
   pictureRead_ = !isPicture;
   if (!isPicture || !ereg::EtikettPictureFault(path).empty()) return pictureRead_;
   const QImage image = printui::ReadPicture(path);
@@ -210,12 +219,12 @@ void TEtikettDlg::TakePicture(const QString& path) {
   std::string shown;
   if (!ereg::IsPictureLabel(ToAnsi(memo_->toPlainText()), shown)) textBefore_ = memo_->toPlainText();
   memo_->setPlainText(FromAnsi(text));
-  status_->clearMessage();
+  Say("");
 }
 
 void TEtikettDlg::BackToText() {
   memo_->setPlainText(textBefore_);
-  status_->clearMessage();
+  Say("");
 }
 
 void TEtikettDlg::PrintLabel() {
@@ -228,7 +237,7 @@ void TEtikettDlg::PrintLabel() {
     ereg::LabelPrinter printer(job, canvas, ekonfig::CurEtikett);
     return ereg::PrintLabelTimes(printer, text, n, owner);
   });
-  if (eerror::StatusMsg != before) status_->showMessage(FromAnsi(eerror::StatusMsg));
+  if (eerror::StatusMsg != before) Say(eerror::StatusMsg);
 }
 
 bool QtEtikettDialogs::RunEtikettDialog(std::string& text) {

@@ -59,6 +59,8 @@ class TEtikettDlg : public QDialog {
   // The picture box shows the picture the memo's first line names (empty when none); false
   // when that picture cannot be read.
   bool ShowPicture();
+  // message on the status line; Refuse with a beep.
+  void Say(const std::string& message);
   void Refuse(const std::string& message);
 
   std::string& text_;

@@ -93,6 +93,7 @@ void TERegFormDlg::ShowStatusMsg() {
   if (eerror::StatusMsg == lastShown_) return;
   lastShown_ = eerror::StatusMsg;
   status_->showMessage(FromAnsi(lastShown_));
+  status_->setToolTip(FromAnsi(lastShown_));  // a long one (a PDF file's path) is cut on the line
 }
 
 void TERegFormDlg::NewEntry() {
