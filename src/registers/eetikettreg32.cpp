@@ -125,7 +125,7 @@ void TEEtikettReg::BeforeStore() {
 
 void TEEtikettReg::DoTheDialog(bool isNew, int index, int32_t recNo) {
   const std::vector<unsigned char> unchanged = Record();
-  DialogFrame(isNew, index, recNo, [&] {
+  UnitDialogFrame(isNew, index, recNo, [&] {
     std::string text = Text();
     if (!dialogs_.RunEtikettDialog(text)) {
       Record() = unchanged;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -107,6 +108,41 @@ TEST_F(LabelTest, KeepsLabelsKeyedByTheirFirstLineAndAnEmptyOneAsXXX) {
   reread.Fill();
   ASSERT_EQ(reread.Count(), 2);
   EXPECT_EQ(reread.Lines()[1].text, "Zeta");
+}
+
+// The files as a program killed while the change dialog is open leaves them: the label is
+// still listed when they are opened again.
+TEST_F(LabelTest, AChangeLeftOpenWhenTheProgramDiesLosesNoLabel) {
+  Add("Anna\r\nStorgatan 1");
+  const TempFolder killed;
+  class CopyingDialog : public EtikettDialogs {
+   public:
+    CopyingDialog(const std::string& from, const std::string& to) : from_(from), to_(to) {}
+    bool RunEtikettDialog(std::string&) override {
+      for (const char* ext : {".DAT", ".IX", ".DIA"})
+        if (std::filesystem::exists(from_ + "/Etikett" + ext))
+          std::filesystem::copy_file(from_ + "/Etikett" + ext, to_ + "/Etikett" + ext);
+      return false;
+    }
+
+   private:
+    std::string from_, to_;
+  } dying(dir.path(), killed.path());
+  TEEtikettReg r(fb, dying);
+  r.Fill();
+  r.SetCurrent(0);
+  r.EditEntry(false);
+
+  const EtikettFile reopened(killed.path());
+  ASSERT_NE(reopened.Open(), nullptr);
+  TEEtikettReg after(reopened.Open(), dialog);
+  after.Fill();
+  ASSERT_EQ(after.Count(), 1);
+  EXPECT_EQ(after.Lines()[0].text, "Anna");
+  // The change that did end (Cancel) left the label as it was.
+  r.Fill();
+  ASSERT_EQ(r.Count(), 1);
+  EXPECT_EQ(r.Lines()[0].text, "Anna");
 }
 
 TEST_F(LabelTest, TextsOverTwoHundredFortyAndDamagedLengthsAreHeldToTheField) {
