@@ -63,7 +63,7 @@ TEtikettDlg::TEtikettDlg(std::string& text, QWidget* parent) : QDialog(parent), 
   memo_->setObjectName("etikettMemo");
   const printing::TFontRec mellan = ekonfig::CurEtikett.Printer().Font(printing::FontSlot::Mellan);
   memo_->setFont(printui::FontOf(mellan, mellan.size));
-  memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // as the printer wraps it; no line breaks are added
   memo_->setTabChangesFocus(true);  // a label has no tabs; Tab goes on to the buttons
   memo_->setToolTip(U("etikettens text, högst 240 tecken; en första rad BITMAP och en sökväg gör den till en bild"));
   const QFontMetrics memoMetrics(memo_->font());
