@@ -29,20 +29,15 @@ class OptionLabelDialog : public ereg::EtikettDialogs {
   std::string text_;
 };
 
-// The label text of --line ... or --picture; false with the reason on standard error.
+// The label text of --line ... or --picture, through the dialog's rule; false with the
+// reason on standard error.
 bool LabelText(const Arguments& a, std::string& text) {
   if (a.Has("--picture") == a.Has("--line"))
     return Refused("label", "ange --line TEXT (en eller flera) eller --picture FIL");
-  if (a.Has("--picture")) {
-    const std::string path = ansi::FromUtf8(CallersPath(a.Value("--picture")));
-    const std::string fault = ereg::EtikettPictureFault(path);
-    if (!fault.empty()) return Refused("--picture", fault);
-    text = "BITMAP" + path;
-  } else {
-    for (const std::string& line : a.Values("--line")) text += (text.empty() ? "" : "\r\n") + ansi::FromUtf8(line);
-  }
-  const std::string fault = ereg::EtikettTextFault(text);
-  return fault.empty() || Refused("--line", fault);
+  const std::vector<std::string> lines =
+      a.Has("--picture") ? std::vector<std::string>{"BITMAP" + CallersPath(a.Value("--picture"))} : a.Values("--line");
+  std::string message;
+  return ereg::TakeEtikettText(lines, text, message) || Refused(a.Has("--picture") ? "--picture" : "--line", message);
 }
 
 // The register's line with key (as listed), -1 when none.
@@ -95,14 +90,13 @@ int LabelCommand(const std::vector<std::string>& words) {
 
   Session session(false, verb == "list" || verb == "print" ? bf::Access::kReadOnly : bf::Access::kReadWrite);
   if (!session.ok()) return kRefused;
-  isam::FileBlock* fb = nullptr;
-  if (!ereg::OpenOrCreateKeyedFile(fb, ereg::EtikettFileName(ekonfig::Konfig.DataDir()), ereg::kEtikettRecordSize)) {
-    eerror::EMsg(eerror::kStatusLine, "fel med Etikettfilerna");
+  const ereg::EtikettFile file(ekonfig::Konfig.DataDir());
+  if (file.Open() == nullptr) {
     PrintStatus();
     return kRefused;
   }
   OptionLabelDialog dialog(text);
-  ereg::TEEtikettReg reg(fb, dialog);
+  ereg::TEEtikettReg reg(file.Open(), dialog);
   reg.Fill();
   int code = kDone;
   eerror::StatusMsg.clear();
@@ -155,7 +149,6 @@ int LabelCommand(const std::vector<std::string>& words) {
           setting.Printer(), to, a.Has("--printer") ? &name : nullptr);
     }
   }
-  isam::CloseFileBlock(fb);
   PrintStatus();
   return code;
 }

@@ -1,7 +1,5 @@
 #include "bookkeeping/BFdefs_input.h"
 
-#include <cstdio>
-
 #include "bookkeeping/BFMisc_amount.h"
 #include "common/Ansi.h"
 #include "shell/ETider.h"
@@ -9,12 +7,6 @@
 namespace bf {
 
 namespace {
-
-std::string CodePoint(char32_t cp) {
-  char text[16];
-  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(cp));
-  return text;
-}
 
 std::string Cents(int64_t cents) { return AmountText(static_cast<double>(cents) / 100, 0); }
 
@@ -52,9 +44,7 @@ bool TakeText(const TextField& field, std::string_view typed, std::string& store
   std::string text;
   char32_t missing = 0;
   if (!ansi::FromUtf8Exact(typed, text, missing)) {
-    message = A(field.name) + (missing == ansi::kNotUtf8
-                                   ? A(" kan inte lagra texten: den är inte UTF-8")
-                                   : " kan inte lagra tecknet " + CodePoint(missing) + " (finns inte i Windows-1252)");
+    message = A(field.name) + ansi::RefusedText(missing);
     return false;
   }
   if (text.size() > field.capacity) {

@@ -26,6 +26,7 @@
 #include "exchange/BFSie.h"
 #include "exchange/Eixport.h"
 #include "printing/ui/QtReportRun.h"
+#include "registers/ui/EEtikettForm.h"
 #include "registers/ui/epickForm32.h"
 #include "reports/BFPrint_pick.h"
 #include "reports/bflista_table.h"
@@ -254,6 +255,16 @@ void TMainForm::AccountRegister() {
   TBfKontoRegForm reg(run_->db().shared(), this);
   reg.exec();
   MenuRefresh();
+}
+
+bool TMainForm::OpenRegister(RegisterEntry entry) {
+  switch (entry) {
+    case RegisterEntry::kEtikett:
+      eregui::ShowEtikettRegister(this);
+      return true;
+    default:
+      return TNolkMainForm::OpenRegister(entry);
+  }
 }
 
 void TMainForm::ExportBfr(bool plan) {

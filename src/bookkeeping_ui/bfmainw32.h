@@ -43,6 +43,8 @@ class TMainForm : public shellui::TNolkMainForm {
 
   void ChooseDataDir() override;
   void ShowInfo() override;
+  // The registers of the "xregister" menu that the bookkeeping program keeps.
+  bool OpenRegister(RegisterEntry entry) override;
 
  protected:
   // The folder a backup goes to or is restored from, starting in start; empty when cancelled.

@@ -1,5 +1,6 @@
 #include "common/Ansi.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace ansi {
@@ -93,6 +94,13 @@ bool FromUtf8Exact(std::string_view s, std::string& cp1252, char32_t& missing) {
   }
   cp1252 = std::move(out);
   return true;
+}
+
+std::string RefusedText(char32_t missing) {
+  if (missing == kNotUtf8) return FromUtf8(" kan inte lagra texten: den är inte UTF-8");
+  char codePoint[16];
+  std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(missing));
+  return std::string(" kan inte lagra tecknet ") + codePoint + " (finns inte i Windows-1252)";
 }
 
 }  // namespace ansi

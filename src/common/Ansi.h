@@ -29,6 +29,10 @@ inline constexpr char32_t kNotUtf8 = 0x110000;
 // not UTF-8 (missing is kNotUtf8).
 bool FromUtf8Exact(std::string_view utf8, std::string& cp1252, char32_t& missing);
 
+// Why FromUtf8Exact refused, after the name of what was to hold the text (Windows-1252):
+// " kan inte lagra tecknet U+20AC (finns inte i Windows-1252)", or that it is not UTF-8.
+std::string RefusedText(char32_t missing);
+
 }  // namespace ansi
 
 // A Swedish literal written in UTF-8 in the source, as the Windows-1252 bytes it is stored in.

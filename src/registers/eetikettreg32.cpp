@@ -1,10 +1,14 @@
 #include "registers/eetikettreg32.h"
 
 #include <filesystem>
+#include <fstream>
+#include <string_view>
 
 #include "common/Ansi.h"
 #include "common/ESmall_Bytes.h"
 #include "shell/ESmall.h"
+#include "shell/Eerror32.h"
+#include "storage/BTFileIO.h"
 
 namespace ereg {
 
@@ -22,12 +26,79 @@ std::string EtikettTextFault(const std::string& text) {
   return "";
 }
 
+namespace {
+
+// The first bytes of the picture files the printer reads, by their names' endings.
+struct PictureKind {
+  const char* ending;
+  std::string_view signature;
+};
+constexpr PictureKind kPictureKinds[] = {{".bmp", "BM"},
+                                         {".png", "\x89PNG\r\n\x1a\n"},
+                                         {".jpg", "\xff\xd8\xff"},
+                                         {".jpeg", "\xff\xd8\xff"}};
+
+bool StartsWith(const std::string& file, std::string_view signature) {
+  std::ifstream in(file, std::ios::binary);
+  std::string head(signature.size(), '\0');
+  return in.read(head.data(), static_cast<std::streamsize>(head.size())) && head == signature;
+}
+
+}  // namespace
+
 std::string EtikettPictureFault(const std::string& path) {
+  // Read where the printer reads it: '\' as '/', letter case as the folder has it.
+  const std::string file = isam::ResolvePath(path);
   std::error_code error;
-  const bool picture = esmall::EndsWithNoCase(path, ".bmp") || esmall::EndsWithNoCase(path, ".png") ||
-                       esmall::EndsWithNoCase(path, ".jpg") || esmall::EndsWithNoCase(path, ".jpeg");
-  if (picture && std::filesystem::is_regular_file(path, error)) return "";
+  for (const PictureKind& kind : kPictureKinds)
+    if (esmall::EndsWithNoCase(path, kind.ending) && std::filesystem::is_regular_file(file, error) &&
+        StartsWith(file, kind.signature))
+      return "";
   return "kan ej ladda filen \"" + path + "\"";
+}
+
+bool TakeEtikettText(const std::vector<std::string>& lines, std::string& text, std::string& message) {
+  std::string taken;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string line;
+    char32_t missing = 0;
+    if (!ansi::FromUtf8Exact(lines[i], line, missing)) {
+      message = "etiketten" + ansi::RefusedText(missing);
+      return false;
+    }
+    taken += (i == 0 ? "" : "\r\n") + line;
+  }
+  message = EtikettTextFault(taken);
+  std::string path;
+  if (message.empty() && IsPictureLabel(taken, path)) message = EtikettPictureFault(path);
+  if (!message.empty()) return false;
+  text = std::move(taken);
+  return true;
+}
+
+bool PrintLabelTimes(LabelPrinter& printer, const std::string& text, int n, esmall::WindowHandle owner) {
+  if (n < 1) return false;
+  if (!printer.Begin("etiketter", owner)) {
+    printer.End();
+    return false;
+  }
+  for (int i = 1; i <= n && !printer.Aborted(); ++i) {
+    printer.Job().Progress(i, n);
+    printer.Place(text);
+  }
+  printer.End();
+  return true;
+}
+
+EtikettFile::EtikettFile(const std::string& dataDir) {
+  if (!OpenOrCreateKeyedFile(fb_, EtikettFileName(dataDir), kEtikettRecordSize)) {
+    fb_ = nullptr;
+    eerror::EMsg(eerror::kStatusLine, "fel med Etikettfilerna");
+  }
+}
+
+EtikettFile::~EtikettFile() {
+  if (fb_ != nullptr) isam::CloseFileBlock(fb_);
 }
 
 TEEtikettReg::TEEtikettReg(isam::FileBlock* fb, EtikettDialogs& dialogs)
@@ -54,7 +125,7 @@ void TEEtikettReg::BeforeStore() {
 
 void TEEtikettReg::DoTheDialog(bool isNew, int index, int32_t recNo) {
   const std::vector<unsigned char> unchanged = Record();
-  DialogFrame(isNew, index, recNo, [&] {
+  UnitDialogFrame(isNew, index, recNo, [&] {
     std::string text = Text();
     if (!dialogs_.RunEtikettDialog(text)) {
       Record() = unchanged;

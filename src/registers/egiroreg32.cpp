@@ -228,7 +228,7 @@ void TEGiroReg::BeforeStore() {
 
 void TEGiroReg::DoTheDialog(bool isNew, int index, int32_t recNo) {
   const std::vector<unsigned char> unchanged = Record();
-  DialogFrame(isNew, index, recNo, [&] {
+  UnitDialogFrame(isNew, index, recNo, [&] {
     TGiroEdit edit(*this, Form());
     if (!dialogs_.RunGiroDialog(edit)) {
       Record() = unchanged;

@@ -140,6 +140,20 @@ bool TKeyedFileReg::DelRecSelect(FixtOp op, const std::string& key, int32_t recN
   return true;
 }
 
+bool TKeyedFileReg::UnitDialogFrame(bool isNew, int index, int32_t recNo, const std::function<bool()>& dialog) {
+  isam::BeginUnit(fb_);
+  if (!isam::IsamSuccess) {
+    eerror::ReportIsamError();
+    return false;
+  }
+  const bool stored = DialogFrame(isNew, index, recNo, dialog);
+  isam::CommitUnit(fb_);
+  if (isam::IsamSuccess) return stored;
+  eerror::ReportIsamError();
+  Fill();  // the unit was undone: the list shows the file as it is
+  return false;
+}
+
 bool TKeyedFileReg::DeleteByKey(const std::string& key) { return DelRecSelect(kFixtFind, key, 0, true); }
 
 }  // namespace ereg

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ class TKeyedFileReg : public TERegForm {
   bool DelRecSelect(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord) override;
   // What a record needs before it is stored (an empty name becomes "XXX").
   virtual void BeforeStore() {}
+  // DialogFrame as one unit of the file: a change takes the record's key out before its
+  // dialog, and should the program end while the dialog is open, the journal puts the key
+  // back at the next open instead of leaving a record no list shows. False as DialogFrame,
+  // and when the unit could not be begun or committed (the list then read anew).
+  bool UnitDialogFrame(bool isNew, int index, int32_t recNo, const std::function<bool()>& dialog);
 
   isam::FileBlock* fb_;
 

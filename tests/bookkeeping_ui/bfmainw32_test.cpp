@@ -25,6 +25,7 @@
 #include "ProgramRun.h"
 #include "bookkeeping_ui/BfInfoForm.h"
 #include "bookkeeping_ui/BfKontoReg.h"
+#include "registers/ui/EEtikettForm.h"
 #include "registers/ui/epickForm32.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFVerify.h"
@@ -423,6 +424,37 @@ TEST_F(MainWindow, RegisterAndVisaKontoplanOpenTheAccountRegisterAndTheAccountLi
     });
     form.Item(item)->trigger();
   }
+}
+
+TEST_F(MainWindow, EtikettregisterOpensTheLabelRegisterAndClosesItsFileAfter) {
+  MakeBookkeepings({"Hem"});
+  Bfnolk("label add --line 'Anna Berg' --line 'Storgatan 1'");
+  TestMainForm form(kNoArgs);
+  QAction* entry = form.Item("etikettMenu");
+  ASSERT_TRUE(entry->isEnabled());
+  WhenShown<eregui::TEEtikettRegForm>([](eregui::TEEtikettRegForm& reg) {
+    EXPECT_EQ(reg.windowTitle(), "etikettregister");
+    ASSERT_EQ(reg.List()->count(), 1);
+    EXPECT_EQ(reg.List()->item(0)->text(), "Anna Berg");
+    reg.List()->item(0)->setSelected(true);
+    Press(reg, "RaderaBtn");
+    Press(reg, "StangBtn");
+  });
+  entry->trigger();
+  // What the register said reaches the status bar; the file is closed, so it opens again.
+  EXPECT_EQ(form.MessagePanel(0), QString::fromUtf8("Etikett \"Anna Berg\", raderad..."));
+  {
+    const ereg::EtikettFile closed(DataDir().string());
+    ASSERT_NE(closed.Open(), nullptr);
+    EXPECT_EQ(isam::UsedRecs(closed.Open()), 0);
+  }
+
+  // A label file that can be neither opened nor made: said, and no window.
+  fs::remove(DataDir() / "Etikett.DAT");
+  fs::remove(DataDir() / "Etikett.IX");
+  fs::create_directory(DataDir() / "Etikett.DAT");
+  entry->trigger();
+  EXPECT_EQ(form.MessagePanel(0), "fel med Etikettfilerna");
 }
 
 // The lines of text without their blanks, so that a line printed in proportional fonts and

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "../storage/TempFolder.h"
@@ -108,6 +110,41 @@ TEST_F(LabelTest, KeepsLabelsKeyedByTheirFirstLineAndAnEmptyOneAsXXX) {
   EXPECT_EQ(reread.Lines()[1].text, "Zeta");
 }
 
+// The files as a program killed while the change dialog is open leaves them: the label is
+// still listed when they are opened again.
+TEST_F(LabelTest, AChangeLeftOpenWhenTheProgramDiesLosesNoLabel) {
+  Add("Anna\r\nStorgatan 1");
+  const TempFolder killed;
+  class CopyingDialog : public EtikettDialogs {
+   public:
+    CopyingDialog(const std::string& from, const std::string& to) : from_(from), to_(to) {}
+    bool RunEtikettDialog(std::string&) override {
+      for (const char* ext : {".DAT", ".IX", ".DIA"})
+        if (std::filesystem::exists(from_ + "/Etikett" + ext))
+          std::filesystem::copy_file(from_ + "/Etikett" + ext, to_ + "/Etikett" + ext);
+      return false;
+    }
+
+   private:
+    std::string from_, to_;
+  } dying(dir.path(), killed.path());
+  TEEtikettReg r(fb, dying);
+  r.Fill();
+  r.SetCurrent(0);
+  r.EditEntry(false);
+
+  const EtikettFile reopened(killed.path());
+  ASSERT_NE(reopened.Open(), nullptr);
+  TEEtikettReg after(reopened.Open(), dialog);
+  after.Fill();
+  ASSERT_EQ(after.Count(), 1);
+  EXPECT_EQ(after.Lines()[0].text, "Anna");
+  // The change that did end (Cancel) left the label as it was.
+  r.Fill();
+  ASSERT_EQ(r.Count(), 1);
+  EXPECT_EQ(r.Lines()[0].text, "Anna");
+}
+
 TEST_F(LabelTest, TextsOverTwoHundredFortyAndDamagedLengthsAreHeldToTheField) {
   EXPECT_EQ(EtikettTextFault(std::string(240, 'a')), "");
   EXPECT_NE(EtikettTextFault(std::string(241, 'a')), "");
@@ -119,6 +156,45 @@ TEST_F(LabelTest, TextsOverTwoHundredFortyAndDamagedLengthsAreHeldToTheField) {
   // A length byte that claims more than the record holds reads as the field's 240.
   reg->Record()[kEtikettTextAt] = 255;
   EXPECT_EQ(reg->Text().size(), 240u);
+}
+
+TEST_F(LabelTest, TypedLinesAreJoinedWithCrLfAndRefusedWhenTheLabelCannotHoldThem) {
+  std::string text = "kvar", message;
+  EXPECT_TRUE(TakeEtikettText({"\xc3\x85sa Berg", "Storgatan 1"}, text, message));
+  EXPECT_EQ(text, "\xc5sa Berg\r\nStorgatan 1");
+  text = "kvar";
+  const auto refused = [&](const std::vector<std::string>& lines, const std::string& said) {
+    EXPECT_FALSE(TakeEtikettText(lines, text, message)) << lines.front();
+    EXPECT_EQ(message, said);
+    EXPECT_EQ(text, "kvar");
+  };
+  refused({"Pil \xe2\x86\x92"}, "etiketten kan inte lagra tecknet U+2192 (finns inte i Windows-1252)");
+  refused({"\xff"}, A("etiketten kan inte lagra texten: den är inte UTF-8"));
+  refused({std::string(119, 'a'), std::string(120, 'b')}, A("etiketten får ha högst 240 tecken, den har 241"));
+
+  // A picture is judged by its name and its first bytes, both.
+  const std::string png = dir.path() + "/logo.png", bmpNamed = dir.path() + "/logo.bmp", text1 = dir.path() + "/brev.png";
+  for (const std::string& name : {png, bmpNamed}) std::ofstream(name, std::ios::binary) << "\x89PNG\r\n\x1a\nrest";
+  std::ofstream(text1) << "brev";
+  EXPECT_TRUE(TakeEtikettText({"BITMAP" + png, "rad 2"}, text, message)) << message;
+  EXPECT_EQ(EtikettPictureFault(png), "");
+  text = "kvar";
+  for (const std::string& name : {bmpNamed, text1, dir.path() + "/inte.jpg", dir.path()})
+    refused({"BITMAP" + name}, "kan ej ladda filen \"" + name + "\"");
+}
+
+TEST_F(LabelTest, TheDialogsPrintPlacesTheLabelTheTimesAskedEachWithTheSettingsCopies) {
+  glodefs::TEtikettEnv setting = LabelSetting(1);
+  setting.SetCopies(2);
+  {
+    LabelPrinter printer(job, canvas, setting);
+    EXPECT_TRUE(PrintLabelTimes(printer, "Anna\r\nTorget 2", 3, 0));
+  }
+  EXPECT_EQ(Texts().size(), 12u);  // two lines, three times two copies
+  EXPECT_EQ(dialogs.Last(printing::ReportLine::Count), "    3[    3]");
+  LabelPrinter printer(job, canvas, setting);
+  EXPECT_FALSE(PrintLabelTimes(printer, "Anna", 0, 0));
+  EXPECT_EQ(Texts().size(), 12u);
 }
 
 TEST_F(LabelTest, RefusesTheThreeHundredthLabel) {

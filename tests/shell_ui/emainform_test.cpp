@@ -8,6 +8,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QAction>
 #include <QApplication>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include <QTreeView>
 
 #include <unistd.h>
+
+#include <vector>
 
 using namespace shellui;
 
@@ -73,6 +76,30 @@ TEST(StatusHistory, PanelsShareTheBarTwoOneOneAndStayInside) {
   EXPECT_GE(panels[0]->width() + panels[1]->width() + panels[2]->width(), bar->width() - 40);  // the bar is filled
   EXPECT_NEAR(panels[0]->width(), 2 * panels[1]->width(), 8);
   EXPECT_NEAR(panels[1]->width(), panels[2]->width(), 4);
+}
+
+// The register menu opens what the window knows of and says the rest comes later.
+TEST(RegisterMenu, EntriesTheWindowHasNoRegisterForComeInALaterVersion) {
+  class LabelsOnly : public TNolkMainForm {
+   public:
+    std::vector<RegisterEntry> opened;
+
+   protected:
+    bool OpenRegister(RegisterEntry entry) override {
+      if (entry != RegisterEntry::kEtikett) return TNolkMainForm::OpenRegister(entry);
+      opened.push_back(entry);
+      eerror::StatusMsg = "etiketter visade";
+      return true;
+    }
+  } form;
+  eerror::LastStatusMsg.clear();
+  const auto trigger = [&](const char* name) { form.findChild<QAction*>(name)->trigger(); };
+  trigger("etikettMenu");
+  EXPECT_EQ(form.opened, std::vector{TNolkMainForm::RegisterEntry::kEtikett});
+  EXPECT_EQ(form.MessagePanel(0), "etiketter visade");
+  trigger("bankgiroMenu");
+  EXPECT_EQ(form.opened.size(), 1u);
+  EXPECT_EQ(form.MessagePanel(0), "registret bankgiro kommer i en senare version");
 }
 
 TEST(DataDirDialog, TrailingSlashRemovedAndCancelKeepsStart) {

@@ -8,9 +8,14 @@
 namespace printui {
 
 void PrintReport(const std::function<bool(printing::PrintJob&)>& report) {
-  QtPrintCanvas canvas(ekonfig::CurRapport.Printer(), printing::PdfFileFolder());
+  PrintOn(ekonfig::CurRapport.Printer(), [&](printing::PrintJob& job, printing::PrintCanvas&) { return report(job); });
+}
+
+void PrintOn(const printing::TPrinterEnv& block,
+             const std::function<bool(printing::PrintJob&, printing::PrintCanvas&)>& print) {
+  QtPrintCanvas canvas(block, printing::PdfFileFolder());
   printing::PrintJob job(canvas);
-  const bool printed = report(job);
+  const bool printed = print(job, canvas);
   const std::string outcome = PrintOutcome(canvas, job, printed);
   if (!outcome.empty()) eerror::StatusMsg = outcome;
 }

@@ -5,11 +5,17 @@
 
 #include <functional>
 
+#include "printing/PrinterEnv.h"
 #include "printing/ewrite32.h"
 
 namespace printui {
 
 // report prints on the job it is given; false when it printed nothing.
 void PrintReport(const std::function<bool(printing::PrintJob&)>& report);
+
+// The same on the printer of block (a label setting's), for a print that draws on the
+// job's canvas itself (labels).
+void PrintOn(const printing::TPrinterEnv& block,
+             const std::function<bool(printing::PrintJob&, printing::PrintCanvas&)>& print);
 
 }  // namespace printui

@@ -93,6 +93,7 @@ void TERegFormDlg::ShowStatusMsg() {
   if (eerror::StatusMsg == lastShown_) return;
   lastShown_ = eerror::StatusMsg;
   status_->showMessage(FromAnsi(lastShown_));
+  status_->setToolTip(FromAnsi(lastShown_));  // a long one (a PDF file's path) is cut on the line
 }
 
 void TERegFormDlg::NewEntry() {
@@ -118,13 +119,17 @@ void TERegFormDlg::EraseEntries() {
 
 void TERegFormDlg::PrintEntries() {
   TakeSelection();
+  PrintSelection();
+  ShowStatusMsg();
+}
+
+void TERegFormDlg::PrintSelection() {
   const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
   const std::string title = ToAnsi((owner != nullptr ? owner->windowTitle() + ": " : QString()) + windowTitle());
   const auto handle = static_cast<esmall::WindowHandle>(winId());
   printui::PrintReport([&](printing::PrintJob& job) {
     return reg_.PrintSelected(job, title, ekonfig::CurRapport, handle);
   });
-  ShowStatusMsg();
 }
 
 }  // namespace eregui

@@ -34,6 +34,11 @@ class TERegFormDlg : public QDialog {
   void EraseEntries();
   void PrintEntries();
 
+ protected:
+  // Prints the selected lines: a report on the report setting's printer, titled with the
+  // owner window's caption, ": " and this window's. A register printing otherwise overrides it.
+  virtual void PrintSelection();
+
  private:
   void TakeSelection();
   void ShowList();

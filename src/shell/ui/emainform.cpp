@@ -193,18 +193,22 @@ void TNolkMainForm::BuildMenu() {
   struct Entry {
     const char* caption;
     const char* name;  // what the bookkeeping window enables them by
+    RegisterEntry entry;
   };
-  const Entry entries[] = {{"plusgiro", "plusgiroMenu"}, {"postgiro", "postgiroMenu"},
-                           {"bankgiro", "bankgiroMenu"}, {nullptr, nullptr},
-                           {"etikettregister", "etikettMenu"}};
+  const Entry entries[] = {{"plusgiro", "plusgiroMenu", RegisterEntry::kPlusgiro},
+                           {"postgiro", "postgiroMenu", RegisterEntry::kPostgiro},
+                           {"bankgiro", "bankgiroMenu", RegisterEntry::kBankgiro},
+                           {nullptr, nullptr, {}},
+                           {"etikettregister", "etikettMenu", RegisterEntry::kEtikett}};
   for (const Entry& entry : entries) {
     if (entry.caption == nullptr) {
       registerMenu_->addSeparator();
       continue;
     }
     const QString caption = QString::fromUtf8(entry.caption);
-    QAction* action = registerMenu_->addAction(caption, this, [this, caption] {
-      eerror::StatusMsg = A("registret ") + ToAnsi(caption) + A(" kommer i en senare version");
+    QAction* action = registerMenu_->addAction(caption, this, [this, caption, register_ = entry.entry] {
+      if (!OpenRegister(register_))
+        eerror::StatusMsg = A("registret ") + ToAnsi(caption) + A(" kommer i en senare version");
       xMyMsgUpdate();
     });
     action->setObjectName(QString::fromUtf8(entry.name));
@@ -212,6 +216,8 @@ void TNolkMainForm::BuildMenu() {
   menuBar()->addMenu(registerMenu_);
   ShowMenuBarHints(menuBar());
 }
+
+bool TNolkMainForm::OpenRegister(RegisterEntry) { return false; }
 
 void TNolkMainForm::AttachMenu(QMenu* menu) {
   for (QAction* action : registerMenu_->actions()) menu->addAction(action);

@@ -65,6 +65,13 @@ class TNolkMainForm : public QMainWindow {
   int Scale() const;
   int Background() const { return background_; }
 
+  // The entries of the "xregister" menu.
+  enum class RegisterEntry { kPlusgiro, kPostgiro, kBankgiro, kEtikett };
+  // Opens the register of an entry, modally; false when this window knows no register for
+  // it, and the shell then says the register comes in a later version. Either way the status
+  // line follows (xMyMsgUpdate) once it returns.
+  virtual bool OpenRegister(RegisterEntry entry);
+
   // The bookkeeping window closes and reopens its books around the first and adds a line
   // after the second.
   virtual void ChooseDataDir();
