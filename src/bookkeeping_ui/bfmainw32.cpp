@@ -26,6 +26,7 @@
 #include "exchange/BFSie.h"
 #include "exchange/Eixport.h"
 #include "printing/ui/QtReportRun.h"
+#include "registers/ui/egiroreg32.h"
 #include "registers/ui/epickForm32.h"
 #include "reports/BFPrint_pick.h"
 #include "reports/bflista_table.h"
@@ -255,6 +256,8 @@ void TMainForm::AccountRegister() {
   reg.exec();
   MenuRefresh();
 }
+
+void TMainForm::GiroRegister(int kind) { eregui::OpenGiroRegister(kind, this); }
 
 void TMainForm::ExportBfr(bool plan) {
   eixport::IxportFile file;

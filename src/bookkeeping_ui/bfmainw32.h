@@ -43,6 +43,7 @@ class TMainForm : public shellui::TNolkMainForm {
 
   void ChooseDataDir() override;
   void ShowInfo() override;
+  void GiroRegister(int kind) override;
 
  protected:
   // The folder a backup goes to or is restored from, starting in start; empty when cancelled.

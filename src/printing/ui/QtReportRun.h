@@ -5,11 +5,17 @@
 
 #include <functional>
 
+#include "printing/PrinterEnv.h"
 #include "printing/ewrite32.h"
 
 namespace printui {
 
 // report prints on the job it is given; false when it printed nothing.
 void PrintReport(const std::function<bool(printing::PrintJob&)>& report);
+
+// The same on the printer of another setting (the label setting's), for a print that draws
+// on the canvas itself as well as through the job.
+void PrintOn(const printing::TPrinterEnv& printer,
+             const std::function<bool(printing::PrintJob&, printing::PrintCanvas&)>& print);
 
 }  // namespace printui

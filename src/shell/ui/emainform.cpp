@@ -193,24 +193,30 @@ void TNolkMainForm::BuildMenu() {
   struct Entry {
     const char* caption;
     const char* name;  // what the bookkeeping window enables them by
+    int giroKind;      // -1: not a giro register
   };
-  const Entry entries[] = {{"plusgiro", "plusgiroMenu"}, {"postgiro", "postgiroMenu"},
-                           {"bankgiro", "bankgiroMenu"}, {nullptr, nullptr},
-                           {"etikettregister", "etikettMenu"}};
+  const Entry entries[] = {{"plusgiro", "plusgiroMenu", 0}, {"postgiro", "postgiroMenu", 1},
+                           {"bankgiro", "bankgiroMenu", 3}, {nullptr, nullptr, -1},
+                           {"etikettregister", "etikettMenu", -1}};
   for (const Entry& entry : entries) {
     if (entry.caption == nullptr) {
       registerMenu_->addSeparator();
       continue;
     }
     const QString caption = QString::fromUtf8(entry.caption);
-    QAction* action = registerMenu_->addAction(caption, this, [this, caption] {
-      eerror::StatusMsg = A("registret ") + ToAnsi(caption) + A(" kommer i en senare version");
+    QAction* action = registerMenu_->addAction(caption, this, [this, caption, kind = entry.giroKind] {
+      if (kind >= 0) GiroRegister(kind);
+      else eerror::StatusMsg = A("registret ") + ToAnsi(caption) + A(" kommer i en senare version");
       xMyMsgUpdate();
     });
     action->setObjectName(QString::fromUtf8(entry.name));
   }
   menuBar()->addMenu(registerMenu_);
   ShowMenuBarHints(menuBar());
+}
+
+void TNolkMainForm::GiroRegister(int) {
+  eerror::StatusMsg = A("giroregistren kommer i en senare version");
 }
 
 void TNolkMainForm::AttachMenu(QMenu* menu) {

@@ -70,6 +70,9 @@ class TNolkMainForm : public QMainWindow {
   virtual void ChooseDataDir();
   void StartEditor();
   virtual void ShowInfo();
+  // "xregister": the giro register of kind (0 plusgiro, 1 postgiro, 3 bankgiro); the
+  // bookkeeping window, which knows the registers' windows, opens it.
+  virtual void GiroRegister(int kind);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
