@@ -1,6 +1,6 @@
 #include "registers/ui/egirodlg.h"
 
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -80,17 +80,23 @@ TGiroDlg::TGiroDlg(ereg::TGiroEdit& edit, const GiroDlgKind& kind, QWidget* pare
   };
 
   message_ = memo("Memo2", GiroField::kMessage, false);
-  message_->setMinimumSize(WidthFor(middle, 24), QFontMetrics(middle).height() * 8);
+  message_->setMinimumSize(WidthFor(middle, 30), QFontMetrics(middle).height() * 8);
   sender_ = memo("Memo1", GiroField::kSender, true);
-  sender_->setMinimumSize(WidthFor(middle, 18), QFontMetrics(middle).height() * 5);
+  sender_->setMinimumSize(WidthFor(middle, 26), QFontMetrics(middle).height() * 5);
 
-  auto* fields = new QFormLayout;
-  fields->addRow(U("mottagare"), line("Edit3", GiroField::kPayee, big, 16));
-  fields->addRow(U("littera"), line("Edit5", GiroField::kLittera, big, 2));
-  fields->addRow(U(kind.account1), line("Edit2", GiroField::kAccount1, big, 12));
-  fields->addRow(U(kind.account2), line("Edit4", GiroField::kAccount2, middle, 16));
+  // The captions centred beside fields in the label fonts, which may be the bigger.
+  auto* fields = new QGridLayout;
+  const auto addRow = [&](const char* caption, QWidget* field, bool top = false) {
+    const int row = fields->rowCount();
+    fields->addWidget(new QLabel(U(caption), this), row, 0, Qt::AlignLeft | (top ? Qt::AlignTop : Qt::AlignVCenter));
+    fields->addWidget(field, row, 1);
+  };
+  addRow("mottagare", line("Edit3", GiroField::kPayee, big, 16));
+  addRow("littera", line("Edit5", GiroField::kLittera, big, 2));
+  addRow(kind.account1, line("Edit2", GiroField::kAccount1, big, 12));
+  addRow(kind.account2, line("Edit4", GiroField::kAccount2, middle, 16));
   QLineEdit* number3 = line("Edit1", GiroField::kNumber3, big, 12);
-  if (kind.number3 != nullptr) fields->addRow(U(kind.number3), number3);
+  if (kind.number3 != nullptr) addRow(kind.number3, number3);
   else number3->hide();  // kept, so that the form keeps what it holds
   amount_ = new QSpinBox(this);
   amount_->setObjectName("SpinEdit2");
@@ -98,8 +104,9 @@ TGiroDlg::TGiroDlg(ereg::TGiroEdit& edit, const GiroDlgKind& kind, QWidget* pare
   amount_->setRange(0, ereg::kMaxAmount);
   amount_->setSingleStep(5);
   amount_->setValue(ereg::GiroAmountValue(edit.form.amount));
-  fields->addRow(U("belopp"), amount_);
-  fields->addRow(U("avsändare"), sender_);
+  addRow("belopp", amount_);
+  addRow("avsändare", sender_, true);
+  fields->setRowStretch(fields->rowCount() - 1, 1);
 
   auto* messageColumn = new QVBoxLayout;
   messageColumn->addWidget(new QLabel(U("meddelande"), this));
@@ -131,6 +138,7 @@ TGiroDlg::TGiroDlg(ereg::TGiroEdit& edit, const GiroDlgKind& kind, QWidget* pare
     if (c.hint != nullptr) button->setToolTip(U(c.hint));
     buttons->addWidget(button);
   }
+  findChild<QPushButton*>("BitBtn1")->setDefault(true);  // Return in a line field
   connect(findChild<QPushButton*>("BitBtn1"), &QPushButton::clicked, this, &TGiroDlg::accept);
   connect(findChild<QPushButton*>("BitBtn2"), &QPushButton::clicked, this, &TGiroDlg::reject);
   connect(findChild<QPushButton*>("BitBtn3"), &QPushButton::clicked, this, &TGiroDlg::Print);
