@@ -66,6 +66,7 @@ class GiroFile {
  private:
   isam::FileBlock* fb_ = nullptr;
 };
+
 // The form's caption ("plusgiroblankett").
 std::string GiroCaption(int kind);
 GiroForm ReadGiroForm(const std::vector<unsigned char>& record);
