@@ -159,30 +159,25 @@ class OptionGiroDialog : public ereg::GiroDialogs {
  public:
   explicit OptionGiroDialog(const Arguments& a) : a_(a) {}
   bool RunGiroDialog(ereg::TGiroEdit& edit) override {
-    const std::pair<const char*, std::string*> fields[] = {
-        {"--payee", &edit.form.payee},     {"--littera", &edit.form.littera}, {"--account1", &edit.form.account1},
-        {"--account2", &edit.form.account2}, {"--number3", &edit.form.number3}, {"--amount", &edit.form.amount},
-        {"--message", &edit.form.message}, {"--sender", &edit.form.sender}};
-    for (const auto& [option, field] : fields)
-      if (a_.Has(option)) *field = ansi::FromUtf8(a_.Value(option));
+    const std::pair<const char*, ereg::GiroField> options[] = {
+        {"--payee", ereg::GiroField::kPayee},       {"--littera", ereg::GiroField::kLittera},
+        {"--account1", ereg::GiroField::kAccount1}, {"--account2", ereg::GiroField::kAccount2},
+        {"--number3", ereg::GiroField::kNumber3},   {"--amount", ereg::GiroField::kAmount},
+        {"--message", ereg::GiroField::kMessage},   {"--sender", ereg::GiroField::kSender}};
+    for (const auto& [option, field] : options) {
+      if (!a_.Has(option)) continue;
+      // In a memo the two characters \n start a new line, as a line break does.
+      std::string typed = a_.Value(option);
+      const bool memo = field == ereg::GiroField::kMessage || field == ereg::GiroField::kSender;
+      for (size_t at = 0; memo && (at = typed.find("\\n", at)) != std::string::npos;) typed.replace(at, 2, "\n");
+      std::string message;
+      if (!ereg::TakeGiroText(edit.form, field, typed, message)) {
+        eerror::EMsg(eerror::kStatusLine, message);
+        return false;
+      }
+    }
     long amount = 0;
     if (ParseNumber(edit.form.amount, 0, ereg::kMaxAmount, amount)) edit.form.amount = std::to_string(amount);
-    // The memos' lines end in CR LF as the dialog's do; a line break in the option, or the
-    // two characters \n, starts a new one.
-    for (const auto& [option, memo] : {std::pair{"--message", &edit.form.message}, {"--sender", &edit.form.sender}}) {
-      if (!a_.Has(option)) continue;
-      std::string lines;
-      for (size_t i = 0; i < memo->size(); ++i) {
-        const bool escaped = (*memo)[i] == '\\' && i + 1 < memo->size() && (*memo)[i + 1] == 'n';
-        if (escaped || (*memo)[i] == '\n') {
-          lines += "\r\n";
-          i += escaped ? 1 : 0;
-        } else {
-          lines += (*memo)[i];
-        }
-      }
-      *memo = lines;
-    }
     const std::string message = edit.Ok();
     if (message.empty()) return true;
     eerror::EMsg(eerror::kStatusLine, message);
@@ -238,14 +233,13 @@ int GiroCommand(const std::vector<std::string>& words) {
 
   Session session(false, verb == "list" || verb == "print" ? bf::Access::kReadOnly : bf::Access::kReadWrite);
   if (!session.ok()) return kRefused;
-  isam::FileBlock* fb = nullptr;
-  if (!ereg::OpenOrCreateKeyedFile(fb, ereg::GiroFileName(ekonfig::Konfig.DataDir(), kind), ereg::kGiroRecordSize)) {
-    eerror::EMsg(eerror::kStatusLine, "fel med girofilerna");
+  const ereg::GiroFile file(ekonfig::Konfig.DataDir(), kind);
+  if (!file.ok()) {
     PrintStatus();
     return kRefused;
   }
   OptionGiroDialog dialog(a);
-  ereg::TEGiroReg reg(fb, kind, dialog);
+  ereg::TEGiroReg reg(file.fb(), kind, dialog);
   reg.Fill();
   eerror::StatusMsg.clear();
   int code = kDone;
@@ -296,7 +290,6 @@ int GiroCommand(const std::vector<std::string>& words) {
         },
         setting.Printer(), to, a.Has("--printer") ? &name : nullptr);
   }
-  isam::CloseFileBlock(fb);
   PrintStatus();
   return code;
 }

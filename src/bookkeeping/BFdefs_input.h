@@ -14,13 +14,13 @@
 #include <string_view>
 
 #include "bookkeeping/BFdefs.h"
+#include "common/TypedText.h"
 
 namespace bf {
 
-struct TextField {
-  const char* name;  // as messages name it (UTF-8)
-  size_t capacity;   // characters
-};
+using typedtext::TextField;
+using typedtext::FullFieldText;
+using typedtext::TakeText;
 
 inline constexpr TextField kBookkeepingNameField{"namn", BfDataBasRecord::kNameCapacity};
 inline constexpr TextField kSumGroupField{"summagrupp", BfDataBasRecord::kGroupCapacity};
@@ -28,14 +28,6 @@ inline constexpr TextField kBackupDirField{"katalog", BfDataBasRecord::kBackupDi
 inline constexpr TextField kAccountNameField{"kontonamn", KontoRecord::kNameCapacity};
 inline constexpr TextField kAccountReferenceField{"referens", KontoRecord::kReferenceCapacity};
 inline constexpr TextField kVerificationNameField{"verifikatnamn", VerRecord::kNameCapacity};
-
-// What a text field holds, as its refusals say it: "kontonamn rymmer högst 8 tecken".
-std::string FullFieldText(const TextField& field);
-
-// typed (UTF-8) as the Windows-1252 text the field stores. False, with stored unchanged and
-// the reason in message, when a character is not in the code page, the text is not UTF-8
-// or it is longer than the field.
-bool TakeText(const TextField& field, std::string_view typed, std::string& stored, std::string& message);
 
 struct AmountField {
   const char* name;  // as messages name it (UTF-8)

@@ -27,6 +27,7 @@
 #include "exchange/Eixport.h"
 #include "printing/ui/QtReportRun.h"
 #include "registers/ui/EEtikettForm.h"
+#include "registers/ui/egiroreg32.h"
 #include "registers/ui/epickForm32.h"
 #include "reports/BFPrint_pick.h"
 #include "reports/bflista_table.h"
@@ -259,12 +260,12 @@ void TMainForm::AccountRegister() {
 
 bool TMainForm::OpenRegister(RegisterEntry entry) {
   switch (entry) {
-    case RegisterEntry::kEtikett:
-      eregui::ShowEtikettRegister(this);
-      return true;
-    default:
-      return TNolkMainForm::OpenRegister(entry);
+    case RegisterEntry::kPlusgiro: eregui::OpenGiroRegister(0, this); return true;
+    case RegisterEntry::kPostgiro: eregui::OpenGiroRegister(1, this); return true;
+    case RegisterEntry::kBankgiro: eregui::OpenGiroRegister(3, this); return true;
+    case RegisterEntry::kEtikett: eregui::ShowEtikettRegister(this); return true;
   }
+  return TNolkMainForm::OpenRegister(entry);
 }
 
 void TMainForm::ExportBfr(bool plan) {

@@ -74,6 +74,15 @@ std::string GiroFileName(const std::string& dataDir, int kind) {
   return dataDir.empty() ? name : dataDir + "/" + name;
 }
 
+GiroFile::GiroFile(const std::string& dataDir, int kind) {
+  if (!OpenOrCreateKeyedFile(fb_, GiroFileName(dataDir, kind), kGiroRecordSize))
+    eerror::EMsg(eerror::kStatusLine, "fel med girofilerna");
+}
+
+GiroFile::~GiroFile() {
+  if (fb_ != nullptr) isam::CloseFileBlock(fb_);
+}
+
 std::string GiroCaption(int kind) {
   switch (kind) {
     case kPlusgiro: return "plusgiroblankett";
@@ -129,19 +138,51 @@ bool GiroNumberOk(const std::string& number) {
   return sum % 10 == 0;
 }
 
+typedtext::TextField GiroTextField(GiroField field) {
+  switch (field) {
+    case GiroField::kMessage: return {"meddelande", kMessageWidth - 1};
+    case GiroField::kSender: return {"avsändare", kSenderWidth - 1};
+    case GiroField::kAccount1: return {"gironummer", kFieldLength};
+    case GiroField::kAccount2: return {"till konto", kFieldLength};
+    case GiroField::kAmount: return {"belopp", kFieldLength};
+    case GiroField::kPayee: return {"mottagare", kFieldLength};
+    case GiroField::kNumber3: return {"nummer", kFieldLength};
+    case GiroField::kLittera: return {"littera", kLitteraLength};
+  }
+  return {"", 0};
+}
+
+std::string& FieldOf(GiroForm& f, GiroField field) {
+  switch (field) {
+    case GiroField::kMessage: return f.message;
+    case GiroField::kSender: return f.sender;
+    case GiroField::kAccount1: return f.account1;
+    case GiroField::kAccount2: return f.account2;
+    case GiroField::kAmount: return f.amount;
+    case GiroField::kPayee: return f.payee;
+    case GiroField::kNumber3: return f.number3;
+    case GiroField::kLittera: break;
+  }
+  return f.littera;
+}
+
+const std::string& FieldOf(const GiroForm& f, GiroField field) { return FieldOf(const_cast<GiroForm&>(f), field); }
+
+bool TakeGiroText(GiroForm& form, GiroField field, std::string_view typed, std::string& message) {
+  std::string lines;
+  const bool memo = field == GiroField::kMessage || field == GiroField::kSender;
+  for (size_t i = 0; i < typed.size(); ++i) {
+    if (memo && typed[i] == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') continue;
+    lines += memo && typed[i] == '\n' ? std::string("\r\n") : std::string(1, typed[i]);
+  }
+  return typedtext::TakeText(GiroTextField(field), lines, FieldOf(form, field), message);
+}
+
 std::string GiroFieldFault(const GiroForm& f) {
-  struct Field {
-    const char* name;
-    const std::string& text;
-    size_t max;
-  };
-  const Field fields[] = {{"meddelande", f.message, kMessageWidth - 1}, {"avsändare", f.sender, kSenderWidth - 1},
-                          {"gironummer", f.account1, kFieldLength},    {"till konto", f.account2, kFieldLength},
-                          {"belopp", f.amount, kFieldLength},          {"mottagare", f.payee, kFieldLength},
-                          {"nummer", f.number3, kFieldLength},         {"littera", f.littera, kLitteraLength}};
-  for (const Field& field : fields)
-    if (field.text.size() > field.max)
-      return A(field.name) + A(" får ha högst ") + std::to_string(field.max) + A(" tecken");
+  for (const GiroField field : kGiroFields) {
+    const typedtext::TextField limit = GiroTextField(field);
+    if (FieldOf(f, field).size() > limit.capacity) return typedtext::FullFieldText(limit);
+  }
   return "";
 }
 
@@ -195,6 +236,11 @@ std::string TGiroEdit::Ok() {
 }
 
 bool TGiroEdit::Print(LabelPrinter& printer, int copies, esmall::WindowHandle owner) {
+  if (const std::string fault = GiroFieldFault(form); !fault.empty()) {
+    eerror::Beep();
+    eerror::EMsg(eerror::kStatusLine, fault);
+    return false;
+  }
   return PrintGiroForms(printer, reg_.Kind(), form, copies, owner);
 }
 

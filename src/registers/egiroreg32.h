@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "common/TypedText.h"
 #include "registers/eetikettprint32.h"
 #include "registers/ekeyedreg32.h"
 
@@ -33,7 +35,38 @@ struct GiroForm {
   std::string littera;   // at most 2
 };
 
+// The fields of a form, each with the name its refusals give and what its place in the
+// record holds (the memos one character less than their place, for the terminating zero).
+enum class GiroField { kMessage, kSender, kAccount1, kAccount2, kAmount, kPayee, kNumber3, kLittera };
+inline constexpr GiroField kGiroFields[] = {GiroField::kMessage, GiroField::kSender,  GiroField::kAccount1,
+                                            GiroField::kAccount2, GiroField::kAmount,  GiroField::kPayee,
+                                            GiroField::kNumber3, GiroField::kLittera};
+typedtext::TextField GiroTextField(GiroField field);
+std::string& FieldOf(GiroForm& form, GiroField field);
+const std::string& FieldOf(const GiroForm& form, GiroField field);
+// Text typed into field (UTF-8; a memo's lines separated by LF or CR LF) put into form, the
+// memo lines ending in CR LF. False, form unchanged, with the reason in message when the
+// field cannot hold it.
+bool TakeGiroText(GiroForm& form, GiroField field, std::string_view typed, std::string& message);
+
 std::string GiroFileName(const std::string& dataDir, int kind);
+
+// The kind's giro file in dataDir, open (created when it could not be opened) for as long
+// as this lives. When it can be neither, ok() is false and the status line says "fel med
+// girofilerna".
+class GiroFile {
+ public:
+  GiroFile(const std::string& dataDir, int kind);
+  ~GiroFile();
+  GiroFile(const GiroFile&) = delete;
+  GiroFile& operator=(const GiroFile&) = delete;
+  bool ok() const { return fb_ != nullptr; }
+  isam::FileBlock* fb() const { return fb_; }
+
+ private:
+  isam::FileBlock* fb_ = nullptr;
+};
+
 // The form's caption ("plusgiroblankett").
 std::string GiroCaption(int kind);
 GiroForm ReadGiroForm(const std::vector<unsigned char>& record);
@@ -63,7 +96,8 @@ class TGiroEdit {
   TGiroEdit(TEGiroReg& reg, GiroForm form) : reg_(reg), form(std::move(form)) {}
   // "ok": "" when the form may be stored, else the message (beeped) for the status line.
   std::string Ok();
-  // "utskrift": n copies through printer; false when nothing was printed.
+  // "utskrift": n copies through printer; false when nothing was printed (a field that
+  // cannot be stored is refused with its message, as "ok" would).
   bool Print(LabelPrinter& printer, int copies, esmall::WindowHandle owner);
 
   int Kind() const;

@@ -118,40 +118,63 @@ bool TKeyedFileReg::AddRecSelect(bool isNew, int32_t& recNo, bool) {
   return false;
 }
 
-bool TKeyedFileReg::DelRecSelect(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord) {
-  bool found = false, atEnd = false;
-  FixtSelect(op == kFixtFind ? kFixtFind : kFixtAtRecord, key, recNo, found, atEnd);
-  if (!found) return false;
-  const std::string recordKey = RecordKey();
-  isam::DeleteKey(fb_, 1, recNo, recordKey);
-  if (!isam::IsamSuccess) {
-    eerror::ReportIsamError();
-    return false;
-  }
-  if (deleteRecord) {
-    isam::DeleteRec(fb_, recNo);
-    if (!isam::IsamSuccess) {
-      eerror::ReportIsamError();
-      isam::AddKey(fb_, 1, recNo, recordKey);
-      return false;
-    }
-    eerror::EMsg(eerror::kStatusLine, deletedWord_ + "\"" + recordKey + A("\", raderad..."));
-  }
-  return true;
-}
-
-bool TKeyedFileReg::UnitDialogFrame(bool isNew, int index, int32_t recNo, const std::function<bool()>& dialog) {
+bool TKeyedFileReg::InUnit(const std::function<bool()>& change) {
+  if (unitOpen_) return change();
   isam::BeginUnit(fb_);
   if (!isam::IsamSuccess) {
     eerror::ReportIsamError();
     return false;
   }
-  const bool stored = DialogFrame(isNew, index, recNo, dialog);
+  unitOpen_ = true;
+  const bool changed = change();
+  unitOpen_ = false;
+  if (!changed) {
+    isam::AbortUnit(fb_);  // the failing call has told why
+    isam::ClearError();
+    return false;
+  }
   isam::CommitUnit(fb_);
-  if (isam::IsamSuccess) return stored;
+  if (isam::IsamSuccess) return true;
   eerror::ReportIsamError();
-  Fill();  // the unit was undone: the list shows the file as it is
   return false;
+}
+
+bool TKeyedFileReg::UnitDialogFrame(bool isNew, int index, int32_t recNo, const std::function<bool()>& dialog) {
+  bool framed = false, confirmed = false;
+  const bool kept = InUnit([&] {
+    framed = true;
+    confirmed = DialogFrame(isNew, index, recNo, dialog);
+    return true;
+  });
+  if (!kept && framed) Fill();  // the unit undone: the list as the file has it
+  return kept && confirmed;
+}
+
+bool TKeyedFileReg::RemoveKeys(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord,
+                               std::string& removedKey) {
+  bool found = false, atEnd = false;
+  FixtSelect(op == kFixtFind ? kFixtFind : kFixtAtRecord, key, recNo, found, atEnd);
+  if (!found) return false;
+  removedKey = RecordKey();
+  isam::DeleteKey(fb_, 1, recNo, removedKey);
+  if (!isam::IsamSuccess) {
+    eerror::ReportIsamError();
+    return false;
+  }
+  if (!deleteRecord) return true;
+  isam::DeleteRec(fb_, recNo);
+  if (isam::IsamSuccess) return true;
+  eerror::ReportIsamError();
+  return false;
+}
+
+bool TKeyedFileReg::DelRecSelect(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord) {
+  std::string removedKey;
+  if (!deleteRecord) return RemoveKeys(op, key, recNo, false, removedKey);
+  // The record and its key go together or not at all.
+  if (!InUnit([&] { return RemoveKeys(op, key, recNo, true, removedKey); })) return false;
+  eerror::EMsg(eerror::kStatusLine, deletedWord_ + "\"" + removedKey + A("\", raderad..."));
+  return true;
 }
 
 bool TKeyedFileReg::DeleteByKey(const std::string& key) { return DelRecSelect(kFixtFind, key, 0, true); }

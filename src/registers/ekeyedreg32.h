@@ -48,15 +48,20 @@ class TKeyedFileReg : public TERegForm {
   bool DelRecSelect(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord) override;
   // What a record needs before it is stored (an empty name becomes "XXX").
   virtual void BeforeStore() {}
-  // DialogFrame as one unit of the file: a change takes the record's key out before its
-  // dialog, and should the program end while the dialog is open, the journal puts the key
-  // back at the next open instead of leaving a record no list shows. False as DialogFrame,
-  // and when the unit could not be begun or committed (the list then read anew).
+  // DialogFrame as one all-or-nothing unit of the file: the keys a change takes out while its
+  // dialog is open come back should the program end before the dialog does. True when the
+  // dialog was confirmed and its record stored.
   bool UnitDialogFrame(bool isNew, int index, int32_t recNo, const std::function<bool()>& dialog);
 
   isam::FileBlock* fb_;
 
  private:
+  // change as one unit of the file, or as part of the unit already open. False when change
+  // said so or the unit could not be kept (the storage engine's error then reported).
+  bool InUnit(const std::function<bool()>& change);
+  bool RemoveKeys(FixtOp op, const std::string& key, int32_t recNo, bool deleteRecord, std::string& removedKey);
+
+  bool unitOpen_ = false;
   std::vector<unsigned char> rec_;
   int32_t current_ = 0;  // the record in the buffer
   std::string deletedWord_;

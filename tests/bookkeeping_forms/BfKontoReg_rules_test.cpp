@@ -244,7 +244,7 @@ TEST_F(AccountRegister, OnlyAZeroedAccountIsDeleted) {
 TEST_F(AccountRegister, A254thAccountIsTheLast) {
   // Many accounts in one unit of the engine, so that the test does not wait on the disk.
   isam::BeginUnit(s().kontoFile);
-  for (int n = 1; n <= TBfKontoReg::kMaxAccounts - 1; ++n) {
+  for (int n = 1; n <= bf::kMaxAccounts - 1; ++n) {
     s().konto = KontoRecord{};
     s().konto.number = KontoKey(1000 + n);
     s().konto.name = "k";
@@ -254,12 +254,12 @@ TEST_F(AccountRegister, A254thAccountIsTheLast) {
   isam::CommitUnit(s().kontoFile);
   ASSERT_TRUE(isam::IsamSuccess);
   Add([](KontoTexts& t) { t = {"9000", "Sista", "", "+", "0", "0"}; });
-  EXPECT_EQ(UsedRecs(), TBfKontoReg::kMaxAccounts);
+  EXPECT_EQ(UsedRecs(), bf::kMaxAccounts);
   EXPECT_EQ(dialogs.runs, 1);
   Add([](KontoTexts& t) { t = {"9001", "Over", "", "+", "0", "0"}; });
   EXPECT_EQ(dialogs.runs, 1);  // no dialog
   EXPECT_EQ(eerror::StatusMsg, A("maxantalet uppnått kan ej addera registerpost!"));
-  EXPECT_EQ(UsedRecs(), TBfKontoReg::kMaxAccounts);
+  EXPECT_EQ(UsedRecs(), bf::kMaxAccounts);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "bookkeeping_ui/BfInfoForm.h"
 #include "bookkeeping_ui/BfKontoReg.h"
 #include "registers/ui/EEtikettForm.h"
+#include "registers/ui/egiroreg32.h"
 #include "registers/ui/epickForm32.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFVerify.h"
@@ -733,6 +734,31 @@ TEST_F(MainWindow, ThePlanGoesOutAndComesBackWithItsClosingBalancesThroughTheFil
   EXPECT_EQ(form.MessagePanel(0), "SIE-import klar: 1 verifikationer");
   ExpectSlot(form, 2, "Hem", true, true);  // the SIE file made a bookkeeping of its own
   EXPECT_EQ(bf::VerifyBookkeeping(form.Database().shared(), form.Database().dataDir()), std::vector<std::string>{});
+}
+
+TEST_F(MainWindow, TheGiroEntriesOfXregisterOpenTheRegisterOfTheirKind) {
+  MakeBookkeepings({"Hem"});
+  TestMainForm form(kNoArgs);
+  const struct {
+    const char* item;
+    const char* caption;
+    const char* file;
+  } entries[] = {{"plusgiroMenu", "plusgiroregister", "girop.dat"},
+                 {"postgiroMenu", "postgiroregister", "girop.dat"},
+                 {"bankgiroMenu", "bankgiroregister", "girob.dat"}};
+  for (const auto& entry : entries) {
+    WhenShown<eregui::TEGiroRegForm>([&entry](eregui::TEGiroRegForm& reg) {
+      EXPECT_EQ(reg.windowTitle(), entry.caption);
+      EXPECT_EQ(reg.Register().Kind(), std::string(entry.item) == "plusgiroMenu"   ? ereg::kPlusgiro
+                                       : std::string(entry.item) == "postgiroMenu" ? ereg::kPostgiro
+                                                                                     : ereg::kBankgiro);
+      Press(reg, "StangBtn");
+    });
+    form.Item(entry.item)->trigger();
+    EXPECT_TRUE(HasFile(DataDir(), entry.file)) << entry.file;
+  }
+  // The file is closed with the window: it opens again (a second open would be refused).
+  EXPECT_TRUE(ereg::GiroFile(DataDir().string(), ereg::kBankgiro).ok());
 }
 
 }  // namespace

@@ -328,7 +328,9 @@ class SieImportFaults : public SieImportTest {
       ASSERT_EQ(result, SieImport::kImported);
       ASSERT_TRUE(imported);
     }
-    if (result == SieImport::kImported) EXPECT_TRUE(imported) << injection.what;
+    if (result == SieImport::kImported) {
+      EXPECT_TRUE(imported) << injection.what;
+    }
     ASSERT_TRUE(db_->SelectBookkeeping(imported ? slot : 1)) << injection.what;
     if (injection.none()) after_ = Books(s());
     EXPECT_EQ(Books(s()), imported ? after_ : before_) << injection.what;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 
@@ -138,12 +139,69 @@ TEST(GiroRecord, TellsWhichFieldIsTooLong) {
   f.sender = std::string(316, 's');
   EXPECT_EQ(GiroFieldFault(f), "");
   f.littera = "ABC";
-  EXPECT_EQ(GiroFieldFault(f), A("littera får ha högst 2 tecken"));
+  EXPECT_EQ(GiroFieldFault(f), A("littera rymmer högst 2 tecken"));
   f.littera = "";
   f.message += "m";
-  EXPECT_EQ(GiroFieldFault(f), A("meddelande får ha högst 1185 tecken"));
+  EXPECT_EQ(GiroFieldFault(f), A("meddelande rymmer högst 1185 tecken"));
   EXPECT_EQ(GiroAmountValue("250"), 250);
   EXPECT_EQ(GiroAmountValue("2x"), 0);
+}
+
+// The program ends while a change's dialog is open (its keys then taken out): the form and
+// its key are there at the next open.
+TEST_F(GiroTest, AFormWhoseChangeNeverEndedIsStillListed) {
+  ASSERT_TRUE(Add(Form("Elverket", "A")));
+  struct Killing : GiroDialogs {
+    bool RunGiroDialog(TGiroEdit& edit) override {
+      edit.form.payee = "Vattnet";
+      std::_Exit(0);
+    }
+  } killing;
+  TEGiroReg killed(fb, kPlusgiro, killing);
+  killed.Fill();
+  killed.SetCurrent(0);
+  EXPECT_EXIT(killed.EditEntry(false), ::testing::ExitedWithCode(0), "");
+  reg.reset();
+  isam::CloseFileBlock(fb);
+  ASSERT_TRUE(OpenOrCreateKeyedFile(fb, GiroFileName(dir.path(), kPlusgiro), kGiroRecordSize));
+  reg = std::make_unique<TEGiroReg>(fb, kPlusgiro, dialog);
+  reg->Fill();
+  ASSERT_EQ(reg->Count(), 1);
+  EXPECT_EQ(reg->Lines()[0].text, "18.............. Elverket_A");
+  int32_t recNo = 0;
+  EXPECT_TRUE(reg->FindByKey("Elverket_A", recNo));
+}
+
+TEST(GiroRecord, TypedTextIsTakenWholeOrRefusedNamingWhy) {
+  GiroForm f = Form("Elverket");
+  std::string message;
+  // A memo's line break is stored as CR LF and counts as two characters.
+  ASSERT_TRUE(TakeGiroText(f, GiroField::kSender, std::string(300, 's') + "\n" + std::string(14, 's'), message));
+  EXPECT_EQ(f.sender.size(), 316u);
+  EXPECT_EQ(f.sender.substr(300, 2), "\r\n");
+  ASSERT_TRUE(TakeGiroText(f, GiroField::kMessage, "rad 1\r\nrad 2", message));
+  EXPECT_EQ(f.message, "rad 1\r\nrad 2");
+  EXPECT_FALSE(TakeGiroText(f, GiroField::kSender, std::string(300, 's') + "\n" + std::string(15, 's'), message));
+  EXPECT_EQ(message, A("avsändare rymmer högst 316 tecken, texten har 317"));
+  EXPECT_EQ(f.sender.size(), 316u);
+  ASSERT_TRUE(TakeGiroText(f, GiroField::kPayee, "Elverket ÅÄÖ", message));
+  EXPECT_EQ(f.payee, A("Elverket ÅÄÖ"));
+  EXPECT_FALSE(TakeGiroText(f, GiroField::kPayee, "El → verket", message));
+  EXPECT_EQ(message, "mottagare kan inte lagra tecknet U+2192 (finns inte i Windows-1252)");
+  EXPECT_FALSE(TakeGiroText(f, GiroField::kLittera, "ABC", message));
+  EXPECT_EQ(message, A("littera rymmer högst 2 tecken, texten har 3"));
+  EXPECT_EQ(f.payee, A("Elverket ÅÄÖ"));
+  EXPECT_EQ(f.littera, "");
+}
+
+TEST_F(GiroTest, AFormThatCannotBeStoredIsNotPrinted) {
+  GiroForm f = Form("Elverket");
+  f.littera = "ABC";
+  TGiroEdit edit(*reg, f);
+  LabelPrinter printer(job, canvas, setting);
+  EXPECT_FALSE(edit.Print(printer, 1, 0));
+  EXPECT_EQ(eerror::StatusMsg, A("littera rymmer högst 2 tecken"));
+  EXPECT_EQ(canvas.Of("text").size(), 0u);
 }
 
 TEST_F(GiroTest, FormsOfOnePayeeAreToldApartByLitteraAndAThirdIsRefused) {

@@ -7,17 +7,17 @@
 
 namespace printui {
 
-void PrintReport(const std::function<bool(printing::PrintJob&)>& report) {
-  PrintOn(ekonfig::CurRapport.Printer(), [&](printing::PrintJob& job, printing::PrintCanvas&) { return report(job); });
-}
-
-void PrintOn(const printing::TPrinterEnv& block,
+void PrintOn(const printing::TPrinterEnv& printer,
              const std::function<bool(printing::PrintJob&, printing::PrintCanvas&)>& print) {
-  QtPrintCanvas canvas(block, printing::PdfFileFolder());
+  QtPrintCanvas canvas(printer, printing::PdfFileFolder());
   printing::PrintJob job(canvas);
   const bool printed = print(job, canvas);
   const std::string outcome = PrintOutcome(canvas, job, printed);
   if (!outcome.empty()) eerror::StatusMsg = outcome;
+}
+
+void PrintReport(const std::function<bool(printing::PrintJob&)>& report) {
+  PrintOn(ekonfig::CurRapport.Printer(), [&](printing::PrintJob& job, printing::PrintCanvas&) { return report(job); });
 }
 
 }  // namespace printui

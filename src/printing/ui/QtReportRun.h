@@ -13,9 +13,9 @@ namespace printui {
 // report prints on the job it is given; false when it printed nothing.
 void PrintReport(const std::function<bool(printing::PrintJob&)>& report);
 
-// The same on the printer of block (a label setting's), for a print that draws on the
-// job's canvas itself (labels).
-void PrintOn(const printing::TPrinterEnv& block,
+// The same on the printer of another setting (the label setting's), for a print that draws
+// on the canvas itself as well as through the job.
+void PrintOn(const printing::TPrinterEnv& printer,
              const std::function<bool(printing::PrintJob&, printing::PrintCanvas&)>& print);
 
 }  // namespace printui
