@@ -28,9 +28,16 @@ completed() {
 }
 
 offers() {  # offers WORD WORDS...: WORD is among the completion of WORDS
-  local word=$1
+  local word=$1 offered
   shift
-  completed "$@" | grep -qxF -- "$word"
+  COMP_WORDS=(bfnolk "$@")
+  COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+  COMPREPLY=()
+  _bfnolk
+  for offered in "${COMPREPLY[@]}"; do
+    [[ $offered == "$word" ]] && return 0
+  done
+  return 1
 }
 
 help=$("$bfnolk" --help) || { fail "bfnolk --help failed"; exit 1; }
