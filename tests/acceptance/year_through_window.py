@@ -114,7 +114,10 @@ class Desk:
         self.camera = None
         read, write = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            # No autorepeat: on a busy machine a key's release can come late, and a repeated
+            # key would type what nobody typed.
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+             "-ardelay", "60000", "-arinterval", "60000"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=log)
         os.close(write)
         # The number ends with a newline; the pipe stays open while the server runs, so that
@@ -132,6 +135,11 @@ class Desk:
         check(number.isdigit(), "Xvfb did not start")
         self.display = ":" + number
         check(self.xdotool("getdisplaygeometry").returncode == 0, f"Xvfb on {self.display} cannot be reached")
+        # A Swedish keyboard, as the treasurer's: å, ä and ö have keys of their own, so that
+        # xdotool need not map them onto a spare key while the program reads the keys.
+        keyboard = subprocess.run(["setxkbmap", "-display", self.display, "se"], capture_output=True, text=True,
+                                  timeout=WAIT)
+        check(keyboard.returncode == 0, f"setxkbmap se: {keyboard.stderr}")
 
     def close(self):
         self.wait_shot()
@@ -230,7 +238,8 @@ class Desk:
         self.xdotool("type", "--delay", "25", "--", text)
 
     def click(self, x, y, double=False):
-        self.xdotool("mousemove", "--sync", str(x), str(y), "click",
+        # Not "--sync": that waits for a move, and the pointer may already be there.
+        self.xdotool("mousemove", str(x), str(y), "sleep", "0.1", "click",
                      *(["--repeat", "2", "--delay", "80"] if double else []), "1")
 
 
@@ -302,7 +311,8 @@ class Treasurer:
     def import_plan(self, bfr):
         self.menu("k", 3, "konton-importplan-ibalans")
         self.desk.window(r"^V.{1,2}lj filnamn$", "importfil")
-        self.desk.file_chosen(r"^V.{1,2}lj filnamn$", bfr, "importerad")
+        # The dialog starts in the data directory, where the bank's file was put.
+        self.desk.file_chosen(r"^V.{1,2}lj filnamn$", os.path.basename(bfr), "importerad")
 
     def sum_groups(self):
         """Group 1 the bank alone, group 2 the costs, in the form of the bookkeeping. The list
@@ -363,7 +373,7 @@ class Treasurer:
         entry = self.open_entry()
         self.entry_button(entry, -136)  # "spela"
         self.desk.window(r"^V.{1,2}lj filnamn$", f"ver-{month:02d}-mall")
-        self.desk.file_chosen(r"^V.{1,2}lj filnamn$", template)
+        self.desk.file_chosen(r"^V.{1,2}lj filnamn$", os.path.basename(template))
         self.desk.type(amount_typed(salary(month), True))
         self.desk.keys("Return", "Return")   # the salary's row
         self.desk.keys("Return")             # the rent, as the template has it
@@ -390,7 +400,7 @@ class Treasurer:
         table = self.desk.window(r"huvudbok: .*: 1930 Bank$", "huvudbok-1930")
         self.desk.keys(*(["Tab"] * 5), "space")
         self.desk.window(r"^Spara fil som", "huvudbok-pdf")
-        self.desk.file_chosen(r"^Spara fil som", pdf, "huvudbok-pdf-skriven")
+        self.desk.file_chosen(r"^Spara fil som", os.path.basename(pdf), "huvudbok-pdf-skriven")
         # "stäng" sits in the window's lower right corner, over the status line.
         x, y, width, height = self.desk.geometry(table)
         self.desk.click(x + width - 47, y + height - 38)
@@ -475,7 +485,7 @@ def finished_pdf(path):
 
 def write_files(home):
     """What the treasurer has at hand: the bank's account plan and the month's template."""
-    bfr = os.path.join(home, "sparkonto.bfr")
+    bfr = os.path.join(home, "Documents/BFNOLKW64/data/sparkonto.bfr")
     with open(bfr, "w", encoding="cp1252", newline="\r\n") as f:
         f.write("; Kontoplan: sparkontot på banken\n")
         number, name, sign, budget, opening = IMPORTED
@@ -625,15 +635,29 @@ def check_balance_sheet(report, figures):
 
 
 def pdf_text(path):
+    """The PDF's lines, blanks squeezed; a minus sign set in a column of its own joins its figure."""
     done = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True, text=True, timeout=60)
     check(done.returncode == 0, f"pdftotext {path}: {done.stderr}")
-    return [re.sub(r"\s+", " ", line).strip() for line in done.stdout.splitlines()]
+    return [re.sub(r"-\s+(?=\d)", "-", re.sub(r"\s+", " ", line).strip()) for line in done.stdout.splitlines()]
 
 
 def expect_line(lines, where, *parts):
-    """A line holding every part, in order."""
-    pattern = re.compile(r"(^|\s)" + r"\s.*?\s?".join(re.escape(p) for p in parts) + r"(\s|$)")
-    check(any(pattern.search(line) for line in lines), f"{where}: no line with {' … '.join(parts)}")
+    """A line holding every part in this order, a figure never as a piece of a longer one."""
+    def holds(line):
+        at = 0
+        for part in parts:
+            while True:
+                found = line.find(part, at)
+                if found < 0:
+                    return False
+                before = line[found - 1] if found > 0 else " "
+                after = line[found + len(part)] if found + len(part) < len(line) else " "
+                if not (before.isdigit() or before in ".-" or after.isdigit() or (after == "." and part[-1].isdigit())):
+                    break
+                at = found + 1
+            at = found + len(part)
+        return True
+    check(any(holds(line) for line in lines), f"{where}: no line with {' … '.join(parts)}")
 
 
 def check_pdfs(ledger, income, balance, figures, vers, today):
@@ -698,9 +722,10 @@ def main():
     parser.add_argument("--exact", action="store_true", help="wait for each picture before the next step")
     parser.add_argument("--stop-after", choices=["plan", "verifications"], help="end the run there (to look)")
     args = parser.parse_args()
-    for tool in ("Xvfb", "xdotool", "import", "pdftotext"):
+    for tool in ("Xvfb", "setxkbmap", "xdotool", "import", "pdftotext"):
         if shutil.which(tool) is None:
-            print(f"acceptance: {tool} is missing (Debian packages xvfb, xdotool, imagemagick, poppler-utils)")
+            print(f"acceptance: {tool} is missing (Debian packages xvfb, x11-xkb-utils, xdotool, imagemagick, "
+                  "poppler-utils)")
             return 1
     work = os.path.abspath(args.work)
     bin_dir = os.path.abspath(args.bin)
@@ -717,7 +742,7 @@ def main():
         today = datetime.date.today()
         bfr, template = write_files(home)
         figures, vers = expected_year(today)
-        ledger = os.path.join(home, "bank.pdf")
+        ledger = os.path.join(home, "Documents/BFNOLKW64/data/bank.pdf")
         shelf = os.path.join(home, "kopia")
         treasurer = Treasurer(desk, home, os.path.join(bin_dir, "bfnolkw64"), today)
         treasurer.init_list()
