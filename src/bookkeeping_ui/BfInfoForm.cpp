@@ -66,6 +66,9 @@ TInputIForm::TInputIForm(bf::TInputIEdit& edit, QWidget* parent) : QDialog(paren
     field->setObjectName(QString("etSummaGrupp%1").arg(g));
     field->setMaxLength(static_cast<int>(bf::BfDataBasRecord::kGroupCapacity));
     field->setReadOnly(true);
+    // Tab goes from button to button: the field can only be read (a click still selects
+    // its text for copying).
+    field->setFocusPolicy(Qt::ClickFocus);
     field->setToolTip(U("valda konton i summagruppen"));
     // Chosen with the button, not typed: shown on the window's background.
     QPalette palette = field->palette();

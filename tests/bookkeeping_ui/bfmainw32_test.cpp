@@ -385,6 +385,12 @@ TEST_F(MainWindow, AndraChoosesAGroupThroughItsButtonInTheAccountList) {
   WhenShown<bfui::TInputIForm>([](bfui::TInputIForm& info) {
     EXPECT_EQ(info.Field(bf::InfoField::kName)->text(), "Hem");
     EXPECT_EQ(info.Field(bf::InfoField::kFromDate)->text(), "2026-01-01");
+    // Tab goes from the period to the group buttons, past the fields that can only be read.
+    info.Field(bf::InfoField::kToDate)->setFocus();
+    QTest::keyClick(info.Field(bf::InfoField::kToDate), Qt::Key_Tab);
+    ASSERT_EQ(info.focusWidget(), info.GroupButton(1));
+    QTest::keyClick(info.GroupButton(1), Qt::Key_Tab);
+    EXPECT_EQ(info.focusWidget(), info.GroupButton(2));
     WhenShown<eregui::TEPickForm>([](eregui::TEPickForm& pick) {
       EXPECT_EQ(pick.windowTitle(), QString::fromUtf8("välj konto(n)"));
       QListWidget* list = pick.List();

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -137,6 +138,42 @@ TEST(DataDirDialog, OpensTheTreeDownToTheStartFolder) {
   EXPECT_EQ(model->filePath(view->currentIndex()), moved);
   dialog.reject();
   QDir(QString::fromUtf8(pattern)).removeRecursively();
+}
+
+TEST(DataDirDialog, ATypedPathIsTakenAndOneThatIsNoFolderRefused) {
+  char pattern[] = "/tmp/edirform_testXXXXXX";
+  const QString root = QString::fromUtf8(::mkdtemp(pattern));
+  ASSERT_TRUE(QDir().mkpath(root + "/far/away"));
+  Tedatadir dialog("/");
+  dialog.show();
+  auto* path = dialog.findChild<QLineEdit*>("mapp");
+  ASSERT_NE(path, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  EXPECT_TRUE(path->hasFocus());
+  EXPECT_EQ(path->selectedText(), "/");  // typing replaces the start
+
+  QTest::keyClicks(path, root + "/far/nowhere");
+  QTest::keyClick(path, Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.findChild<QStatusBar*>()->currentMessage(), "mappen finns inte: " + root + "/far/nowhere");
+
+  path->selectAll();
+  QTest::keyClicks(path, root + "/far/away/");
+  QTest::keyClick(path, Qt::Key_Return);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.Result(), root + "/far/away");
+  QDir(root).removeRecursively();
+}
+
+TEST(DataDirDialog, AMoveInTheTreeReplacesATypedPath) {
+  Tedatadir dialog("/tmp");
+  auto* path = dialog.findChild<QLineEdit*>("mapp");
+  path->setText("/no/such/folder");
+  path->setModified(true);
+  dialog.SetCurrent("/");
+  EXPECT_EQ(path->text(), "/");
+  dialog.accept();
+  EXPECT_EQ(dialog.Result(), "/");
 }
 
 TEST(InstanceGuard, SecondHolderRefusedUntilFirstEnds) {

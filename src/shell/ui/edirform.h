@@ -1,6 +1,8 @@
 // Tedatadir: the data-directory chooser. It keeps the starting directory and the result,
-// both the starting one at first (cleared when it does not exist); OK takes the list's
-// current directory, Cancel puts the starting one back.
+// both the starting one at first (cleared when it does not exist); OK takes the directory
+// of the path field "mapp", which shows the tree's current one until another is typed (a
+// path that is no directory is refused on the status line), Cancel puts the starting one
+// back.
 #pragma once
 
 #include <QDialog>
@@ -9,6 +11,7 @@
 #include <string>
 
 class QFileSystemModel;
+class QLineEdit;
 class QTreeView;
 class QStatusBar;
 
@@ -34,8 +37,12 @@ class Tedatadir : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;  // a key or click ends the following
 
  private:
+  // The path field shows dir unless the user has typed there; the status line always does.
+  void ShowPath(const QString& dir);
+
   QString start_;
   QString result_;
+  QLineEdit* path_;
   QFileSystemModel* model_;
   QTreeView* view_;
   QStatusBar* status_;

@@ -158,6 +158,9 @@ Tgridform::Tgridform(QWidget* owner, const std::string& caption, int windowScale
   grid_->verticalHeader()->setDefaultSectionSize(rowHeight);
   grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The arrows move between the cells; Tab goes on to the buttons, which the keyboard could
+  // not reach otherwise.
+  grid_->setTabKeyNavigation(false);
   table_ = egridform::Table(MetricsOf(grid_, windowScale));
   table_.Open(0, caption);
   model_ = new TableItemModel(table_, this);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
@@ -124,6 +125,19 @@ TEST_F(TableWindow, TheExportGroupWritesEachDocument) {
 
   window.Button("htm")->click();  // cancelled: nothing written, nothing said amiss
   EXPECT_EQ(dialogs_.requests.size(), 2u);
+}
+
+TEST_F(TableWindow, TabLeavesTheGridForTheButtonsInTheirOrder) {
+  TestGrid window;
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.Grid()->setFocus();
+  QStringList reached;
+  for (int i = 0; i < 7; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached << QApplication::focusWidget()->objectName();
+  }
+  EXPECT_EQ(reached, QStringList({"stang", "skriv", "htm", "xml", "pdf", "jpg", "csv"}));
 }
 
 TEST_F(TableWindow, XmlPdfJpegAndCsvFiles) {
