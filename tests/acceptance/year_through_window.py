@@ -415,6 +415,9 @@ class Treasurer:
         self.menu("k", downs, what)
         self.desk.window(r"^V.{1,2}lj konto\(n\)$")
         self.desk.keys("alt+a")
+        # A button's mnemonic clicks it 100 ms later (Qt animates the press); an Enter sooner
+        # would confirm the list before "&Alla" has chosen anything.
+        time.sleep(0.3)
         self.desk.shot(what + "-alla")
         self.desk.keys("Return")
         self.desk.gone(r"^V.{1,2}lj konto\(n\)$")
