@@ -75,6 +75,11 @@ books() {
   # Sum group 1: the money the association has, chosen account by account.
   at 2026-01-02 change 1 --group 0=Övriga --group-accounts 1=1910,1930
 
+  # The members' address labels and the electricity bill's plusgiro form.
+  at 2026-01-02 label add --line "Föreningen" --line "Storgatan 1" --line "123 45 Orten"
+  at 2026-01-02 label add --line "Kassören" --line "Parkvägen 3" --line "123 46 Orten"
+  at 2026-01-02 giro plus add --payee Elleverantören --account1 18 --amount 250 --message "Elräkning januari" --sender Föreningen
+
   # The template of the monthly rent: the month's name in the text, the amount fixed.
   printf '%s\r\n' '; hyran för lokalen, betalas från banken' 'Hyra #MONTH' '5010,1500,+' '1930,0,=' |
     iconv -f UTF-8 -t WINDOWS-1252 >"$data/hyra.ver"
@@ -111,6 +116,8 @@ shots=(
   "konto|key:alt+k key:Return wait:^kontoregister$ key:Down key:Tab key:Tab key:space wait:^konto$ win:konto key:Escape"
   "verifikation|key:alt+v key:Return wait:^inmating.verifikation$ type:Kassa.till.bank key:Return type:1930 key:Tab type:200 key:Return key:Return type:1910 key:equal key:Return win:verifikation key:Escape"
   "grafiskt|key:alt+s key:Return sleep:2 shot:grafiskt"
+  "etikettregister|key:alt+x key:Down key:Down key:Down key:Return wait:^etikettregister$ win:etikettregister key:Escape"
+  "giroblankett|key:alt+x key:Return wait:^plusgiroregister$ key:Down key:Tab key:Tab key:space wait:^plusgiroblankett$ win:giroblankett key:Escape"
   "huvudbok|key:alt+v key:Down key:Down key:Return wait:^Välj.konto key:Down key:Return sleep:2 shot:huvudbok"
 )
 
