@@ -285,7 +285,8 @@ void CheckChecksum(std::string_view bytes, std::vector<std::string>& faults) {
   const auto fault = [&](int lineNo, const std::string& what) {
     faults.push_back(A("rad ") + std::to_string(lineNo) + " (" + what + ")");
   };
-  const auto& [last, text] = marks.back();
+  const int last = marks.back().first;
+  const std::string& text = marks.back().second;
   if (marks.size() == 1)
     return fault(last, text.empty() ? A("#KSUMMA utan avslutande #KSUMMA med kontrollsumma")
                                      : A("#KSUMMA utan inledande #KSUMMA"));
