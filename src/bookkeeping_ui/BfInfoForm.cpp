@@ -12,6 +12,7 @@
 #include "registers/ui/epickForm32.h"
 #include "shell/Eerror32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace bfui {
@@ -96,9 +97,8 @@ TInputIForm::TInputIForm(bf::TInputIEdit& edit, QWidget* parent) : QDialog(paren
   buttons->addStretch(1);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
   connect(ok, &QPushButton::clicked, this, &TInputIForm::accept);
   connect(cancel, &QPushButton::clicked, this, &TInputIForm::reject);

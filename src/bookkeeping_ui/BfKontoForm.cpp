@@ -15,6 +15,7 @@
 
 #include "shell/Eerror32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace bfui {
@@ -99,9 +100,8 @@ TkontoDlg::TkontoDlg(bf::TkontoEdit& edit, QWidget* parent) : QDialog(parent), e
   buttons->addStretch(1);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
   // Wide enough for the longest message on the status line.
   setMinimumWidth(fontMetrics().averageCharWidth() * kStatusChars);

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -35,6 +34,7 @@
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
+#include "shell/ui/ElidedPanel.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/edirform.h"
 #include "tabledisplay/ui/Tgridform.h"

@@ -18,6 +18,7 @@
 #include "registers/ui/epickForm32.h"
 #include "shell/Eerror32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 
 namespace bfui {
 
@@ -125,9 +126,8 @@ TbfverifikDlg::TbfverifikDlg(bf::BfShared& s, std::string dataDir, int scale, QW
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
 
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName(U("StatusBar1"));
-  status_->setSizeGripEnabled(false);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);

@@ -28,6 +28,7 @@
 #include "registers/ui/EEtikettForm.h"
 #include "registers/ui/egiroreg32.h"
 #include "registers/ui/epickForm32.h"
+#include "shell/ui/ElidedPanel.h"
 #include "bookkeeping/BFMenuState.h"
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/bfverform.h"

@@ -3,6 +3,8 @@
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/edirform.h"
 #include "shell/ui/emainform.h"
+#include "shell/ui/MessageHistory.h"
+#include "shell/ui/StatusLine.h"
 
 #include <gtest/gtest.h>
 
@@ -63,20 +65,76 @@ TEST(StatusHistory, PushesRightAndIgnoresRepeat) {
   EXPECT_EQ(form.MessagePanel(0), "second");
 }
 
-TEST(StatusHistory, PanelsShareTheBarTwoOneOneAndStayInside) {
+TEST(StatusHistory, NewestTakesTheRoomItNeedsFromTheOlderOnes) {
+  using Widths = std::array<int, kMessagePanels>;
+  EXPECT_EQ(MessageWidths(400, 100, 40), (Widths{200, 100, 100}));
+  EXPECT_EQ(MessageWidths(403, 100, 40), (Widths{203, 100, 100}));  // the rest to the newest
+  EXPECT_EQ(MessageWidths(400, 300, 40), (Widths{300, 50, 50}));
+  EXPECT_EQ(MessageWidths(400, 301, 40), (Widths{302, 49, 49}));
+  EXPECT_EQ(MessageWidths(400, 330, 40), (Widths{400, 0, 0}));  // older ones too narrow to read
+  EXPECT_EQ(MessageWidths(400, 5000, 40), (Widths{400, 0, 0}));
+  EXPECT_EQ(MessageWidths(0, 10, 40), (Widths{0, 0, 0}));
+}
+
+// A report's path must be readable where it ends: the file name.
+TEST(StatusHistory, LongMessagesAreShownWholeOrCutInTheMiddleNeverAtTheEnd) {
   TNolkMainForm form;
   form.resize(800, kClientHeight);
   form.show();
-  form.doStatusBar(std::string(300, 'x'));
+  const MessageHistory& messages = *form.Messages();
+  const auto panelsFillTheBar = [&] {
+    int right = 0;
+    for (int i = 0; i < kMessagePanels; ++i) right += messages.PanelGeometry(i).width();
+    EXPECT_EQ(right, messages.width());
+    EXPECT_LE(messages.geometry().right(), form.MessageBar()->width());
+  };
+  form.doStatusBar("first");
+  form.doStatusBar("second");
   QApplication::processEvents();
-  QStatusBar* bar = form.MessageBar();
   EXPECT_EQ(form.width(), 800);
-  const QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-  ASSERT_EQ(panels.size(), 3);
-  for (QLabel* panel : panels) EXPECT_LE(panel->geometry().right(), bar->width()) << panel->width();
-  EXPECT_GE(panels[0]->width() + panels[1]->width() + panels[2]->width(), bar->width() - 40);  // the bar is filled
-  EXPECT_NEAR(panels[0]->width(), 2 * panels[1]->width(), 8);
-  EXPECT_NEAR(panels[1]->width(), panels[2]->width(), 4);
+  panelsFillTheBar();
+  EXPECT_NEAR(messages.PanelGeometry(0).width(), 2 * messages.PanelGeometry(1).width(), 4);
+  EXPECT_EQ(messages.Shown(1), "first");
+
+  const std::string report = "Rapporten skrevs till /home/kassor/Dokument/BFNOLKW64/huvudbok_1930.pdf";
+  form.doStatusBar(report);
+  QApplication::processEvents();
+  panelsFillTheBar();
+  EXPECT_EQ(messages.Shown(0).toStdString(), report);
+  EXPECT_EQ(messages.Text(1), "second");
+
+  const std::string deep = "Rapporten skrevs till /home/kassor/" + std::string(200, 'm') + "/huvudbok_1930.pdf";
+  form.doStatusBar(deep);
+  QApplication::processEvents();
+  panelsFillTheBar();
+  EXPECT_EQ(messages.PanelGeometry(0).width(), messages.width());
+  EXPECT_EQ(messages.Shown(1), "");
+  const QString shown = messages.Shown(0);
+  EXPECT_TRUE(shown.startsWith("Rapporten skrevs till")) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("huvudbok_1930.pdf")) << shown.toStdString();
+  EXPECT_EQ(form.MessagePanel(0).toStdString(), deep);
+  EXPECT_EQ(form.MessagePanel(1).toStdString(), report);  // history keeps whole texts
+
+  form.doStatusBar(report);
+  form.resize(kClientWidth, kClientHeight);  // the narrowest window
+  QApplication::processEvents();
+  EXPECT_TRUE(messages.Shown(0).endsWith("huvudbok_1930.pdf")) << messages.Shown(0).toStdString();
+}
+
+TEST(StatusLine, LongMessageKeepsItsStartAndItsFileName) {
+  QWidget dialog;
+  dialog.resize(300, 40);
+  auto* line = new StatusLine(&dialog);
+  line->setGeometry(0, 0, 300, 20);
+  dialog.show();
+  const QString message = "Rapporten skrevs till /home/kassor/Dokument/BFNOLKW64/giro/plusgiro_2026.pdf";
+  line->showMessage(message);
+  EXPECT_TRUE(line->Shown().startsWith("Rapporten")) << line->Shown().toStdString();
+  EXPECT_TRUE(line->Shown().endsWith("plusgiro_2026.pdf")) << line->Shown().toStdString();
+  EXPECT_LT(line->Shown().size(), message.size());
+  EXPECT_EQ(line->toolTip(), message);
+  line->showMessage("kort");
+  EXPECT_EQ(line->Shown(), "kort");
 }
 
 // The register menu opens what the window knows of and says the rest comes later.

@@ -23,6 +23,7 @@
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace eregui {
@@ -125,9 +126,8 @@ TEtikettDlg::TEtikettDlg(std::string& text, QWidget* parent) : QDialog(parent), 
     buttons->addWidget(button);
   }
   layout->addLayout(buttons);
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
 
   std::string path;
@@ -142,7 +142,6 @@ QString TEtikettDlg::Status() const { return status_->currentMessage(); }
 
 void TEtikettDlg::Say(const std::string& message) {
   status_->showMessage(FromAnsi(message));
-  status_->setToolTip(FromAnsi(message));  // a long one (a PDF file's path) is cut on the line
 }
 
 void TEtikettDlg::Refuse(const std::string& message) {

@@ -17,6 +17,7 @@
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace eregui {
@@ -143,9 +144,8 @@ TGiroDlg::TGiroDlg(ereg::TGiroEdit& edit, const GiroDlgKind& kind, QWidget* pare
   connect(findChild<QPushButton*>("BitBtn2"), &QPushButton::clicked, this, &TGiroDlg::reject);
   connect(findChild<QPushButton*>("BitBtn3"), &QPushButton::clicked, this, &TGiroDlg::Print);
 
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form, 1);
   layout->addLayout(buttons);

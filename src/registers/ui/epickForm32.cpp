@@ -8,6 +8,7 @@
 
 #include "registers/ui/ListFont.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace eregui {
@@ -41,9 +42,8 @@ TEPickForm::TEPickForm(ereg::TPickWindowState& state, QWidget* parent) : QDialog
   buttons->addStretch(1);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
 
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -11,6 +11,7 @@
 #include "shell/Eerror32.h"
 #include "shell/ekonfig32.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 namespace eregui {
@@ -49,9 +50,8 @@ TERegFormDlg::TERegFormDlg(ereg::TERegForm& reg, const QString& caption, QWidget
     else connect(button, &QPushButton::clicked, this, &QDialog::accept);
   }
   layout->addLayout(buttons);
-  status_ = new QStatusBar(this);
+  status_ = new shellui::StatusLine(this);
   status_->setObjectName("StatusBar1");
-  status_->setSizeGripEnabled(false);
   layout->addWidget(status_);
 
   connect(list_, &QListWidget::itemSelectionChanged, this, &TERegFormDlg::TakeSelection);
@@ -93,7 +93,6 @@ void TERegFormDlg::ShowStatusMsg() {
   if (eerror::StatusMsg == lastShown_) return;
   lastShown_ = eerror::StatusMsg;
   status_->showMessage(FromAnsi(lastShown_));
-  status_->setToolTip(FromAnsi(lastShown_));  // a long one (a PDF file's path) is cut on the line
 }
 
 void TERegFormDlg::NewEntry() {

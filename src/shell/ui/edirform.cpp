@@ -1,4 +1,5 @@
 #include "shell/ui/edirform.h"
+#include "shell/ui/StatusLine.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -35,8 +36,7 @@ Tedatadir::Tedatadir(const QString& start, QWidget* parent)
   view_->setModel(model_);
   for (int c = 1; c < model_->columnCount(); ++c) view_->hideColumn(c);
   view_->header()->hide();
-  status_ = new QStatusBar(this);
-  status_->setSizeGripEnabled(false);
+  status_ = new StatusLine(this);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("avbryt"));
   connect(buttons, &QDialogButtonBox::accepted, this, &Tedatadir::accept);

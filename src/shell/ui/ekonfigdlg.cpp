@@ -7,6 +7,7 @@
 #include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/SettingTabs.h"
+#include "shell/ui/StatusLine.h"
 #include "shell/ui/emainform.h"
 
 #include <QCheckBox>
@@ -115,9 +116,8 @@ TEKonfigDlg::TEKonfigDlg(QWidget* parent) : QDialog(parent), lastShown_(eerror::
   buttons->addWidget(cancel);
   buttons->addWidget(ok);
 
-  status_ = new QStatusBar(this);
+  status_ = new StatusLine(this);
   status_->setObjectName(U("StatusBarEKonfig"));
-  status_->setSizeGripEnabled(false);
   status_->showMessage(FromAnsi(eerror::StatusMsg));
 
   auto* layout = new QVBoxLayout(this);

@@ -5,7 +5,9 @@
 #include "shell/GloDefs.h"
 #include "shell/ekonfig32.h"
 #include "shell/emainform_editor.h"
+#include "shell/ui/ElidedPanel.h"
 #include "shell/ui/MenuBarHints.h"
+#include "shell/ui/MessageHistory.h"
 #include "shell/ui/QtPrinterSystem.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/about32.h"
@@ -36,19 +38,16 @@ namespace shellui {
 
 namespace {
 
-constexpr size_t kStatusWidth = 160;
 const QColor kWindowColour(0xA6, 0xCC, 0xF0);  // 15780518 as BGR
 
-// A panel of two labels: its name and its value.
-QLabel* AddPanel(QVBoxLayout* layout, const char* name, QWidget* parent) {
+// A panel of two parts: its name and its value, which may be a long path.
+ElidedPanel* AddPanel(QVBoxLayout* layout, const char* name, QWidget* parent) {
   auto* row = new QHBoxLayout;
   auto* title = new QLabel(QString::fromUtf8(name), parent);
   title->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   title->setAlignment(Qt::AlignCenter);
   title->setFixedWidth(200);
-  auto* value = new QLabel(parent);
-  value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  value->setAlignment(Qt::AlignCenter);
+  auto* value = new ElidedPanel(QFrame::Sunken, Qt::AlignHCenter, parent);
   value->setMinimumWidth(50);
   row->addWidget(title);
   row->addWidget(value, 1);
@@ -174,15 +173,9 @@ void TNolkMainForm::BuildControls() {
   layout->addLayout(buttons);
   setCentralWidget(client);
 
-  // The newest message gets two shares of the bar, the two before it one each, at any width;
-  // a long text is cut at its panel's edge rather than widening the window.
   messageBar_ = new QStatusBar(this);
-  for (int i = 0; i < 3; ++i) {
-    messagePanels_[i] = new QLabel(messageBar_);
-    messagePanels_[i]->setFrameStyle(i == 1 ? QFrame::Panel | QFrame::Sunken : QFrame::Panel | QFrame::Raised);
-    messagePanels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    messageBar_->addWidget(messagePanels_[i], i == 0 ? 2 : 1);
-  }
+  messages_ = new MessageHistory(messageBar_);
+  messageBar_->addWidget(messages_, 1);
   setStatusBar(messageBar_);
 }
 
@@ -259,8 +252,7 @@ void TNolkMainForm::ProgramExit() {
 
 void TNolkMainForm::doStatusBar(const std::string& text) {
   if (text.empty()) return;
-  for (int i = 2; i >= 1; --i) messagePanels_[i]->setText(messagePanels_[i - 1]->text().left(kStatusWidth));
-  messagePanels_[0]->setText(FromAnsi(text));
+  messages_->Push(FromAnsi(text));
   messageBar_->setToolTip(FromAnsi(text));
 }
 
@@ -278,7 +270,7 @@ void TNolkMainForm::doEnvStatus() {
   envValues_[2]->setText(FromAnsi(konfig.LabelName(konfig.CurrentLabelSetting())));
 }
 
-QString TNolkMainForm::MessagePanel(int i) const { return messagePanels_[i]->text(); }
+QString TNolkMainForm::MessagePanel(int i) const { return messages_->Text(i); }
 QString TNolkMainForm::EnvPanel(int bar) const { return envValues_[bar]->text(); }
 int TNolkMainForm::Scale() const { return scaleBox_->value(); }
 

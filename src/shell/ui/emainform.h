@@ -11,13 +11,15 @@
 
 #include <string>
 
-class QLabel;
 class QMenu;
 class QPushButton;
 class QSpinBox;
 class QStatusBar;
 
 namespace shellui {
+
+class ElidedPanel;
+class MessageHistory;
 
 constexpr int kClientWidth = 545;
 constexpr int kClientHeight = 312;
@@ -59,9 +61,10 @@ class TNolkMainForm : public QMainWindow {
 
   // What the tests and the bookkeeping window read.
   QStatusBar* MessageBar() const { return messageBar_; }
+  const MessageHistory* Messages() const { return messages_; }
   QString MessagePanel(int i) const;
   QString EnvPanel(int bar) const;  // 0 data directory, 1 report, 2 label, 3 data
-  QLabel* DataPanel() const { return envValues_[3]; }
+  ElidedPanel* DataPanel() const { return envValues_[3]; }
   int Scale() const;
   int Background() const { return background_; }
 
@@ -86,8 +89,8 @@ class TNolkMainForm : public QMainWindow {
   void BuildMenu();
 
   QStatusBar* messageBar_ = nullptr;
-  QLabel* messagePanels_[3] = {};
-  QLabel* envValues_[4] = {};
+  MessageHistory* messages_ = nullptr;
+  ElidedPanel* envValues_[4] = {};
   QSpinBox* scaleBox_ = nullptr;
   QMenu* registerMenu_ = nullptr;
   int progNr_ = 0;

@@ -1,5 +1,6 @@
 #include "tabledisplay/ui/Tgridform.h"
 
+#include "shell/ui/StatusLine.h"
 #include "tabledisplay/ui/QtPdfPictures.h"
 
 #include <QAbstractButton>
@@ -197,7 +198,7 @@ Tgridform::Tgridform(QWidget* owner, const std::string& caption, int windowScale
     buttons->addWidget(button);
   }
 
-  statusBar_ = new QStatusBar(this);
+  statusBar_ = new shellui::StatusLine(this);
   statusBar_->setSizeGripEnabled(true);
 
   auto* bottom = new QHBoxLayout;
