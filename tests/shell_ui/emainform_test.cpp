@@ -3,6 +3,7 @@
 #include "shell/ui/InstanceGuard.h"
 #include "shell/ui/edirform.h"
 #include "shell/ui/emainform.h"
+#include "shell/ui/ElidedPanel.h"
 #include "shell/ui/MessageHistory.h"
 #include "shell/ui/StatusLine.h"
 
@@ -77,7 +78,14 @@ TEST(StatusHistory, NewestTakesTheRoomItNeedsFromTheOlderOnes) {
 }
 
 // A report's path must be readable where it ends: the file name.
-TEST(StatusHistory, LongMessagesAreShownWholeOrCutInTheMiddleNeverAtTheEnd) {
+// A new height goes from the panel through the status bar to the window, one event each.
+namespace {
+void Settle() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+}  // namespace
+
+TEST(StatusHistory, ALongMessageTakesTheBarThenASecondLineAndKeepsItsEnd) {
   TNolkMainForm form;
   form.resize(800, kClientHeight);
   form.show();
@@ -90,7 +98,7 @@ TEST(StatusHistory, LongMessagesAreShownWholeOrCutInTheMiddleNeverAtTheEnd) {
   };
   form.doStatusBar("first");
   form.doStatusBar("second");
-  QApplication::processEvents();
+  Settle();
   EXPECT_EQ(form.width(), 800);
   panelsFillTheBar();
   EXPECT_NEAR(messages.PanelGeometry(0).width(), 2 * messages.PanelGeometry(1).width(), 4);
@@ -98,27 +106,56 @@ TEST(StatusHistory, LongMessagesAreShownWholeOrCutInTheMiddleNeverAtTheEnd) {
 
   const std::string report = "Rapporten skrevs till /home/kassor/Dokument/BFNOLKW64/huvudbok_1930.pdf";
   form.doStatusBar(report);
-  QApplication::processEvents();
+  Settle();
   panelsFillTheBar();
   EXPECT_EQ(messages.Shown(0).toStdString(), report);
   EXPECT_EQ(messages.Text(1), "second");
 
+  // Longer than the bar: more lines, broken after a slash, and the rest shortened in the middle;
+  // the window grows rather than squeezing what is above.
+  const int oneLine = messages.height();
+  const int windowHeight = form.height();
+  const int centralHeight = form.centralWidget()->height();
   const std::string deep = "Rapporten skrevs till /home/kassor/" + std::string(200, 'm') + "/huvudbok_1930.pdf";
   form.doStatusBar(deep);
-  QApplication::processEvents();
+  Settle();
   panelsFillTheBar();
+  EXPECT_GT(messages.height(), oneLine);
+  EXPECT_EQ(form.height(), windowHeight + messages.height() - oneLine);
+  EXPECT_EQ(form.centralWidget()->height(), centralHeight);
   EXPECT_EQ(messages.PanelGeometry(0).width(), messages.width());
   EXPECT_EQ(messages.Shown(1), "");
-  const QString shown = messages.Shown(0);
-  EXPECT_TRUE(shown.startsWith("Rapporten skrevs till")) << shown.toStdString();
-  EXPECT_TRUE(shown.endsWith("huvudbok_1930.pdf")) << shown.toStdString();
+  const QStringList lines = messages.Shown(0).split('\n');
+  ASSERT_EQ(lines.size(), 3) << messages.Shown(0).toStdString();
+  EXPECT_EQ(lines[0], "Rapporten skrevs till /home/kassor/");
+  EXPECT_TRUE(lines[2].endsWith("huvudbok_1930.pdf")) << lines[2].toStdString();
   EXPECT_EQ(form.MessagePanel(0).toStdString(), deep);
   EXPECT_EQ(form.MessagePanel(1).toStdString(), report);  // history keeps whole texts
 
-  form.doStatusBar(report);
-  form.resize(kClientWidth, kClientHeight);  // the narrowest window
-  QApplication::processEvents();
-  EXPECT_TRUE(messages.Shown(0).endsWith("huvudbok_1930.pdf")) << messages.Shown(0).toStdString();
+  form.doStatusBar("kort");  // back to one line
+  Settle();
+  EXPECT_EQ(messages.height(), oneLine);
+  EXPECT_EQ(messages.Shown(0), "kort");
+}
+
+TEST(StatusHistory, FitTextBreaksAfterABlankOrASlashAndNeverLosesTheEnd) {
+  const QFontMetrics metrics(QApplication::font());
+  const QString text = "Verifikationerna nollställda för Hemmet 2026-01-01--2026-12-31";
+  EXPECT_EQ(FitText(text, metrics, 10000, 2), text);
+  const int half = metrics.horizontalAdvance(text) * 2 / 3;
+  const QString two = FitText(text, metrics, half, 2);
+  EXPECT_EQ(two.split('\n').size(), 2);
+  EXPECT_EQ(QString(two).replace('\n', ' '), text);  // broken at a blank, nothing lost
+  const QString one = FitText(text, metrics, half, 1);
+  EXPECT_TRUE(one.startsWith("Verifikationerna")) << one.toStdString();
+  EXPECT_TRUE(one.endsWith("2026-12-31")) << one.toStdString();
+  // No blank to break at: broken where the line is full.
+  const QString word(80, 'x');
+  const QStringList parts = FitText(word, metrics, metrics.horizontalAdvance(QString(50, 'x')) + 1, 2).split('\n');
+  ASSERT_EQ(parts.size(), 2);
+  EXPECT_EQ(parts[0].size(), 50);
+  EXPECT_EQ(parts[1], QString(30, 'x'));
+  EXPECT_EQ(FitText("", metrics, 100, 2), "");
 }
 
 TEST(StatusLine, LongMessageKeepsItsStartAndItsFileName) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 
@@ -9,6 +10,19 @@ namespace shellui {
 
 namespace {
 constexpr int kPadding = 3;  // between the frame and the text
+}
+
+QString FitText(const QString& text, const QFontMetrics& metrics, int width, int lines) {
+  // One pixel to spare: eliding measures with fractions the advance rounds.
+  if (lines <= 1 || metrics.horizontalAdvance(text) + 1 <= width)
+    return metrics.elidedText(text, Qt::ElideMiddle, width);
+  // The longest head that fits, ending after a blank or a slash where there is one.
+  qsizetype fits = 0;
+  while (fits < text.size() && metrics.horizontalAdvance(text.left(fits + 1)) + 1 <= width) ++fits;
+  qsizetype cut = fits;
+  while (cut > 0 && text[cut - 1] != ' ' && text[cut - 1] != '/') --cut;
+  if (cut == 0) cut = std::max<qsizetype>(fits, 1);
+  return text.left(cut).trimmed() + '\n' + FitText(text.mid(cut).trimmed(), metrics, width, lines - 1);
 }
 
 ElidedPanel::ElidedPanel(QFrame::Shadow shadow, Qt::Alignment alignment, QWidget* parent)
@@ -27,17 +41,27 @@ void ElidedPanel::setText(const QString& text) {
   update();
 }
 
-QString ElidedPanel::Shown() const {
-  return fontMetrics().elidedText(text_, Qt::ElideMiddle, contentsRect().width() - 2 * kPadding);
+void ElidedPanel::SetLines(int lines) {
+  if (lines == lines_) return;
+  lines_ = lines;
+  updateGeometry();
+  update();
 }
 
-// One pixel more than the advance: eliding measures with fractions the advance rounds.
+QString ElidedPanel::Shown() const {
+  return FitText(text_, fontMetrics(), contentsRect().width() - 2 * kPadding, lines_);
+}
+
+int ElidedPanel::LinesAt(int width, int lines) const {
+  return static_cast<int>(FitText(text_, fontMetrics(), width - 2 * (frameWidth() + kPadding), lines).count('\n')) + 1;
+}
+
 int ElidedPanel::NeededWidth() const {
   return fontMetrics().horizontalAdvance(text_) + 1 + 2 * (frameWidth() + kPadding);
 }
 
 QSize ElidedPanel::sizeHint() const {
-  return {NeededWidth(), fontMetrics().height() + 2 * (frameWidth() + kPadding)};
+  return {NeededWidth(), lines_ * fontMetrics().lineSpacing() + 2 * (frameWidth() + kPadding)};
 }
 QSize ElidedPanel::minimumSizeHint() const { return {0, sizeHint().height()}; }
 

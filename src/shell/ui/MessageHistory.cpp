@@ -9,6 +9,7 @@ namespace shellui {
 namespace {
 
 constexpr int kMinOlderWidth = 40;  // below this an older message shows nothing worth reading
+constexpr int kMaxNewestLines = 3;
 
 }  // namespace
 
@@ -49,7 +50,15 @@ void MessageHistory::resizeEvent(QResizeEvent* event) {
 }
 
 void MessageHistory::Place() {
-  const auto widths = MessageWidths(width(), panels_[0]->NeededWidth(), kMinOlderWidth);
+  const int needed = panels_[0]->NeededWidth();
+  const auto widths = MessageWidths(width(), needed, kMinOlderWidth);
+  // A newest message too long for the whole bar takes more lines.
+  const int lines = width() > 0 && needed > width() ? panels_[0]->LinesAt(width(), kMaxNewestLines) : 1;
+  if (lines != newestLines_) {
+    newestLines_ = lines;
+    panels_[0]->SetLines(lines);
+    updateGeometry();
+  }
   int x = 0;
   for (int i = 0; i < kMessagePanels; ++i) {
     panels_[i]->setGeometry(x, 0, widths[i], height());

@@ -1,7 +1,7 @@
 // The main window's message history: the newest message and the two before it, side by side
 // in the status bar. The newest gets two shares of the bar and the older ones one each while
 // it fits; a longer newest message takes the room it needs from the older ones, up to the
-// whole bar, and only then is shortened in the middle (ElidedPanel).
+// whole bar, and one longer than the bar takes up to three lines (ElidedPanel).
 #pragma once
 
 #include <QString>
@@ -27,7 +27,7 @@ class MessageHistory : public QWidget {
   // Shows text as the newest message and moves the others one panel on.
   void Push(const QString& text);
   QString Text(int panel) const;
-  // What a panel shows: its text, shortened when its width asks for it.
+  // What a panel shows: its text, broken and shortened as its width asks, lines joined by '\n'.
   QString Shown(int panel) const;
   QRect PanelGeometry(int panel) const;
 
@@ -41,6 +41,7 @@ class MessageHistory : public QWidget {
   void Place();
 
   std::array<ElidedPanel*, kMessagePanels> panels_{};
+  int newestLines_ = 1;
 };
 
 }  // namespace shellui

@@ -253,6 +253,9 @@ void TNolkMainForm::ProgramExit() {
 void TNolkMainForm::doStatusBar(const std::string& text) {
   if (text.empty()) return;
   messages_->Push(FromAnsi(text));
+  // A message on more lines makes the window taller rather than squeezing its panels.
+  const int taller = messages_->sizeHint().height() - messages_->height();
+  if (taller > 0 && isVisible() && !isMaximized() && !isFullScreen()) resize(width(), height() + taller);
   messageBar_->setToolTip(FromAnsi(text));
 }
 
