@@ -208,6 +208,11 @@ TEST(DataDirDialog, TrailingSlashRemovedAndCancelKeepsStart) {
   EXPECT_EQ(dialog.Result(), "/tmp");
   Tedatadir missing("/no/such/folder/here");
   EXPECT_EQ(missing.Result(), "");
+  // With no start (a first backup) the tree opens at home rather than folded at "/".
+  EXPECT_EQ(missing.Current(), QDir::homePath());
+  EXPECT_EQ(missing.findChild<QLineEdit*>("mapp")->text(), QDir::homePath());
+  missing.reject();
+  EXPECT_EQ(missing.Result(), "");
 }
 
 TEST(DataDirDialog, OpensTheTreeDownToTheStartFolder) {

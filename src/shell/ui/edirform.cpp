@@ -22,11 +22,14 @@ std::string StoredDataDir(std::string chosen) {
 }
 
 Tedatadir::Tedatadir(const QString& start, QWidget* parent)
-    : QDialog(parent), start_(QDir(start).exists() ? start : QString()), result_(start_) {
+    : QDialog(parent),
+      start_(QDir(start).exists() ? start : QString()),
+      result_(start_),
+      opensAt_(start_.isEmpty() ? QDir::homePath() : start_) {
   setWindowTitle(QString::fromUtf8("välj bibliotek"));
   // The folder as a path, to be typed: a folder far from the start is reached without
   // unfolding the tree down to it.
-  path_ = new QLineEdit(start_, this);
+  path_ = new QLineEdit(opensAt_, this);
   path_->setObjectName("mapp");
   path_->setToolTip(QString::fromUtf8("mappens sökväg; skriv en annan och tryck Enter"));
   model_ = new QFileSystemModel(this);
@@ -53,15 +56,14 @@ Tedatadir::Tedatadir(const QString& start, QWidget* parent)
   path_->selectAll();
   view_->installEventFilter(this);
   view_->viewport()->installEventFilter(this);
-  if (start_.isEmpty()) return;
-  SetCurrent(start_);
+  SetCurrent(opensAt_);
   // The model reads folders in the background and rereads a folder that changes, which can
   // drop the current index and fold the tree again; until the user moves elsewhere, each
   // folder that arrives puts the start back as current and in view.
   followStart_ = true;
   connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
     if (!followStart_) return;
-    const QModelIndex start = model_->index(start_);
+    const QModelIndex start = model_->index(opensAt_);
     for (QModelIndex up = start.parent(); up.isValid(); up = up.parent()) view_->expand(up);
     view_->setCurrentIndex(start);
     view_->scrollTo(start, QAbstractItemView::PositionAtCenter);

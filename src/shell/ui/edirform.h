@@ -1,5 +1,6 @@
 // Tedatadir: the data-directory chooser. It keeps the starting directory and the result,
-// both the starting one at first (cleared when it does not exist); OK takes the directory
+// both the starting one at first (cleared when it does not exist, and the tree then opens
+// at the home folder); OK takes the directory
 // of the path field "mapp", which shows the tree's current one until another is typed (a
 // path that is no directory is refused on the status line), Cancel puts the starting one
 // back.
@@ -42,6 +43,7 @@ class Tedatadir : public QDialog {
 
   QString start_;
   QString result_;
+  QString opensAt_;  // the start, or the home folder when there is none
   QLineEdit* path_;
   QFileSystemModel* model_;
   QTreeView* view_;
