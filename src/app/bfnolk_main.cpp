@@ -115,9 +115,9 @@ const char kUsage[] =
     "                       etikettinställning (eller nr N), N kopior av varje\n"
     "  giro SORT add --payee NAMN [--littera L] [--account1 NR] [--account2 NR] [--number3 NR]\n"
     "                       [--amount KRONOR] [--message TEXT] [--sender TEXT]\n"
-    "                       ny giroblankett; SORT är plus, post eller bank (eller blankettens\n"
-    "                       nummer 0..4); nyckeln är mottagare_littera; gironumren\n"
-    "                       kontrolleras (modulus 10)\n"
+    "                       ny giroblankett; SORT plus, post, bank (eller sortens nummer\n"
+    "                       0..4); nyckeln är mottagare_littera; gironumren kontrolleras\n"
+    "                       (modulus 10)\n"
     "  giro SORT change NYCKEL [fält som vid add] | giro SORT delete NYCKEL | giro SORT list [--json]\n"
     "                       ändrar, raderar eller visar blanketterna av sorten\n"
     "  giro SORT print NYCKEL [--copies N] [--setting N] [--to FIL.txt|FIL.pdf|-] [--printer NAMN]\n"
@@ -129,12 +129,6 @@ const char kUsage[] =
     "  --now \"ÅÅÅÅ-MM-DD TT:MM:SS\"\n"
     "                        klockan står på den tiden hela körningen (dagens datum i ver add,\n"
     "                        månadssummornas månad), så att utskriften blir densamma varje gång\n"
-    "  --yes                 svarar ja på kommandots fråga; utan --yes och utan terminal\n"
-    "                        är svaret nej\n"
-    "  --json                skriver resultatet som JSON, för skript\n"
-    "  --help                visar denna hjälp; efter ett kommando bara kommandots del\n"
-    "\n"
-    "slutstatus: 0 klart, 1 vägrat eller avböjt, 2 fel i kommandoraden\n"
     "\n"
     "exempel:\n"
     "  bfnolk config show\n"
@@ -150,7 +144,12 @@ const char kUsage[] =
     "  bfnolk print huvudbok --accounts 1930 --to huvudbok.pdf\n"
     "  bfnolk label add --line 'Kassören' --line 'Storgatan 1' --line '123 45 Ort'\n"
     "  bfnolk giro plus add --payee Elverket --account1 18 --amount 250\n"
-    "  bfnolk --config-dir /tmp/prov config reset --yes\n";
+    "  bfnolk --config-dir /tmp/prov config reset --yes\n"
+    "\n"
+    "Med --yes svarar kommandot ja på sin fråga; utan --yes och utan terminal är svaret\n"
+    "nej. --json skriver resultatet som JSON, för skript. --help efter ett kommando visar\n"
+    "bara kommandots del av hjälpen.\n"
+    "slutstatus: 0 klart, 1 vägrat eller avböjt, 2 fel i kommandoraden\n";
 
 void PrintUsage(std::ostream& out) {
   out << "användning: bfnolk " << kGlobalOptions << " KOMMANDO ...\n" << kUsage;
