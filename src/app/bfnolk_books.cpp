@@ -1,4 +1,5 @@
-// bfnolk's commands inside the selected bookkeeping: accounts, verifications and verify.
+// bfnolk's commands inside the selected bookkeeping: accounts, verifications and verify
+// (which also checks the register files of the data directory).
 // They call the same logic operations as the window program's dialogs.
 #include "app/bfnolk_books.h"
 
@@ -16,6 +17,7 @@
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/BfKontoReg_rules.h"
 #include "common/Ansi.h"
+#include "registers/ekeyedreg32_check.h"
 
 namespace bfnolk {
 
@@ -220,8 +222,8 @@ int VerCommand(Session& session, const Arguments& a) {
 }
 
 int Verify(Session& session) {
-  const std::vector<std::string> findings =
-      bf::VerifyBookkeeping(session.db().shared(), session.db().dataDir());
+  std::vector<std::string> findings = bf::VerifyBookkeeping(session.db().shared(), session.db().dataDir());
+  for (std::string& f : ereg::CheckRegisterFiles(session.db().dataDir())) findings.push_back(std::move(f));
   for (const std::string& f : findings) std::cout << ansi::ToUtf8(f) << "\n";
   if (findings.empty()) std::cout << "bokföringen stämmer\n";
   return findings.empty() ? kDone : kRefused;

@@ -41,8 +41,11 @@ bool ByteOf(char32_t cp, char& byte) {
 }
 
 // Decodes the UTF-8 character at s[i]: its code point, or kNotUtf8 for a malformed or cut
-// sequence; i moves past what was read (one byte for a malformed sequence).
+// sequence; i moves past what was read (one byte for a malformed sequence). A longer form
+// than a code point needs, a surrogate and anything above U+10FFFF are malformed too, so
+// that Windows-1252 bytes are rarely mistaken for UTF-8.
 char32_t NextCodePoint(std::string_view s, size_t& i) {
+  static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
   const auto lead = static_cast<unsigned char>(s[i]);
   const int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
   char32_t cp = extra <= 0 ? lead : (lead & (0x3F >> extra));
@@ -52,6 +55,7 @@ char32_t NextCodePoint(std::string_view s, size_t& i) {
     ok = (c & 0xC0) == 0x80;
     cp = (cp << 6) | (c & 0x3F);
   }
+  ok = ok && cp >= kLeast[extra] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
   i += ok ? 1 + extra : 1;
   return ok ? cp : kNotUtf8;
 }

@@ -8,6 +8,7 @@
 #include "bookkeeping/BFdefs_charset.h"
 #include "common/Ansi.h"
 #include "exchange/EFileDlgAction.h"
+#include "exchange/Eixport_encoding.h"
 #include "shell/ECountForm.h"
 #include "shell/EMsgTxt.h"
 #include "shell/ESmall.h"
@@ -115,6 +116,8 @@ void IxportFile::CloseEveryFile() {
 void IxportFile::Reset() {
   name_.clear();
   openFailed_ = false;
+  refusal_.clear();
+  utf8_ = false;
   counts_ = {};
   failed_ = false;
   failure_.clear();
@@ -137,7 +140,7 @@ bool IxportFile::OpenWithDialog(esmall::WindowHandle owner, Mode mode, int progr
   dir = FolderOf(*chosen);
   if (Open(owner, mode, *chosen, progressKind)) return true;
   openFailed_ = true;
-  eerror::EMsg(1, A("Kan ej öppna/skapa ixportfilen ") + Quoted(*chosen));
+  eerror::EMsg(1, refusal_.empty() ? A("Kan ej öppna/skapa ixportfilen ") + Quoted(*chosen) : refusal_);
   return false;
 }
 
@@ -147,7 +150,7 @@ bool IxportFile::OpenByName(esmall::WindowHandle owner, Mode mode, const std::st
   if (name.empty()) return false;
   if (!Open(owner, mode, name, progressKind)) {
     openFailed_ = true;
-    eerror::EMsg(1, A("Kan ej öppna IxportFile: ") + Quoted(name) + " " + IoErrorText());
+    eerror::EMsg(1, refusal_.empty() ? A("Kan ej öppna IxportFile: ") + Quoted(name) + " " + IoErrorText() : refusal_);
     return false;
   }
   eerror::EMsg(1, "IxportFile " + name + A(" öppen.."));
@@ -161,7 +164,8 @@ bool IxportFile::Open(esmall::WindowHandle owner, Mode mode, const std::string& 
     return false;
   }
   const bool opened = mode == Mode::kCreate ? isam::CreateFile(file_, name) : isam::OpenFile(file_, name, true);
-  if (!opened || (mode == Mode::kOpen && !isam::FileSize(file_, fileSize_))) {
+  if (!opened || (mode == Mode::kOpen && !isam::FileSize(file_, fileSize_)) ||
+      (mode == Mode::kOpen && content_ == Content::kText && !ChooseEncoding(name))) {
     const isam::ErrorKeeper keep;
     isam::CloseFile(file_);
     return false;
@@ -176,6 +180,25 @@ bool IxportFile::Open(esmall::WindowHandle owner, Mode mode, const std::string& 
     progress_ = true;
   }
   if (mode == Mode::kCreate && content_ == Content::kText && TakesHeading(name)) Append(bf::WriteHook("; " + MainCaption()) + "\r\n");
+  return true;
+}
+
+bool IxportFile::ChooseEncoding(const std::string& name) {
+  TextEncodingScan scan;
+  std::string block;
+  for (int64_t pos = 0; pos < fileSize_; pos += static_cast<int64_t>(block.size())) {
+    block.resize(static_cast<size_t>(std::min<int64_t>(kBlock, fileSize_ - pos)));
+    if (!isam::ReadAt(file_, pos, static_cast<int64_t>(block.size()), block.data())) return false;
+    scan.Feed(block);
+  }
+  scan.Finish();
+  refusal_ = scan.Refusal();
+  if (!refusal_.empty()) {
+    refusal_ = A("Kan ej läsa ixportfilen ") + Quoted(name) + refusal_;
+    return false;
+  }
+  utf8_ = scan.Utf8();
+  filePos_ = static_cast<int64_t>(scan.BomLength());
   return true;
 }
 
@@ -233,6 +256,20 @@ bool IxportFile::Fill() {
     buffer_.clear();
     NoteFailure();
     return false;
+  }
+  if (utf8_) {
+    // Whole characters only; one cut by the block's end starts the next block.
+    if (filePos_ + n < fileSize_) buffer_.resize(WholeUtf8Prefix(buffer_));
+    std::string text;
+    char32_t missing = 0;
+    if (buffer_.empty() || !ansi::FromUtf8Exact(buffer_, text, missing)) {  // checked at the open
+      buffer_.clear();
+      NoteFailure();
+      return false;
+    }
+    filePos_ += static_cast<int64_t>(buffer_.size());
+    buffer_ = std::move(text);
+    return true;
   }
   filePos_ += n;
   return true;

@@ -5,7 +5,9 @@
 // bookkeeping's character-set hooks, counts lines, drives the progress window and says how
 // it went on the status line.
 //
-// Lines are written ending in CR LF; reading takes CR LF and LF alike. A line read is at
+// Lines are written ending in CR LF; reading takes CR LF and LF alike. A text file read is
+// Windows-1252, or UTF-8 converted to it when the file is UTF-8 (Eixport_encoding.h): a
+// UTF-8 file that Windows-1252 cannot hold does not open. A line read is at
 // most kMaxLine characters: the rest of a longer one is skipped, never read as a line of its
 // own, and LineCut() tells. Writes are buffered; the first that fails is remembered, every
 // write after it returns false without writing, and Close then reports the failure instead
@@ -106,6 +108,9 @@ class IxportFile {
   bool Append(std::string_view bytes);
   bool FlushOut();
   bool Fill();
+  // Reads the whole file once to choose its encoding; false when it cannot be read or is
+  // refused (refusal_ says why).
+  bool ChooseEncoding(const std::string& name);
   // Writes out and closes the file.
   void Shut();
   // Shut, and the progress window and the stopwatch given up, without a report.
@@ -120,6 +125,8 @@ class IxportFile {
   bool failed_ = false;
   bool openFailed_ = false;  // the dialog chose a file, or a name was given, that did not open
   std::string failure_;  // what failed, for the report
+  std::string refusal_;  // why the file's text cannot be read, when that kept it from opening
+  bool utf8_ = false;    // the text file is read as UTF-8
   bool progress_ = false;
   bool timing_ = false;
   bool lineCut_ = false;

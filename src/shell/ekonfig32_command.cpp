@@ -4,17 +4,33 @@
 #include "shell/ekonfig32.h"
 
 #include <ostream>
+#include <string>
 
 namespace ekonfig {
 
-int KonfigCommand(const std::vector<std::string>& args, std::ostream& out) {
-  const bool show = args.size() == 1 && args[0] == "show";
-  const bool reset = !args.empty() && args[0] == "reset" &&
-                     (args.size() == 1 || (args.size() == 2 && args[1] == "--yes"));
-  if (!show && !reset) {
-    out << "usage: bfnolk config show | bfnolk config reset [--yes]\n";
-    return 2;
+namespace {
+
+constexpr int kUsageError = 2;
+
+// Why args are no config command, or empty when they are one.
+std::string UsageFault(const std::vector<std::string>& args) {
+  if (args.empty()) return "ange show eller reset [--yes]";
+  const std::string& verb = args[0];
+  if (verb != "show" && verb != "reset") return "okänt " + verb + "; ange show eller reset [--yes]";
+  const size_t allowed = verb == "reset" && args.size() > 1 && args[1] == "--yes" ? 2 : 1;
+  if (args.size() > allowed) return "oväntat argument " + args[allowed];
+  return "";
+}
+
+}  // namespace
+
+int KonfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (const std::string fault = UsageFault(args); !fault.empty()) {
+    err << "bfnolk config: " << fault << "\n";
+    return kUsageError;
   }
+  const bool show = args[0] == "show";
+  const bool reset = !show;
   if (InitKonfig(kBookkeepingProgNr, true, "bfnolk") == KonfigStart::kOutOfMemory) return 8;
   int code = 0;
   if (reset && !ResetKonfig(args.size() == 1)) code = 1;

@@ -12,8 +12,9 @@ namespace ekonfig {
 
 constexpr int kBookkeepingProgNr = 20;
 
-// args are the words after "config". Output is UTF-8. Returns the exit code: 0 done,
-// 1 reset declined, 2 bad usage, 8 out of memory.
-int KonfigCommand(const std::vector<std::string>& args, std::ostream& out);
+// args are the words after "config". Output is UTF-8; what was wrong with args goes to err,
+// in the words of the tool's other usage errors. Returns the exit code: 0 done, 1 reset
+// declined, 2 bad usage, 8 out of memory.
+int KonfigCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace ekonfig

@@ -158,6 +158,28 @@ TEST_F(BfnolkDatabase, ACommandThatWentWellIsQuietOnStandardError) {
   }
   // A refusal still says why.
   EXPECT_NE(standardError("select 5").out, "");
+  // A usage error of config too, in the words of the others, and nothing on the output.
+  EXPECT_EQ(standardError("config visa").out, "bfnolk config: okänt visa; ange show eller reset [--yes]\n");
+  EXPECT_EQ(standardError("config visa").status, 2);
+  EXPECT_EQ(RunProgram("( " + Command("config visa") + " </dev/null 2>/dev/null )").out, "");
+}
+
+// Each command's help is its part of the whole help, with the command's lines in it.
+TEST_F(BfnolkDatabase, EveryCommandHasItsHelp) {
+  const ProgramRun all = Run("--help");
+  ASSERT_EQ(all.status, 0);
+  for (const std::string command : {"config", "init", "list", "new", "change", "select", "delete", "copy", "backup",
+                                    "restore", "reset", "rebuild", "account", "ver", "verify", "print", "show",
+                                    "export", "import", "label", "giro"}) {
+    SCOPED_TRACE(command);
+    const ProgramRun help = Run(command + " --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("användning: bfnolk ", 0), 0u) << help.out;
+    const size_t first = help.out.find("\n  " + command);
+    ASSERT_NE(first, std::string::npos) << help.out;
+    const std::string line = help.out.substr(first + 1, help.out.find('\n', first + 1) - first);
+    EXPECT_NE(all.out.find(line), std::string::npos) << line;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // printed on the text device.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "BfnolkFolder.h"
@@ -62,6 +63,24 @@ TEST_F(BfnolkRegisters, KeepsGiroFormsUniqueAndChecked) {
   EXPECT_NE(printed.out.find("Elverket"), std::string::npos);
   EXPECT_EQ(Run("giro plus delete Elverket").status, 0);
   EXPECT_EQ(Run("giro plus list").out, "1-8............. Elverket_B\n");
+}
+
+TEST_F(BfnolkRegisters, VerifyChecksTheRegisterFilesThatExist) {
+  Ok("init --yes");
+  Ok("new --name Prov --from 2026-01-01 --to 2026-12-31");
+  Verified("before any register is used");
+  Ok("label add --line 'Anna Berg'");
+  Ok("giro bank add --payee Elverket");
+  Verified("with a label and a bankgiro form");
+  // The bankgiro data file loses its last byte: no longer whole records.
+  for (const auto& entry : std::filesystem::directory_iterator(root_ + "/data"))
+    if (entry.path().filename().string().rfind("giroB.", 0) == 0 && entry.path().extension() != ".ix" &&
+        entry.path().extension() != ".IX")
+      std::filesystem::resize_file(entry.path(), entry.file_size() - 1);
+  const ProgramRun damaged = Run("verify");
+  EXPECT_EQ(damaged.status, 1);
+  EXPECT_NE(damaged.out.find(root_ + "/data/giroB: data file of "), std::string::npos) << damaged.out;
+  EXPECT_EQ(damaged.out.find("stämmer"), std::string::npos) << damaged.out;
 }
 
 }  // namespace

@@ -275,6 +275,26 @@ TEST_F(EntryRules, ATemplateRowWithoutItsAccountWaitsInTheAccountField) {
   EXPECT_TRUE(e.Cancel());
 }
 
+TEST_F(EntryRules, ATemplateSavedAsUtf8KeepsItsLettersAndOneWithoutWindowsFormIsRefused) {
+  {
+    eixport::GivenFileDialogs dialog(Template("lon8.ver", "; månadslön\nLön för #MONTH\n7010,100,+\n"));
+    const eixport::ScopedFileDialogs installed(dialog);
+    VerificationEntry e(s());
+    ASSERT_TRUE(e.StartTemplate(0, folder_.path()));
+    EXPECT_EQ(e.name(), A("Lön för Mars"));
+    EXPECT_EQ(e.status(), A("månadslön"));
+    EXPECT_TRUE(e.Cancel());
+  }
+  eixport::GivenFileDialogs dialog(Template("pil.ver", "Hyra\n1930,100,+\n; → nästa\n"));
+  const eixport::ScopedFileDialogs installed(dialog);
+  VerificationEntry e(s());
+  EXPECT_FALSE(e.StartTemplate(0, folder_.path()));
+  EXPECT_FALSE(e.Playing());
+  EXPECT_EQ(e.name(), "");
+  EXPECT_EQ(e.status(), A("Kan ej läsa ixportfilen \"") + folder_.path() +
+                            A("/pil.ver\": rad 3 har tecknet U+2192, som inte finns i Windows-1252"));
+}
+
 TEST_F(EntryRules, NoTemplateChosenNothingPlays) {
   VerificationEntry e(s());
   EXPECT_FALSE(e.StartTemplate(0, folder_.path()));  // no dialog can answer: cancelled

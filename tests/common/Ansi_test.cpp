@@ -32,7 +32,8 @@ TEST(Ansi, ExactConversionNamesWhatTheCodePageCannotHold) {
   EXPECT_EQ(out, "kvar");
   EXPECT_FALSE(ansi::FromUtf8Exact("\xF0\x9F\x98\x80", out, missing));  // outside the 16-bit plane
   EXPECT_EQ(missing, U'\U0001F600');
-  for (const char* malformed : {"a\xC3", "\xFF", "\x80x"}) {
+  // Cut, stray, overlong (a slash and a NUL in two bytes), a surrogate, beyond U+10FFFF.
+  for (const char* malformed : {"a\xC3", "\xFF", "\x80x", "\xC0\xAF", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
     EXPECT_FALSE(ansi::FromUtf8Exact(malformed, out, missing)) << malformed;
     EXPECT_EQ(missing, ansi::kNotUtf8);
   }

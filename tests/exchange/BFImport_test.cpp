@@ -127,6 +127,15 @@ TEST_F(BfrFile, AnEmptyBookkeepingTakesEveryAccountAndSkipsCommentsAndBlankLines
   Verified();
 }
 
+TEST_F(BfrFile, APlanSavedAsUtf8KeepsItsLettersAndOneWindowsCannotHoldChangesNothing) {
+  ASSERT_EQ(ImportText("2440,Lån Åsa,-,,-250.50,0,0\n"), ImportResult::kImported);
+  EXPECT_EQ(Account("2440").name, A("Lån Åsa"));
+  const std::string before = AccountFile();
+  EXPECT_EQ(ImportText("1930,Bank,+,,20.00,0,0\n3010,Försäljning ↑,-,,0,0,0\n"), ImportResult::kNotOpened);
+  EXPECT_EQ(AccountFile(), before);
+  Verified();
+}
+
 TEST_F(BfrFile, AFaultyLineChangesNothingAndEveryOneIsNamed) {
   NewAccount("1930", 10);
   const std::string before = AccountFile();

@@ -1,13 +1,15 @@
 // The exchange file over real files: the heading line by extension, lines written with CR LF
-// and read with either line end, the 255-character limit, the OEM hooks both ways, the
-// dialog's folder remembered, the progress window and the reports on the status line, a
-// failed write stopping every line after it, and the exit hook writing out a file left open.
+// and read with either line end, the 255-character limit, the OEM hooks both ways, UTF-8
+// files read in Windows letters, the dialog's folder remembered, the progress window and the
+// reports on the status line, a failed write stopping every line after it, and the exit hook
+// writing out a file left open.
 #include "exchange/Eixport.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -16,6 +18,7 @@
 #include "bookkeeping/BFdefs_charset.h"
 #include "common/Ansi.h"
 #include "exchange/EfileDlg.h"
+#include "exchange/Eixport_encoding.h"
 #include "shell/ECountForm.h"
 #include "shell/ETider.h"
 #include "shell/Eerror32.h"
@@ -133,6 +136,64 @@ TEST_F(Exchange, OemLettersAreReadAsTheProgramsOwnAndWrittenSoWhenAsked) {
   EXPECT_EQ(ReadBack(A("Köp från Ä")), std::vector<std::string>{A("Köp från Ä")});
   bf::OemOnWrite = true;
   EXPECT_EQ(Written("oem.txt", {A("Lön")}), "; BFNOLKW64 prov\r\nL\x94n\r\n");
+}
+
+TEST_F(Exchange, AUtf8FileIsReadInWindowsLettersAndAnyOtherAsBefore) {
+  EXPECT_EQ(ReadBack("Lön för mars\r\nÅre,€5\n"), (std::vector<std::string>{A("Lön för mars"), A("Åre,€5")}));
+  EXPECT_EQ(ReadBack("\xEF\xBB\xBFHyra\n"), std::vector<std::string>{"Hyra"});  // the mark is no text
+  // Windows bytes that happen to hold a UTF-8 pair are still Windows text when the rest is not.
+  EXPECT_EQ(ReadBack("\xC3\xA5 och \xF6"), std::vector<std::string>{"\xC3\xA5 och \xF6"});
+  // A letter cut by the end of a read block is read whole, and the line limit counts letters.
+  std::string line = "x";
+  for (int i = 0; i < 127; ++i) line += "åö";
+  std::string file;
+  while (file.size() < 200000) file += line + "\n";
+  const std::vector<std::string> lines = ReadBack(file);
+  EXPECT_EQ(lines.size(), file.size() / (line.size() + 1));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), A(line)), static_cast<long>(lines.size()));
+}
+
+TEST_F(Exchange, AUtf8FileWindowsCannotHoldDoesNotOpen) {
+  for (const auto& [bytes, why] : std::initializer_list<std::pair<std::string, std::string>>{
+           {"Kaffe\n1930,10,+\nmed \xE2\x86\x92 socker\n", "rad 3 har tecknet U+2192, som inte finns i Windows-1252"},
+           {"\xEF\xBB\xBFHyra\nL\xF6n\n", A("rad 2 är inte UTF-8, fast filen börjar som UTF-8")}}) {
+    folder_.Write("ut.ver", bytes);
+    IxportFile f;
+    EXPECT_FALSE(f.OpenByName(0, Mode::kOpen, folder_ / "ut.ver", 0));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(eerror::StatusMsg, A("Kan ej läsa ixportfilen \"") + std::string(folder_ / "ut.ver") + "\": " + why);
+  }
+}
+
+TEST(TextEncoding, TheSameDecisionWhateverThePiecesTheBytesComeIn) {
+  struct Case {
+    std::string bytes;
+    bool utf8;
+    size_t bom;
+    std::string refusal;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"", false, 0, ""},
+           {"ab", false, 0, ""},
+           {"\xEF\xBB\xBF", true, 3, ""},
+           {"rad\nö\n", true, 0, ""},
+           {"ö\xC3", false, 0, ""},                       // cut at the end
+           {"ö\n\xF6", false, 0, ""},                    // a Windows letter after a UTF-8 one
+           {"a\nb\n\xF0\x9F\x98\x80", true, 0, A(": rad 3 har tecknet U+1F600, som inte finns i Windows-1252")},
+       }) {
+    for (const size_t size : {size_t{1}, size_t{2}, size_t{1000}}) {
+      TextEncodingScan scan;
+      for (size_t at = 0; at < c.bytes.size(); at += size) scan.Feed(std::string_view(c.bytes).substr(at, size));
+      scan.Finish();
+      EXPECT_EQ(scan.Utf8(), c.utf8) << c.bytes << " in pieces of " << size;
+      EXPECT_EQ(scan.BomLength(), c.bom) << c.bytes;
+      EXPECT_EQ(scan.Refusal(), c.refusal) << c.bytes;
+    }
+  }
+  EXPECT_EQ(WholeUtf8Prefix("ab\xC3"), 2u);
+  EXPECT_EQ(WholeUtf8Prefix("ab\xE2\x86"), 2u);
+  EXPECT_EQ(WholeUtf8Prefix("ab\xE2\x86\x92"), 5u);
+  EXPECT_EQ(WholeUtf8Prefix("\x80\x80\x80\x80\x80"), 5u);  // no UTF-8 at all: left to the decoder
 }
 
 TEST_F(Exchange, FieldsAreTrimmedAndControlCharactersBlank) {

@@ -29,11 +29,12 @@ class KonfigCommandTest : public ::testing::Test {
   }
   int Run(std::vector<std::string> args) {
     out.str("");
-    return ekonfig::KonfigCommand(args, out);
+    err.str("");
+    return ekonfig::KonfigCommand(args, out, err);
   }
 
   std::string root_;
-  std::ostringstream out;
+  std::ostringstream out, err;
   eerror::RecordingMessageBoxes boxes;
   eerror::ScopedMessageBoxes installed{boxes};
 
@@ -62,9 +63,17 @@ TEST_F(KonfigCommandTest, ResetAsksUnlessYesAndRefusesBadUsage) {
   EXPECT_EQ(Run({"reset", "--yes"}), 0);
   EXPECT_EQ(boxes.boxes.size(), 1u);
   EXPECT_NE(out.str().find("Laser 3x8"), std::string::npos);
+  // Usage errors are told in Swedish on the error stream, nothing on the output.
   EXPECT_EQ(Run({}), 2);
+  EXPECT_EQ(err.str(), "bfnolk config: ange show eller reset [--yes]\n");
+  EXPECT_EQ(Run({"visa"}), 2);
+  EXPECT_EQ(err.str(), "bfnolk config: okänt visa; ange show eller reset [--yes]\n");
+  EXPECT_EQ(out.str(), "");
   EXPECT_EQ(Run({"reset", "--ja"}), 2);
+  EXPECT_EQ(err.str(), "bfnolk config: oväntat argument --ja\n");
   EXPECT_EQ(Run({"show", "mer"}), 2);
+  EXPECT_EQ(err.str(), "bfnolk config: oväntat argument mer\n");
+  EXPECT_EQ(boxes.boxes.size(), 1u);  // no usage error asked anything
 }
 
 }  // namespace
