@@ -19,9 +19,11 @@ std::string TwoDecimals(double magnitude) {
 std::string AmountText(double value, int width) {
   if (!std::isfinite(value)) value = 0;
   const std::string digits = TwoDecimals(std::fabs(value));
-  const std::string number = value < 0 && digits != "0.00" ? "-" + digits : digits;
+  const bool negative = value < 0;
+  const size_t used = digits.size() + (negative ? 1 : 0);
   const size_t field = width > 0 ? static_cast<size_t>(width) : 0;
-  return std::string(field > number.size() ? field - number.size() : 0, ' ') + number;
+  const std::string blanks(field > used ? field - used : 0, ' ');
+  return negative ? "-" + blanks + digits : blanks + digits;
 }
 
 double RoundedToCents(double value) {

@@ -23,7 +23,7 @@ bool AllDigits(const std::string& text) {
   return true;
 }
 
-// An amount as the reports write it ("1234.50", "    -12.50") with the decimal comma and
+// An amount as the reports write it ("1234.50", "-     12.50") with the decimal comma and
 // the minus sign against its digits; any other text as it is.
 std::string SpreadsheetNumber(const std::string& text) {
   std::string digits = text;

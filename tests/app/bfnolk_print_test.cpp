@@ -35,8 +35,8 @@ TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
   std::vector<std::string> page = {
       "Summagrupper",
       " 01 Föreningen                  2026-01-01 2026-12-31    1000.00      0.00   1",
-      "     250.50       0.00    -250.50       0.00       0.00       0.00       0.00",
-      "    1250.50       0.00    -250.50       0.00       0.00       0.00       0.00",
+      "     250.50       0.00 -   250.50       0.00       0.00       0.00       0.00",
+      "    1250.50       0.00 -   250.50       0.00       0.00       0.00       0.00",
       std::string(96, '-'),
       " Grupp. Range= XXXX..YYYY. Single= ,ZZZZ                             Summa.....",
       " # 0 Övriga                                                                0.00",
@@ -48,7 +48,7 @@ TEST_F(BfnolkPrint, TheSumGroupReportIsOnePageAtItsColumns) {
   };
   page.push_back(group(1, "1000..1999", "   1250.50"));
   page.push_back(group(2, "2000..2999", "      0.00"));
-  page.push_back(group(3, "3000..3999", "   -250.50"));
+  page.push_back(group(3, "3000..3999", "-   250.50"));
   for (int g = 4; g <= 8; ++g)
     page.push_back(group(g, std::to_string(g) + "000.." + std::to_string(g) + "999", "      0.00"));
   page.resize(61);  // the rest of the page is empty down to the footer

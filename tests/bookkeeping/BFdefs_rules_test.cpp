@@ -64,10 +64,9 @@ TEST(Charset, WriteHookIsOffAndReadHookConvertsOemLetters) {
 }
 
 TEST(Amount, TwoDecimalsAndTheMinusRule) {
-  // The minus stands against the digits, the field right-aligned as for a positive value.
-  EXPECT_EQ(AmountText(-12.5, 11), "     -12.50");
-  EXPECT_EQ(AmountText(-17000, 12), "   -17000.00");
-  EXPECT_EQ(AmountText(-0.004, 6), "  0.00");  // nothing negative is shown
+  // The minus takes the first place of the field.
+  EXPECT_EQ(AmountText(-12.5, 11), "-     12.50");
+  EXPECT_EQ(AmountText(-12.5, 12), "-      12.50");
   EXPECT_EQ(AmountText(12.5, 11), "      12.50");
   EXPECT_EQ(AmountText(-12.5, 0), "-12.50");
   EXPECT_EQ(AmountText(-12345.67, 9), "-12345.67");  // the digits fill the field

@@ -152,8 +152,8 @@ class ReportBooks : public bf::BookkeepingFolder {
   static std::vector<std::string> Head(const std::string& title) {
     return {title,
             A(" 01 Föreningen                  2026-01-01 2026-12-31    1050.00      0.00   4"),
-            "    -249.50    -500.00    -250.50       0.00    1000.00       0.00       0.00",
-            "     800.50    -500.00    -250.50       0.00    1000.00       0.00       0.00",
+            " -   249.50 -   500.00 -   250.50       0.00    1000.00       0.00       0.00",
+            "     800.50 -   500.00 -   250.50       0.00    1000.00       0.00       0.00",
             std::string(96, '-')};
   }
 

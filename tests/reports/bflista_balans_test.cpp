@@ -32,15 +32,15 @@ TEST_F(Balans, SectionsOfAssetsDebtsAndEquityWithTheComputedEquity) {
            // 1700 lies in no section.
            A(" Anläggningstillgångar.."),
            // The net change |250.50| - |500.00| is negative.
-           line("1930", "Bank", "   1000.00", "   -249.50", "    750.50"),
-           sum(A("Summa anläggningar:"), "   1000.00", "   -249.50", "    750.50"),
+           line("1930", "Bank", "   1000.00", "-   249.50", "    750.50"),
+           sum(A("Summa anläggningar:"), "   1000.00", "-   249.50", "    750.50"),
            "",
            "",
-           sum(A("Summa tillgångar:"), "   1000.00", "   -249.50", "    750.50"),
+           sum(A("Summa tillgångar:"), "   1000.00", "-   249.50", "    750.50"),
            "",
            " Skulder..",
-           line("2440", "Skuld", zero, "   -500.00", "   -500.00"),
-           sum("Summa skulder:", zero, "   -500.00", "   -500.00"),
+           line("2440", "Skuld", zero, "-   500.00", "-   500.00"),
+           sum("Summa skulder:", zero, "-   500.00", "-   500.00"),
            "",
            " Eget kapital..",
            line("2910", "Kapital", zero, zero, zero),
@@ -48,10 +48,10 @@ TEST_F(Balans, SectionsOfAssetsDebtsAndEquityWithTheComputedEquity) {
            "",
            "",
            // The negated sum of all five sections, and of the assets.
-           sum(A("Beräknat eget kapital:"), "  -1000.00", "    749.50", "   -250.50"),
+           sum(A("Beräknat eget kapital:"), "-  1000.00", "    749.50", "-   250.50"),
            "",
            "",
-           sum("Summa skulder kapital:", "  -1000.00", "    249.50", "   -750.50"),
+           sum("Summa skulder kapital:", "-  1000.00", "    249.50", "-   750.50"),
        })
     expected.push_back(l);
   ExpectPage(Page("balans", AllAccounts()), 0, expected);

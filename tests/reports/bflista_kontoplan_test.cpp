@@ -49,7 +49,7 @@ TEST_F(AccountLists, TheBalanceListShowsTheTurnoversAndTheFourSums) {
   };
   const char* zero = "      0.00";
   expected.push_back(line("1930", "Bank", "   1000.00", "    250.50", "    500.00", "    750.50"));
-  expected.push_back(line("2440", "Skuld", zero, zero, "    500.00", "   -500.00"));
+  expected.push_back(line("2440", "Skuld", zero, zero, "    500.00", "-   500.00"));
   expected.push_back(line("5010", "Hyra", zero, "   1000.00", zero, "   1000.00"));
   expected.push_back("");
   expected.push_back(

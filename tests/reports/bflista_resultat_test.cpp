@@ -61,8 +61,8 @@ TEST_F(Resultat, SectionsSumsAndResultsWithTheDeviationFromTheBudgetToDate) {
            Sum(A("Tillgångar :"), "    800.50", zero, zeroPercent, zero),
            "",
            " Skulder och eget kapital..",
-           Line("2440", "Skuld", "   -500.00"),
-           Sum("Skulder och kapital:", "   -500.00", zero, zeroPercent, zero),
+           Line("2440", "Skuld", "-   500.00"),
+           Sum("Skulder och kapital:", "-   500.00", zero, zeroPercent, zero),
            "",
            " Eget kapital ..",
            Line("2910", "Kapital", zero),
@@ -72,8 +72,8 @@ TEST_F(Resultat, SectionsSumsAndResultsWithTheDeviationFromTheBudgetToDate) {
            "",
            A(" Intäkter .."),
            // 600.00 to date less a net -250.50 is 850.50 more than budgeted, 141.75 %.
-           Line("3010", "Avgift", "   -250.50", "    600.00", "  141.75", "    850.50"),
-           Sum(A("Intäkter :"), "   -250.50", "    600.00", "  141.75", "    850.50"),
+           Line("3010", "Avgift", "-   250.50", "    600.00", "  141.75", "    850.50"),
+           Sum(A("Intäkter :"), "-   250.50", "    600.00", "  141.75", "    850.50"),
            "",
            " Kostnader varor/matriel",
            Line("4010", "Varor", zero),
@@ -118,7 +118,7 @@ TEST_F(Resultat, AfterTheEndOfThePeriodTheAccountsShowNoDeviationAndTheSumsZero)
   const IncomeStatement statement = IncomeStatementOf(AllAccounts().accounts, s().dataBas, etider::Today());
   EXPECT_EQ(statement.divisor, 0);
   const std::vector<std::string> page = Page("resultat", AllAccounts());
-  EXPECT_NE(std::find(page.begin(), page.end(), Line("3010", "Avgift", "   -250.50")), page.end());
+  EXPECT_NE(std::find(page.begin(), page.end(), Line("3010", "Avgift", "-   250.50")), page.end());
   EXPECT_NE(std::find(page.begin(), page.end(),
                       Sum(A("Årets resultat:"), "   1050.00", "      0.00", "    0.00", "      0.00")),
             page.end());

@@ -28,7 +28,7 @@ inline egridform::Table SampleTable() {
   t.Cell(" -- ");
   t.RowEnd();
   for (const char* cell : {"  2", "2026-02-01", "Åsa", ""}) t.Cell(A(cell));
-  t.RowEnd("     -3.00");
+  t.RowEnd("-     3.00");
   return t;
 }
 

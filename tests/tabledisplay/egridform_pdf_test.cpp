@@ -139,7 +139,7 @@ TEST_F(Pdf, TheHeadAndAPageAreAsTheFormatGivesThem) {
                          "    -390 -13 Td\n"
                          "    /F2 10 Tf\n    40 0 Td\n    (    2    ) Tj\n    50 0 Td\n    (  2026-02-01    ) Tj\n"
                          "    80 0 Td\n    (  Åsa    ) Tj\n    110 0 Td\n    (      ) Tj\n    30 0 Td\n"
-                         "    (       -3.00    ) Tj\n    80 0 Td\n    () Tj\n    -390 -13 Td\n"
+                         "    (  -     3.00    ) Tj\n    80 0 Td\n    () Tj\n    -390 -13 Td\n"
                          "    /F2 10 Tf\n    40 0 Td\n    () Tj\n    50 0 Td\n    () Tj\n    80 0 Td\n    () Tj\n"
                          "    110 0 Td\n    () Tj\n    30 0 Td\n    () Tj\n    80 0 Td\n    () Tj\n    -390 -13 Td\n");
   // Rows end at y = 386; the footer goes to the last line above 2 line heights.

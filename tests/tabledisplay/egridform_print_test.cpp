@@ -51,7 +51,7 @@ TEST_F(PrintTableTest, EachRowUnderItsRuleAndTheHeadRowTwice) {
       rule,
       "   --",
       rule,
-      A("    2       2026-02-01      Åsa                              -3.00"),
+      A("    2       2026-02-01      Åsa                         -     3.00"),
       rule,
       "",
       rule,

@@ -69,7 +69,7 @@ TEST_F(Writers, HtmlRepeatsTheHeadRowAndEscapesWhatWouldBreakIt) {
                 "<td>  2026-02-01    </td>\n"
                 "<td>  &Aring;sa    </td>\n"
                 "<td>      </td>\n"
-                "<td>       -3.00    </td>\n"
+                "<td>  -     3.00    </td>\n"
                 "<td></td>\n"
                 "</tr>\n"
                 "<tr>\n"
@@ -110,7 +110,7 @@ TEST_F(Writers, XmlSplitsTablesAtTheDashRowAndItsStyleSheetShowsEveryCell) {
   row({"  ver    ", "  datum    ", "  text    ", "      ", "  belopp    ", ""});
   row({"    1    ", "  2026-01-05    ", "  Räkor &amp; &lt;öl&gt; (x)    ", "      ", "       12.50    ", ""});
   rows += "</tabell>\n<tabell>\n";
-  row({"    2    ", "  2026-02-01    ", "  Åsa    ", "      ", "       -3.00    ", ""});
+  row({"    2    ", "  2026-02-01    ", "  Åsa    ", "      ", "  -     3.00    ", ""});
   row({"", "", "", "", "", ""});
   EXPECT_EQ(out_.Text(), A("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n"
                            "<?xml-stylesheet href=\"t.xsl\" type=\"text/xsl\" ?>\n"
@@ -162,7 +162,7 @@ TEST_F(Writers, XmlSplitsTablesAtTheDashRowAndItsStyleSheetShowsEveryCell) {
   for (size_t at = html.out.find("<table"); at != std::string::npos; at = html.out.find("<table", at + 1)) ++tables;
   EXPECT_EQ(tables, 2u);
   for (const char* cell : {"ver", "datum", "belopp", "2026-01-05", "Räkor &amp; &lt;öl&gt; (x)", "12.50", "Åsa",
-                           "     -3.00"})
+                           "-     3.00"})
     EXPECT_NE(html.out.find(cell), std::string::npos) << cell << "\n" << html.out;
 }
 
@@ -213,7 +213,7 @@ TEST_F(Writers, TextAlignsTheColumns) {
                            "  ver       datum           text                        belopp\n"
                            "    1       2026-01-05      Räkor & <öl> (x)                 12.50\n"
                            "   --\n"
-                           "    2       2026-02-01      Åsa                              -3.00\n"
+                           "    2       2026-02-01      Åsa                         -     3.00\n"
                            "\n"));
 }
 
