@@ -19,7 +19,7 @@ std::string TwoDecimals(double magnitude) {
 std::string AmountText(double value, int width) {
   if (!std::isfinite(value)) value = 0;
   const std::string digits = TwoDecimals(std::fabs(value));
-  const bool negative = value < 0;
+  const bool negative = value < 0 && digits != "0.00";  // no "-0.00" for a rounding rest
   const size_t used = digits.size() + (negative ? 1 : 0);
   const size_t field = width > 0 ? static_cast<size_t>(width) : 0;
   const std::string blanks(field > used ? field - used : 0, ' ');

@@ -71,6 +71,8 @@ TEST(Amount, TwoDecimalsAndTheMinusRule) {
   EXPECT_EQ(AmountText(-12.5, 0), "-12.50");
   EXPECT_EQ(AmountText(-12345.67, 9), "-12345.67");  // the digits fill the field
   EXPECT_EQ(AmountText(0, 0), "0.00");
+  EXPECT_EQ(AmountText(-0.004, 6), "  0.00");  // a rest below a cent is no negative figure
+  EXPECT_EQ(AmountText(-0.005, 6), "- 0.01");
   EXPECT_EQ(AmountText(9999999.99, 0), "9999999.99");
   EXPECT_DOUBLE_EQ(RoundedToCents(100.004), 100.0);
 }
