@@ -384,6 +384,11 @@ class Treasurer:
         self.open_entry("ver-avbruten")
         self.desk.type("Felaktig")
         self.desk.keys("Return")
+        # "k&plan" shows the accounts for a look; Esc closes the list and changes nothing.
+        self.desk.keys("alt+p")
+        self.desk.window(r"^visar konton$", "ver-kplan")
+        self.desk.keys("Escape")
+        self.desk.gone(r"^visar konton$")
         self.row("5410", "999")
         self.desk.shot("ver-avbruten-halv")
         self.desk.keys("Escape")
