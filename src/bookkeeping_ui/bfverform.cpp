@@ -221,8 +221,7 @@ void TbfverifikDlg::ShowEntry() {
 
 void TbfverifikDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget()); button != nullptr && button->window() == this)
-      button->click();
+    if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) button->click();
     return;
   }
   QDialog::keyPressEvent(event);
