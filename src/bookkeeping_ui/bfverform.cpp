@@ -1,5 +1,6 @@
 #include "bookkeeping_ui/bfverform.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -68,9 +69,9 @@ TbfverifikDlg::TbfverifikDlg(bf::BfShared& s, std::string dataDir, int scale, QW
   eddebkred_ = AddEdit("eddebkred", 32, false);
   eddebkred_->setMaxLength(1);
   edversumma_ = AddEdit("edversumma", 100, false);
-  verOK_ = new QPushButton(U("ok"), this);
+  // Alt+K accepts the row from any field; the save button has the O.
+  verOK_ = new QPushButton(U("o&k"), this);
   verOK_->setObjectName(U("verOK"));
-  verOK_->setAutoDefault(true);  // Enter on the focused button accepts the row
   fields->addWidget(verOK_, 3, 5);
   // The captions above their fields; the name takes two columns.
   for (const auto& [edit, caption, col, row] :
@@ -103,17 +104,18 @@ TbfverifikDlg::TbfverifikDlg(bf::BfShared& s, std::string dataDir, int scale, QW
                       grid_->verticalHeader()->defaultSectionSize() * 10 + grid_->horizontalHeader()->sizeHint().height() +
                           2 * grid_->frameWidth());
 
-  auto* kplan = new QPushButton(U("kplan"), this);
+  auto* kplan = new QPushButton(U("k&plan"), this);
   kplan->setObjectName(U("kplanBtn"));
   kplan->setToolTip(U("visa kontoplanen"));
-  auto* spela = new QPushButton(U("spela"), this);
+  auto* spela = new QPushButton(U("&spela"), this);
   spela->setObjectName(U("playverBtn"));
   spela->setToolTip(U("spela in en verifikationsmall (*.ver)"));
-  auto* ok = new QPushButton(U("OK"), this);
+  auto* ok = new QPushButton(U("&OK"), this);
   ok->setObjectName(U("okBtn"));
-  auto* cancel = new QPushButton(U("Cancel"), this);
+  auto* cancel = new QPushButton(U("&Cancel"), this);
   cancel->setObjectName(U("cancelBtn"));
-  for (QPushButton* b : {kplan, spela, ok, cancel}) b->setAutoDefault(false);
+  // No default button: Enter presses only the button that has the focus (keyPressEvent).
+  for (QPushButton* b : {verOK_, kplan, spela, ok, cancel}) b->setAutoDefault(false);
   connect(verOK_, &QPushButton::clicked, this, &TbfverifikDlg::verOKClick);
   connect(kplan, &QPushButton::clicked, this, &TbfverifikDlg::kplanBtnClick);
   connect(spela, &QPushButton::clicked, this, &TbfverifikDlg::playverBtnClick);
@@ -215,6 +217,14 @@ void TbfverifikDlg::ShowEntry() {
   if (e.status().empty()) status_->clearMessage();
   else status_->showMessage(FromAnsi(e.status()));
   Focus(e.focus(), e.selectFocused());
+}
+
+void TbfverifikDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget())) button->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 bool TbfverifikDlg::eventFilter(QObject* watched, QEvent* event) {

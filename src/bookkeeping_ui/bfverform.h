@@ -2,7 +2,9 @@
 // verification row by row, or plays a template. The rules are bf::VerificationEntry's; the
 // dialog hands each event of its controls to the entry and shows the entry's fields, focus
 // and status line again. Enter in the four edits moves the focus by the key table and never
-// reaches a button; Esc is Cancel, which takes every row back.
+// reaches a button; elsewhere it presses only the focused button, so no Enter meant for a row
+// saves the verification. Esc is Cancel, which takes every row back. Every button has its
+// Alt letter: o&k, &OK, &Cancel, k&plan, &spela.
 #pragma once
 
 #include <QDialog>
@@ -46,6 +48,7 @@ class TbfverifikDlg : public QDialog {
   virtual std::optional<int32_t> ChooseAccount();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QLineEdit* AddEdit(const char* name, int width, bool readOnly);

@@ -351,30 +351,25 @@ class Treasurer:
             self.desk.keys("Return")
         self.desk.keys("Return")
 
-    def entry_button(self, window, right, what=None):
-        """A click on a button of the entry's lowest row: "kplan" and "spela" measured from
-        the dialog's left edge, "OK" and "Cancel" from its right (the dialog has a fixed size)."""
-        x, y, width, height = self.desk.geometry(window)
-        self.desk.click(x + width - right if right > 0 else x - right, y + height - 48)
-
-    def save_entry(self, window, what):
+    def save_entry(self, what):
+        """"&OK" by its letter; the dialog goes once the press (animated by Qt) has saved."""
         self.desk.shot(what)
-        self.entry_button(window, 138)  # "OK"
+        self.desk.keys("alt+o")
         self.desk.gone(r"^inmating verifikation$")
 
     def typed_verification(self, month):
-        entry = self.open_entry()
+        self.open_entry()
         self.desk.type(MONTHS[month - 1].capitalize())
         self.desk.keys("Return")
         self.row("3010", amount_typed(salary(month), False))
         self.row("5010", amount_typed(RENT, False))
         self.row("5410", amount_typed(food(month), True))
         self.row("1930", side="=")
-        self.save_entry(entry, f"ver-{month:02d}-ifylld")
+        self.save_entry(f"ver-{month:02d}-ifylld")
 
     def played_verification(self, month, template):
-        entry = self.open_entry()
-        self.entry_button(entry, -136)  # "spela"
+        self.open_entry()
+        self.desk.keys("alt+s")  # "&spela"
         self.desk.window(r"^V.{1,2}lj filnamn$", f"ver-{month:02d}-mall")
         self.desk.file_chosen(r"^V.{1,2}lj filnamn$", os.path.basename(template))
         self.desk.type(amount_typed(salary(month), True))
@@ -383,12 +378,17 @@ class Treasurer:
         self.desk.type(amount_typed(food(month), True))
         self.desk.keys("Return", "Return")   # the food
         self.desk.keys("Return")             # the bank's row balances
-        self.save_entry(entry, f"ver-{month:02d}-spelad")
+        self.save_entry(f"ver-{month:02d}-spelad")
 
     def cancelled_verification(self):
         self.open_entry("ver-avbruten")
         self.desk.type("Felaktig")
         self.desk.keys("Return")
+        # "k&plan" shows the accounts for a look; Esc closes the list and changes nothing.
+        self.desk.keys("alt+p")
+        self.desk.window(r"^visar konton$", "ver-kplan")
+        self.desk.keys("Escape")
+        self.desk.gone(r"^visar konton$")
         self.row("5410", "999")
         self.desk.shot("ver-avbruten-halv")
         self.desk.keys("Escape")

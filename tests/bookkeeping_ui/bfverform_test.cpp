@@ -1,14 +1,16 @@
 // The entry dialog driven as a user drives it, offscreen: keys typed into the real edits, the
 // key table's moves, the side field's sign and balancing, rows in the grid, save refused
 // until the balance is 0.00, Esc taking the rows back, the account list on a double-click,
-// a template played from the file dialog, and the main window's "ver".
+// a template played from the file dialog, every button's Alt letter, and the main window's "ver".
 #include "bookkeeping_ui/bfverform.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -142,8 +144,56 @@ TEST_F(EntryDialog, TheFieldsCaptionsAndGridAreThoseOfTheForm) {
   }
   for (const char* button : {"verOK", "okBtn", "cancelBtn", "kplanBtn", "playverBtn"})
     EXPECT_NE(Button(button), nullptr) << button;
-  EXPECT_EQ(Button("kplanBtn")->text(), "kplan");
-  EXPECT_EQ(Button("playverBtn")->text(), "spela");
+}
+
+// A button's Alt letter presses it after Qt's animated press.
+void AltKey(Qt::Key key) {
+  QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+  QTest::qWait(150);
+}
+
+TEST_F(EntryDialog, EachButtonHasAnAltLetterOfItsOwnAndEnterPressesOnlyTheFocusedButton) {
+  QSet<QKeySequence> letters;
+  for (const auto& [name, caption] : {std::pair{"verOK", "ok"}, {"okBtn", "OK"}, {"cancelBtn", "Cancel"},
+                                      {"kplanBtn", "kplan"}, {"playverBtn", "spela"}}) {
+    QString text = Button(name)->text();
+    const QKeySequence letter = QKeySequence::mnemonic(text);
+    EXPECT_FALSE(letter.isEmpty()) << name;
+    EXPECT_FALSE(letters.contains(letter)) << name;
+    letters.insert(letter);
+    EXPECT_EQ(text.remove('&'), caption);
+  }
+  Type("kops");  // letters without Alt are text
+  EXPECT_EQ(Edit("vernamn")->text(), "kops");
+  EXPECT_EQ(dialog_->asked, 0);
+  Edit("kontobet")->setFocus();
+  Type("1930");
+  Key(Qt::Key_Return);
+  Type("100");
+  AltKey(Qt::Key_K);  // the row, from the amount field
+  EXPECT_EQ(dialog_->Entry().rows().size(), 1u);
+  EXPECT_EQ(Focused(), "kontobet");
+  AltKey(Qt::Key_P);
+  EXPECT_EQ(dialog_->asked, 1);
+  Button("kplanBtn")->setFocus();
+  Key(Qt::Key_Return);
+  EXPECT_EQ(dialog_->asked, 2);
+  Row("3010", "-", "100");
+  Key(Qt::Key_Return);  // balanced, but Enter in a field saves nothing
+  EXPECT_TRUE(dialog_->isVisible());
+  AltKey(Qt::Key_O);
+  EXPECT_FALSE(dialog_->isVisible());
+  EXPECT_EQ(dialog_->result(), QDialog::Accepted);
+  EXPECT_EQ(db_->shared().dataBas.lastVerNr, 1);
+}
+
+TEST_F(EntryDialog, AltCTakesTheRowsBackAsEscDoes) {
+  const bf::KontoRecord bank = Account("1930");
+  Row("1930", "+", "5");
+  AltKey(Qt::Key_C);
+  EXPECT_FALSE(dialog_->isVisible());
+  EXPECT_EQ(dialog_->result(), QDialog::Rejected);
+  EXPECT_EQ(Account("1930"), bank);
 }
 
 TEST_F(EntryDialog, TheKeysMoveAsTheTableSaysAndADebitAccountBringsItsPlus) {
@@ -251,7 +301,7 @@ TEST_F(EntryDialog, ATemplatePlaysIntoTheFields) {
   }
   eixport::GivenFileDialogs files(folder_ / "lon.ver");
   const eixport::ScopedFileDialogs installed(files);
-  Button("playverBtn")->click();
+  AltKey(Qt::Key_S);
   EXPECT_EQ(Edit("vernamn")->text(), QString::fromUtf8("Lön Mars"));
   EXPECT_EQ(Edit("kontobet")->text(), "3010");
   EXPECT_EQ(Edit("edversumma")->text(), "25000.00");
