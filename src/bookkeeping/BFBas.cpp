@@ -123,10 +123,12 @@ std::string TwoDigits(int n) {
   return s;
 }
 
-OpenMode BfDatabase::FileMode() const { return readOnly_ ? OpenMode::kRead : OpenMode::kWrite; }
+OpenMode BfDatabase::FileMode() const {
+  return readOnly_ ? OpenMode::kRead : staging_ ? OpenMode::kWriteUnjournaled : OpenMode::kWrite;
+}
 
 BfDatabase::BfDatabase(std::string dataDir, Access access)
-    : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly) {}
+    : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly), staging_(access == Access::kStaging) {}
 
 BfDatabase::~BfDatabase() {
   CloseBookkeeping();
@@ -234,10 +236,12 @@ void BfDatabase::OpenBookkeeping() {
     } else {
       isam::ClearError();
       CreateBfFile(kSumsFile, n, dataDir_);
-      ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
+      ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_, FileMode());
     }
   }
-  if (ok && !readOnly_) {
+  if (ok && staging_) {
+    s_.rowLog.AttachUnlogged();
+  } else if (ok && !readOnly_) {
     // Rows of a verification that was never saved come out of the accounts before anything
     // reads them; while a log cannot be played back the bookkeeping stays closed.
     if (PlayBackRowLog(s_, RowLog::FileName(n, dataDir_)) == Playback::kFailed) {

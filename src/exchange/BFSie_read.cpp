@@ -380,7 +380,7 @@ bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBook
   const int remembered = ekonfig::Konfig.CurBase();  // the staged books' open is not the user's choice
   bool ok = bf::MakeStagingFolder(staging) && (newBookkeeping || db.StageCurrent(staging));
   if (ok) {
-    bf::BfDatabase staged(staging);
+    bf::BfDatabase staged(staging, bf::Access::kStaging);
     if (newBookkeeping) {
       ok = staged.CreateBookkeepingList() && staged.BeginNewBookkeeping();
       bf::BfShared& s = staged.shared();
