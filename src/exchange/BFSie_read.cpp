@@ -401,6 +401,9 @@ bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBook
     ok = ok && isam::IsamSuccess;
   }
   ok = ok && SoundWhenOpenedAgain(staging);
+  // The last moment a Cancel stops it: once the take-in has begun, the import goes through.
+  if (ok) ecountform::Line(3, A("Bokföringen tas in"));
+  ok = ok && !ecountform::Aborted();
   ekonfig::Konfig.SetCurBase(remembered);
   if (!ok) {
     if (ecountform::Aborted()) eerror::EMsg(eerror::kCommonWarning, A("SIE-importen avbröts, inget importerat"));
