@@ -8,13 +8,14 @@
 # make bench-table    builds in Release and measures the memory of the table's PDF and HTML
 #                     writers on a ledger of 10 000 and 100 000 rows
 # make bench-entry    builds in Release and times entering verifications, row log included
+# make bench-sie      builds in Release and times a large SIE file read into a new bookkeeping
 # make bench-reports  installs hledger and ledger, builds in Release and times the printed reports of
 #            the largest bookkeeping, the ledger beside hledger's and ledger's registers
 # make package  installs what is missing, builds, makes the Debian package build-package/bfnolk_*.deb and
 #            checks it with lintian (errors fail the target)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry bench-reports package
+.PHONY: run test deps build build-asan build-fuzz bench bench-rebuild bench-table bench-entry bench-sie bench-reports package
 
 run: build
 	./build/bin/bfnolkw64
@@ -58,6 +59,11 @@ bench-entry: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-bench -j$(JOBS) --target entry_bench
 	./build-bench/bin/entry_bench $(BENCH_ARGS)
+
+bench-sie: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j$(JOBS) --target sie_import_bench
+	./build-bench/bin/sie_import_bench $(BENCH_ARGS)
 
 bench-reports: deps
 	@./tools/install-deps bench/reports/packages.txt

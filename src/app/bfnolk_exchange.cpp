@@ -2,9 +2,11 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 
 #include "app/bfnolk_arguments.h"
 #include "app/bfnolk_session.h"
+#include "app/bfnolk_signals.h"
 #include "common/Ansi.h"
 #include "exchange/BFImport.h"
 #include "exchange/BFSie.h"
@@ -46,8 +48,13 @@ int ExchangeCommand(const std::string& command, const std::vector<std::string>& 
     return kRefused;
   }
   eixport::SetMainCaption("bfnolk");
+  // The SIE import builds the books aside until it takes them in: a signal may stop it there.
+  std::optional<SignalCancelsProgress> stoppable;
+  if (sie && !exporting) stoppable.emplace();
   eixport::IxportFile f(sie ? eixport::Content::kDocument : eixport::Content::kText);
-  f.OpenByName(0, exporting ? eixport::Mode::kCreate : eixport::Mode::kOpen, file, 0);
+  // The SIE import's progress window: the line of the verification it is at, where a
+  // signal is seen.
+  f.OpenByName(0, exporting ? eixport::Mode::kCreate : eixport::Mode::kOpen, file, stoppable ? 4 : 0);
   bool done = false;
   if (sie) {
     done = exporting ? bfsie::ExportSie(session.db(), f, a.Has("--checksum"))

@@ -1,7 +1,9 @@
 #include "app/bfnolk_signals.h"
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
+#include <string>
 
 namespace bfnolk {
 
@@ -30,6 +32,21 @@ class QuestionScope {
   ~QuestionScope() { atQuestion = 0; }
   QuestionScope(const QuestionScope&) = delete;
   QuestionScope& operator=(const QuestionScope&) = delete;
+};
+
+class SignalCancelledWindow : public ecountform::ProgressWindow {
+ public:
+  SignalCancelledWindow(std::unique_ptr<ecountform::ProgressWindow> inner, std::function<void()> cancel)
+      : inner_(std::move(inner)), cancel_(std::move(cancel)) {}
+  void ShowLine(int line, const std::string& text) override { inner_->ShowLine(line, text); }
+  void ProcessEvents() override {
+    inner_->ProcessEvents();
+    if (noted != 0 && cancel_) cancel_();
+  }
+
+ private:
+  std::unique_ptr<ecountform::ProgressWindow> inner_;
+  std::function<void()> cancel_;
 };
 
 }  // namespace
@@ -66,6 +83,13 @@ int InterruptibleQuestions::Show(eerror::BoxKind kind, const std::string& captio
 long InterruptibleQuestions::AskNumber(const std::string& prompt, long number) {
   const QuestionScope asking;
   return inner_.AskNumber(prompt, number);
+}
+
+std::unique_ptr<ecountform::ProgressWindow> SignalCancelsProgress::Create(const ecountform::ProgressWindowSetup& setup) {
+  ecountform::ProgressWindows& inner = previous_ != nullptr ? *previous_ : ecountform::ConsoleProgressWindows::Standard();
+  std::unique_ptr<ecountform::ProgressWindow> window = inner.Create(setup);
+  if (!window) return nullptr;
+  return std::make_unique<SignalCancelledWindow>(std::move(window), setup.withCancel ? setup.cancel : nullptr);
 }
 
 }  // namespace bfnolk

@@ -7,10 +7,16 @@
 //
 // A question to a user at a terminal is asked before the work it is about, so a signal
 // during it, or one that came before it, ends the process at once: nothing is half done.
+//
+// A command whose work can be dropped whole until a point of its own (books built aside
+// before they are taken in) lets a signal press the Cancel of its progress window: it stops
+// at its next step, and the process still ends with the signal when the command is over.
 #pragma once
 
 #include <csignal>
+#include <memory>
 
+#include "shell/ECountForm.h"
 #include "shell/Eerror32_MessageBoxes.h"
 
 namespace bfnolk {
@@ -38,6 +44,19 @@ class InterruptibleQuestions : public eerror::MessageBoxes {
 
  private:
   eerror::MessageBoxes& inner_;
+};
+
+// While one lives, the console's progress windows are cancelled by a signal that came.
+class SignalCancelsProgress : public ecountform::ProgressWindows {
+ public:
+  SignalCancelsProgress() : previous_(ecountform::InstallProgressWindows(this)) {}
+  ~SignalCancelsProgress() override { ecountform::InstallProgressWindows(previous_); }
+  SignalCancelsProgress(const SignalCancelsProgress&) = delete;
+  SignalCancelsProgress& operator=(const SignalCancelsProgress&) = delete;
+  std::unique_ptr<ecountform::ProgressWindow> Create(const ecountform::ProgressWindowSetup& setup) override;
+
+ private:
+  ecountform::ProgressWindows* previous_;
 };
 
 }  // namespace bfnolk

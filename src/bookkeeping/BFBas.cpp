@@ -47,6 +47,25 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder.back() == '/' || folder.back() == '\\' ? folder + name : folder + "/" + name;
 }
 
+// The list of a folder that holds only bookkeeping n's files made to name only n: the
+// records of the others go. False, with the engine's error, when it could not be done.
+bool ListOnly(const std::string& dir, int n) {
+  BfShared held;
+  if (!OpenBfFile(held.listFile, kListFile, 0, dir)) return false;
+  bool ok = true;
+  const int32_t length = isam::FileLen(held.listFile);
+  for (int32_t other = 1; ok && other < length; ++other) {
+    int32_t recNo = other;
+    bool found = false, atEnd = false;
+    if (other != n) BfAccess(held, kListFile, kAtRecord, "", recNo, found, atEnd);
+    if (found) isam::DeleteRec(held.listFile, other);
+    ok = isam::IsamSuccess || !found;
+  }
+  const isam::ErrorKeeper keep;
+  CloseHandle(held.listFile);
+  return ok;
+}
+
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
@@ -123,10 +142,12 @@ std::string TwoDigits(int n) {
   return s;
 }
 
-OpenMode BfDatabase::FileMode() const { return readOnly_ ? OpenMode::kRead : OpenMode::kWrite; }
+OpenMode BfDatabase::FileMode() const {
+  return readOnly_ ? OpenMode::kRead : staging_ ? OpenMode::kWriteUnjournaled : OpenMode::kWrite;
+}
 
 BfDatabase::BfDatabase(std::string dataDir, Access access)
-    : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly) {}
+    : dataDir_(std::move(dataDir)), readOnly_(access == Access::kReadOnly), staging_(access == Access::kStaging) {}
 
 BfDatabase::~BfDatabase() {
   CloseBookkeeping();
@@ -234,10 +255,12 @@ void BfDatabase::OpenBookkeeping() {
     } else {
       isam::ClearError();
       CreateBfFile(kSumsFile, n, dataDir_);
-      ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_);
+      ok = isam::IsamSuccess && OpenBfFile(s_.sumsFile, kSumsFile, n, dataDir_, FileMode());
     }
   }
-  if (ok && !readOnly_) {
+  if (ok && staging_) {
+    s_.rowLog.AttachUnlogged();
+  } else if (ok && !readOnly_) {
     // Rows of a verification that was never saved come out of the accounts before anything
     // reads them; while a log cannot be played back the bookkeeping stays closed.
     if (PlayBackRowLog(s_, RowLog::FileName(n, dataDir_)) == Playback::kFailed) {
@@ -699,7 +722,9 @@ bool BfDatabase::ArchiveYear(std::string& folder) {
   for (int i = 2; isam::FileExists(InFolder(dataDir_, folder)); ++i) folder = base + " (" + std::to_string(i) + ")";
   // The archive is no backup folder of the user's: the one chosen for backups stays.
   const std::string backupDir = s_.dataBas.backupDir;
-  const bool archived = CopyBookkeeping(CopyMode::kBackup, InFolder(dataDir_, folder));
+  // It holds this bookkeeping alone, and its list says so.
+  const bool archived = CopyBookkeeping(CopyMode::kBackup, InFolder(dataDir_, folder)) &&
+                        ListOnly(InFolder(dataDir_, folder), s_.current);
   s_.dataBas.backupDir = backupDir;
   if (archived) return true;
   std::error_code ignored;

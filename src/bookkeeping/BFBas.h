@@ -13,6 +13,10 @@
 // other readers and writes nothing; closing a bookkeeping writes its list record and month
 // sums only when they changed. A file that another program holds is waited for a while
 // (OpenBfFile) and then named as in use.
+//
+// A database of books built aside (Access::kStaging), which are taken in only whole and
+// thrown away on any failure, needs no durability step by step: its files are written
+// without journal and without a row log, and each is flushed once, when it is closed.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +29,7 @@
 namespace bf {
 
 enum class CopyMode { kCopy, kBackup };
-enum class Access { kReadWrite, kReadOnly };
+enum class Access { kReadWrite, kReadOnly, kStaging };
 
 class BfDatabase {
  public:
@@ -159,7 +163,9 @@ class BfDatabase {
   BfShared s_;
   std::string dataDir_;
   bool readOnly_ = false;
-  // How this database opens its files: for reading only, or for writing with journal.
+  bool staging_ = false;
+  // How this database opens its files: for reading only, for writing with journal, or for
+  // writing books built aside.
   OpenMode FileMode() const;
   std::string openFailure_;
   BfDataBasRecord listRecordOnFile_;  // the open bookkeeping's list record as the list holds it

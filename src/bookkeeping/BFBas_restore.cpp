@@ -158,17 +158,21 @@ bool BfDatabase::AddStaged(const std::string& staging, int n) {
   const int previous = s_.current;
   bool ok = s_.listInUse < kMaxBookkeepings && ReadStagedRecord(staging, n, record);
   if (!ok && s_.listInUse >= kMaxBookkeepings) eerror::EMsg(eerror::kStatusLine, A("Max antal bokföringar uppnått!"));
-  // The slot the list gives next: taken and given back at once, so the files can have its
-  // names before the list record that makes it a bookkeeping.
+  // The slot the list gives next, seen by taking it in a unit that is undone at once: the
+  // files can have its names before the list record that makes it a bookkeeping, and the
+  // list stays exactly as it was until that record is added, whatever interrupts it.
   CloseBookkeeping();
   s_.dataBas = record;
   s_.dataBas.chain = 0;
   int32_t slot = 0;
-  ok = ok && PutDataBas(s_, true, slot);
-  bool givenBack = false;
   if (ok) {
-    isam::DeleteRec(s_.listFile, slot);
-    ok = givenBack = isam::IsamSuccess;
+    isam::BeginUnit(s_.listFile);
+    ok = isam::IsamSuccess && PutDataBas(s_, true, slot);
+    const int32_t error = isam::IsamError;
+    isam::AbortUnit(s_.listFile);
+    if (error != 0) isam::SetError(error);
+    ok = ok && isam::IsamSuccess;
+    RefreshListCounters();
   }
   const std::vector<std::string> fromFiles = FilesAside::BookkeepingFiles(n, staging);
   const std::vector<std::string> toFiles = FilesAside::BookkeepingFiles(slot, dataDir_);
@@ -180,6 +184,9 @@ bool BfDatabase::AddStaged(const std::string& staging, int n) {
   int32_t added = 0;
   s_.dataBas.number = TwoDigits(slot);
   ok = ok && PutDataBas(s_, true, added) && added == slot;
+  // It is the selected bookkeeping from the moment it is in the list: remembered at once, not
+  // at the end of a run that may be killed before it.
+  if (ok) ekonfig::StoreRememberedBase(slot);
   bool listed = false;
   if (!ok && slot != 0) {
     // The list record makes the bookkeeping: one that reached the list despite the failure
@@ -188,8 +195,7 @@ bool BfDatabase::AddStaged(const std::string& staging, int n) {
     isam::ClearError();
     int32_t recNo = slot;
     bool atEnd = false;
-    if (givenBack) BfAccess(s_, kListFile, kAtRecord, "", recNo, listed, atEnd);
-    else isam::DeleteRec(s_.listFile, slot);  // the slot was taken and not given back
+    BfAccess(s_, kListFile, kAtRecord, "", recNo, listed, atEnd);
     if (!listed)
       for (const std::string& f : toFiles) isam::DeleteFile(f);
   }

@@ -44,9 +44,16 @@ void RowLog::Attach(std::string fileName) {
   }
   kept_.clear();
   fileName_ = std::move(fileName);
+  unlogged_ = false;
+}
+
+void RowLog::AttachUnlogged() {
+  Attach("");
+  unlogged_ = true;
 }
 
 bool RowLog::Keep(Kind kind, int32_t recNo, int16_t number, std::span<const uint8_t> bytes) {
+  if (unlogged_) return true;
   if (fileName_.empty() || bytes.size() > UINT16_MAX) return false;
   std::vector<uint8_t> entry(kHead + bytes.size() + kCheck);
   entry[0] = kind;

@@ -47,6 +47,9 @@ class RowLog {
 
   // The log of the open bookkeeping; empty while none is open.
   void Attach(std::string fileName);
+  // Books that are thrown away whole on any failure (built aside): their rows are posted
+  // with nothing kept, so no verification is ever in progress.
+  void AttachUnlogged();
   const std::string& fileName() const { return fileName_; }
 
   // A verification's rows are in the accounts and the log holds what they were before.
@@ -74,6 +77,7 @@ class RowLog {
 
  private:
   std::string fileName_;
+  bool unlogged_ = false;
   isam::FileRec file_;
   int64_t end_ = 0;
   std::set<int32_t> kept_;

@@ -380,7 +380,7 @@ bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBook
   const int remembered = ekonfig::Konfig.CurBase();  // the staged books' open is not the user's choice
   bool ok = bf::MakeStagingFolder(staging) && (newBookkeeping || db.StageCurrent(staging));
   if (ok) {
-    bf::BfDatabase staged(staging);
+    bf::BfDatabase staged(staging, bf::Access::kStaging);
     if (newBookkeeping) {
       ok = staged.CreateBookkeepingList() && staged.BeginNewBookkeeping();
       bf::BfShared& s = staged.shared();
@@ -401,6 +401,9 @@ bool BuildAsideAndTakeIn(bf::BfDatabase& db, const SieBooks& books, bool newBook
     ok = ok && isam::IsamSuccess;
   }
   ok = ok && SoundWhenOpenedAgain(staging);
+  // The last moment a Cancel stops it: once the take-in has begun, the import goes through.
+  if (ok) ecountform::Line(3, A("Bokföringen tas in"));
+  ok = ok && !ecountform::Aborted();
   ekonfig::Konfig.SetCurBase(remembered);
   if (!ok) {
     if (ecountform::Aborted()) eerror::EMsg(eerror::kCommonWarning, A("SIE-importen avbröts, inget importerat"));

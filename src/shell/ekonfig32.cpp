@@ -381,6 +381,15 @@ void ExitKonfig() {
   printing::Setdefdevmode(startPrinter);
 }
 
+void StoreRememberedBase(int32_t base) {
+  if (!runInUse) return;
+  KonfigFile file;
+  if (!file.OpenUpdate()) return;
+  onFile.main.SetCurBase(base);
+  onFile.main.SetProgBase(runProgNr, base);
+  file.WriteMain(onFile.main);
+}
+
 void LoadLabelSetting(int n) {
   if (n < 1 || n > glodefs::kSettings) return;
   KonfigFile file;

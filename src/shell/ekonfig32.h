@@ -82,6 +82,10 @@ KonfigStart InitKonfig(int progNr, bool inUse, const std::string& name);
 // Writes the main record and the two current settings back, when the run changed any of
 // them, and restores the printer selected at start.
 void ExitKonfig();
+// Writes base as the run's remembered bookkeeping (CurBase and its program's ProgBase) into
+// the file at once, the rest of the record as it was read: for a selection that must outlive
+// a run that is killed before its end.
+void StoreRememberedBase(int32_t base);
 
 // The settings dialog's tabs. Loading setting n reads it from the file into the current
 // buffer and makes n current; saving writes the current buffer as setting n at once, so

@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "../storage/TempFolder.h"
@@ -53,17 +52,10 @@ class BfnolkImportCrash : public BfnolkFolder {
     }
   }
 
-  // Everything bfnolk shows of the bookkeepings, whichever of them is selected.
+  // Everything bfnolk shows of the bookkeepings, the one selected among it.
   std::string Books() const {
-    // The list without its state column's "vald": a kill may leave either slot selected, or
-    // neither (an unselected slot ends in the blanks before an empty state).
-    std::string all;
-    std::istringstream list(Run("list").out);
-    for (std::string line; std::getline(list, line);) {
-      if (line.ends_with("  vald")) line.resize(line.size() - 6);
-      while (!line.empty() && line.back() == ' ') line.pop_back();
-      all += line + "\n";
-    }
+    // The list first: which bookkeeping is selected belongs to the state too.
+    std::string all = Run("list").out;
     for (const char* n : {"1", "2"}) {
       if (Run(std::string("select ") + n).status != 0) continue;
       all += Run("account list").out + Run("ver list").out;

@@ -135,4 +135,33 @@ TEST_F(BfnolkInterrupt, ASignalNeverLeavesHalfACommand) {
   }
 }
 
+TEST_F(BfnolkInterrupt, ASignalStopsASieImportBeforeItsTakeIn) {
+  std::string sie = "#FLAGGA 0\r\n#FNAMN Klubben\r\n#RAR 0 20260101 20261231\r\n#KONTO 1930 Bank\r\n";
+  for (int v = 1; v <= 3000; ++v)
+    sie += "#VER \"\" " + std::to_string(v) + " 20260105 \"Avgift " + std::to_string(v) +
+           "\"\r\n{\r\n#TRANS 1930 {} 1.25\r\n#TRANS 3010 {} -1.25\r\n}\r\n";
+  std::ofstream(root_ + "/bok.se", std::ios::binary) << sie;
+  const std::vector<std::string> import = {"import", "sie", root_ + "/bok.se", "--new"};
+  const auto duration = Duration(import);
+  int stopped = 0;
+  // Early on it stops; near its end it may already be taking the books in, and goes through.
+  for (const int eighth : {1, 2, 3, 7}) {
+    const std::string before = Run("list").out;
+    const Ended ended = Interrupted(import, SIGINT, duration * eighth / 8);
+    const std::string when = "SIGINT at " + std::to_string(eighth) + "/8:\n" + ended.out;
+    EXPECT_FALSE(fs::exists(root_ + "/data/sie.tmp")) << when;
+    Verified(when);
+    if (ended.out.find("SIE-import klar: 3000 verifikationer") != std::string::npos) {
+      // Past its end it has exited before the signal came.
+      EXPECT_TRUE(ended.signal == SIGINT || ended.signal == 0) << when;
+      continue;
+    }
+    // Stopped, or ended by the signal before it began.
+    EXPECT_EQ(ended.signal, SIGINT) << when;
+    EXPECT_EQ(Run("list").out, before) << when;
+    stopped += ended.out.find("SIE-importen avbröts, inget importerat") != std::string::npos;
+  }
+  EXPECT_GE(stopped, 1);
+}
+
 }  // namespace

@@ -342,6 +342,22 @@ TEST_F(Rebuild, TheYearEndCarriesBalancesAndEmptiesTheVerifications) {
   EXPECT_TRUE(s.dataBas.backupDir.empty());  // the user's backup folder is not the archive
 }
 
+TEST_F(Rebuild, TheYearEndArchiveListsOnlyTheBookkeepingItHolds) {
+  ASSERT_EQ(NewBookkeeping("andra"), 2);
+  boxes_.answers = {eerror::kYes};
+  ASSERT_TRUE(db_->ResetBookkeeping()) << eerror::StatusMsg;
+  BfDatabase archive((root_ / "data" / "bokslut" / "andra 2026-01-01--2026-12-31").string(), Access::kReadOnly);
+  archive.OpenBookkeepingList();
+  ASSERT_TRUE(archive.listOpen());
+  EXPECT_EQ(archive.shared().listInUse, 1);
+  BfDataBasRecord held;
+  EXPECT_EQ(ReadBookkeeping(archive.shared(), 1, held), Lookup::kAbsent);
+  ASSERT_EQ(ReadBookkeeping(archive.shared(), 2, held), Lookup::kFound);
+  EXPECT_EQ(held.name, "andra");
+  // The live list keeps both.
+  EXPECT_EQ(db_->shared().listInUse, 2);
+}
+
 TEST_F(Rebuild, AYearEndThatFailsPutsEverythingBack) {
   BfShared& s = db_->shared();
   const BfDataBasRecord listBefore = s.dataBas;
