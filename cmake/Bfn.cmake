@@ -80,3 +80,24 @@ function(bfn_qt_tests name label)
   gtest_discover_tests(${name} PROPERTIES LABELS ${label} ENVIRONMENT QT_QPA_PLATFORM=offscreen
                        DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# The libFuzzer program fuzz_<name> of fuzz_<name>.cpp in the calling folder (tests/X/fuzz),
+# linked to the library it fuzzes, and its CTest test (label fuzz): seconds long from a
+# corpus of its own and the seeds kept in tests/X/data/fuzz/<name>. An input that finds a
+# fault is left as found-<name>-* in the build folder, to be kept with the seeds. Further
+# libFuzzer options (-max_len=N) follow OPTIONS.
+function(bfn_fuzz_target name library seconds)
+  cmake_parse_arguments(ARG "" "" "OPTIONS" ${ARGN})
+  add_executable(fuzz_${name} fuzz_${name}.cpp)
+  target_include_directories(fuzz_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  target_link_libraries(fuzz_${name} PRIVATE ${library})
+  target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus-${name})
+  file(MAKE_DIRECTORY ${corpus})
+  get_filename_component(seeds ${CMAKE_CURRENT_SOURCE_DIR}/../data/fuzz/${name} ABSOLUTE)
+  add_test(NAME fuzz_${name}
+           COMMAND fuzz_${name} -max_total_time=${seconds} -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512
+                   ${ARG_OPTIONS} -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/found-${name}- ${corpus} ${seeds})
+  set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz)
+endfunction()

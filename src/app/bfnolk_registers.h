@@ -1,4 +1,4 @@
-// bfnolk's commands on the registers of the "xregister" menu: label.
+// bfnolk's commands on the registers of the "xregister" menu: label and giro.
 #pragma once
 
 #include <string>

@@ -13,9 +13,9 @@ using BfnolkRegisters = BfnolkFolder;
 
 TEST_F(BfnolkRegisters, KeepsAndPrintsLabels) {
   Ok("init --yes");
-  Ok("label add --line 'Anna Berg' --line 'Storgatan 1'");
+  Ok("label add --line 'Arbetsutskottet' --line 'Storgatan 1'");
   Ok("label add --line ''");
-  EXPECT_EQ(Run("label list").out, "Anna Berg\nXXX\n");
+  EXPECT_EQ(Run("label list").out, "Arbetsutskottet\nXXX\n");
   const ProgramRun tooLong = Run("label add --line " + std::string(241, 'a'));
   EXPECT_EQ(tooLong.status, 1);
   EXPECT_NE(tooLong.out.find("högst 240 tecken"), std::string::npos);
@@ -26,7 +26,7 @@ TEST_F(BfnolkRegisters, KeepsAndPrintsLabels) {
   const ProgramRun notPicture = Run("label add --picture " BFN_BIN_DIR "/bfnolk");
   EXPECT_EQ(notPicture.status, 1);
 
-  const ProgramRun printed = Run("label print 'Anna Berg' --copies 3 --to -");
+  const ProgramRun printed = Run("label print 'Arbetsutskottet' --copies 3 --to -");
   ASSERT_EQ(printed.status, 0) << printed.out;
   size_t count = 0;
   for (size_t at = printed.out.find("Storgatan 1"); at != std::string::npos; at = printed.out.find("Storgatan 1", at + 1))
@@ -69,7 +69,7 @@ TEST_F(BfnolkRegisters, VerifyChecksTheRegisterFilesThatExist) {
   Ok("init --yes");
   Ok("new --name Prov --from 2026-01-01 --to 2026-12-31");
   Verified("before any register is used");
-  Ok("label add --line 'Anna Berg'");
+  Ok("label add --line Arbetsutskottet");
   Ok("giro bank add --payee Elverket");
   Verified("with a label and a bankgiro form");
   // The bankgiro data file loses its last byte: no longer whole records.
@@ -81,6 +81,39 @@ TEST_F(BfnolkRegisters, VerifyChecksTheRegisterFilesThatExist) {
   EXPECT_EQ(damaged.status, 1);
   EXPECT_NE(damaged.out.find(root_ + "/data/giroB: data file of "), std::string::npos) << damaged.out;
   EXPECT_EQ(damaged.out.find("stämmer"), std::string::npos) << damaged.out;
+}
+
+// Both registers take their words by the same rules: the usage refused with status 2 before
+// anything is opened, a key that names nothing refused with 1 and nothing done.
+TEST_F(BfnolkRegisters, RefusesWrongWordsAndMissingKeysOfEitherRegister) {
+  Ok("init --yes");
+  const auto refused = [&](const std::string& args, int status, const std::string& said) {
+    const ProgramRun run = Run(args);
+    EXPECT_EQ(run.status, status) << args;
+    EXPECT_EQ(run.out, said + "\n") << args;
+  };
+  const std::string giroUsage =
+      "bfnolk giro: ange plus, post eller bank (0..4) och add, change, delete, list eller print";
+  refused("label", 2, "bfnolk label: ange add, change, delete, list eller print");
+  refused("giro plus", 2, giroUsage);
+  refused("giro 2x list", 2, giroUsage);
+  refused("label move", 2, "bfnolk label: okänt move");
+  refused("giro bank move", 2, "bfnolk giro: okänt move");
+  refused("label delete A B", 2, "bfnolk label delete: ange etikettens nyckel (första raden)");
+  refused("giro plus print", 2, "bfnolk giro print: ange blankettens nyckel (mottagare_littera)");
+  refused("label list --copies 0", 2, "bfnolk: --copies: antal kopior 1..99");
+
+  Ok("label add --line Styrelsen --line 'Torget 2'");
+  Ok("giro plus add --payee Elverket --account1 18 --message 'rad 1\\nrad 2'");
+  refused("label print Styrelsen Kansliet --to -", 1, "bfnolk label: ingen etikett Kansliet");
+  refused("label change Kansliet --line X", 1, "bfnolk label: ingen etikett Kansliet");
+  refused("giro plus delete Vatten", 1, "bfnolk giro: ingen blankett Vatten");
+  refused("label print --setting 11 --to -", 2, "bfnolk: --setting: etikettinställning 1..10");
+
+  EXPECT_EQ(Run("label list --json").out, "[{\"key\":\"Styrelsen\",\"text\":\"Styrelsen\\r\\nTorget 2\"}]\n");
+  const std::string form = Run("giro plus list --json").out;
+  EXPECT_NE(form.find("\"key\":\"Elverket\",\"payee\":\"Elverket\""), std::string::npos) << form;
+  EXPECT_NE(form.find("\"message\":\"rad 1\\r\\nrad 2\""), std::string::npos) << form;
 }
 
 }  // namespace

@@ -436,21 +436,21 @@ TEST_F(MainWindow, RegisterAndVisaKontoplanOpenTheAccountRegisterAndTheAccountLi
 
 TEST_F(MainWindow, EtikettregisterOpensTheLabelRegisterAndClosesItsFileAfter) {
   MakeBookkeepings({"Hem"});
-  Bfnolk("label add --line 'Anna Berg' --line 'Storgatan 1'");
+  Bfnolk("label add --line 'Arbetsutskottet' --line 'Storgatan 1'");
   TestMainForm form(kNoArgs);
   QAction* entry = form.Item("etikettMenu");
   ASSERT_TRUE(entry->isEnabled());
   WhenShown<eregui::TEEtikettRegForm>([](eregui::TEEtikettRegForm& reg) {
     EXPECT_EQ(reg.windowTitle(), "etikettregister");
     ASSERT_EQ(reg.List()->count(), 1);
-    EXPECT_EQ(reg.List()->item(0)->text(), "Anna Berg");
+    EXPECT_EQ(reg.List()->item(0)->text(), "Arbetsutskottet");
     reg.List()->item(0)->setSelected(true);
     Press(reg, "RaderaBtn");
     Press(reg, "StangBtn");
   });
   entry->trigger();
   // What the register said reaches the status bar; the file is closed, so it opens again.
-  EXPECT_EQ(form.MessagePanel(0), QString::fromUtf8("Etikett \"Anna Berg\", raderad..."));
+  EXPECT_EQ(form.MessagePanel(0), QString::fromUtf8("Etikett \"Arbetsutskottet\", raderad..."));
   {
     const ereg::EtikettFile closed(DataDir().string());
     ASSERT_NE(closed.Open(), nullptr);

@@ -1,36 +1,20 @@
 // The label register on a real "Etikett" file, and the label printer on the recording
-// canvas: an A4 page at 100 units per inch, so a tenth of a millimetre is 100/254 units.
+// canvas.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <deque>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
-#include "../storage/TempFolder.h"
-#include "RecordingCanvas.h"
+#include "KeyedRegisterTest.h"
 #include "common/Ansi.h"
 #include "common/ESmall_Bytes.h"
-#include "printing/ewrite32_dialog.h"
 #include "registers/eetikettprint32.h"
 #include "registers/eetikettreg32.h"
-#include "shell/ETider.h"
-#include "shell/Eerror32.h"
 
 using namespace ereg;
 
 namespace {
-
-glodefs::TEtikettEnv LabelSetting(int n) {
-  printing::TPrinterEnv defPrinter;
-  defPrinter.SetNames("CUPS", "Laser", "ipp://laser");
-  defPrinter.SetDefaultPageSetup(printing::kPaperA4, printing::kPortrait);
-  glodefs::TKonfigRec konfig;
-  glodefs::TEtikettEnv setting;
-  setting.FillDefaults(n, defPrinter, konfig);
-  return setting;
-}
 
 class ScriptedLabelDialog : public EtikettDialogs {
  public:
@@ -43,49 +27,25 @@ class ScriptedLabelDialog : public EtikettDialogs {
   }
 };
 
-class LabelTest : public ::testing::Test {
+class LabelTest : public KeyedRegisterTest<TEEtikettReg, ScriptedLabelDialog> {
  protected:
-  void SetUp() override {
-    ASSERT_GT(isam::InitIsam(0, 200), 0);
-    ASSERT_TRUE(OpenOrCreateKeyedFile(fb, EtikettFileName(dir.path()), kEtikettRecordSize));
-    reg = std::make_unique<TEEtikettReg>(fb, dialog);
-    eerror::StatusMsg.clear();
-    canvas.page = {827, 1169, 100, 100, false};
-  }
-  void TearDown() override {
-    reg.reset();
-    if (fb) isam::CloseFileBlock(fb);
-    isam::ExitIsam();
-  }
+  void SetUp() override { OpenRegister(EtikettFileName(dir.path()), kEtikettRecordSize); }
   void Add(const std::string& text) {
     dialog.texts.push_back(text);
     reg->EditEntry(true);
   }
   // The texts drawn, in order.
   std::vector<printing::RecordingCanvas::Op> Texts() const { return canvas.Of("text"); }
-  static int Dev(int tenths) { return static_cast<int>(std::lround(tenths * 100.0 / 254.0)); }
-
-  TempFolder dir;
-  isam::FileBlock* fb = nullptr;
-  ScriptedLabelDialog dialog;
-  std::unique_ptr<TEEtikettReg> reg;
-  eerror::RecordingMessageBoxes boxes;
-  eerror::ScopedMessageBoxes installedBoxes{boxes};
-  etider::SetClock clock{2026, 3, 1, 12, 0, 0};
-  etider::ScopedClock installedClock{clock};
-  printing::RecordingReportDialogs dialogs;
-  printing::RecordingCanvas canvas;
-  printing::PrintJob job{canvas, dialogs};
 };
 
 TEST_F(LabelTest, KeepsLabelsKeyedByTheirFirstLineAndAnEmptyOneAsXXX) {
   TEEtikettReg r(fb, dialog);
-  dialog.texts = {"Anna Berg\r\nStorgatan 1\r\n123 45 Ort", "", "BITMAP/tmp/logo.png"};
+  dialog.texts = {"Arbetsutskottet\r\nStorgatan 1\r\n123 45 Ort", "", "BITMAP/tmp/logo.png"};
   r.EditEntry(true);
   r.EditEntry(true);
   r.EditEntry(true);
   ASSERT_EQ(r.Count(), 3);
-  EXPECT_EQ(r.Lines()[0].text, "Anna Berg");
+  EXPECT_EQ(r.Lines()[0].text, "Arbetsutskottet");
   EXPECT_EQ(r.Lines()[1].text, "BITMAP/tmp/logo.png");
   EXPECT_EQ(r.Lines()[2].text, "XXX");
 
@@ -95,7 +55,7 @@ TEST_F(LabelTest, KeepsLabelsKeyedByTheirFirstLineAndAnEmptyOneAsXXX) {
   r.EditEntry(false);  // no text scripted: Cancel
   TEEtikettReg again(fb, dialog);
   again.Fill();
-  EXPECT_EQ(again.Lines()[0].text, "Anna Berg");
+  EXPECT_EQ(again.Lines()[0].text, "Arbetsutskottet");
   dialog.texts = {"Zeta"};
   again.SetCurrent(0);
   again.EditEntry(false);
@@ -113,7 +73,7 @@ TEST_F(LabelTest, KeepsLabelsKeyedByTheirFirstLineAndAnEmptyOneAsXXX) {
 // The files as a program killed while the change dialog is open leaves them: the label is
 // still listed when they are opened again.
 TEST_F(LabelTest, AChangeLeftOpenWhenTheProgramDiesLosesNoLabel) {
-  Add("Anna\r\nStorgatan 1");
+  Add("Arbetsutskottet\r\nStorgatan 1");
   const TempFolder killed;
   class CopyingDialog : public EtikettDialogs {
    public:
@@ -138,11 +98,11 @@ TEST_F(LabelTest, AChangeLeftOpenWhenTheProgramDiesLosesNoLabel) {
   TEEtikettReg after(reopened.Open(), dialog);
   after.Fill();
   ASSERT_EQ(after.Count(), 1);
-  EXPECT_EQ(after.Lines()[0].text, "Anna");
+  EXPECT_EQ(after.Lines()[0].text, "Arbetsutskottet");
   // The change that did end (Cancel) left the label as it was.
   r.Fill();
   ASSERT_EQ(r.Count(), 1);
-  EXPECT_EQ(r.Lines()[0].text, "Anna");
+  EXPECT_EQ(r.Lines()[0].text, "Arbetsutskottet");
 }
 
 TEST_F(LabelTest, TextsOverTwoHundredFortyAndDamagedLengthsAreHeldToTheField) {
@@ -160,8 +120,8 @@ TEST_F(LabelTest, TextsOverTwoHundredFortyAndDamagedLengthsAreHeldToTheField) {
 
 TEST_F(LabelTest, TypedLinesAreJoinedWithCrLfAndRefusedWhenTheLabelCannotHoldThem) {
   std::string text = "kvar", message;
-  EXPECT_TRUE(TakeEtikettText({"\xc3\x85sa Berg", "Storgatan 1"}, text, message));
-  EXPECT_EQ(text, "\xc5sa Berg\r\nStorgatan 1");
+  EXPECT_TRUE(TakeEtikettText({"\xc3\x85rsm\xc3\xb6tet", "Storgatan 1"}, text, message));
+  EXPECT_EQ(text, "\xc5rsm\xf6tet\r\nStorgatan 1");
   text = "kvar";
   const auto refused = [&](const std::vector<std::string>& lines, const std::string& said) {
     EXPECT_FALSE(TakeEtikettText(lines, text, message)) << lines.front();
@@ -188,12 +148,12 @@ TEST_F(LabelTest, TheDialogsPrintPlacesTheLabelTheTimesAskedEachWithTheSettingsC
   setting.SetCopies(2);
   {
     LabelPrinter printer(job, canvas, setting);
-    EXPECT_TRUE(PrintLabelTimes(printer, "Anna\r\nTorget 2", 3, 0));
+    EXPECT_TRUE(PrintLabelTimes(printer, "Arbetsutskottet\r\nTorget 2", 3, 0));
   }
   EXPECT_EQ(Texts().size(), 12u);  // two lines, three times two copies
   EXPECT_EQ(dialogs.Last(printing::ReportLine::Count), "    3[    3]");
   LabelPrinter printer(job, canvas, setting);
-  EXPECT_FALSE(PrintLabelTimes(printer, "Anna", 0, 0));
+  EXPECT_FALSE(PrintLabelTimes(printer, "Arbetsutskottet", 0, 0));
   EXPECT_EQ(Texts().size(), 12u);
 }
 
@@ -312,7 +272,7 @@ TEST_F(LabelTest, APictureLabelIsStretchedIntoItsCellAndCopiesFillCells) {
   ASSERT_TRUE(printer.Begin("etiketter", 0));
   printer.Place("bitmap/bilder/logo.png");
   printer.Place("BITMAP/finns/inte.png");  // no picture, but its cells are used
-  printer.Place("Anna");
+  printer.Place("Arbetsutskottet");
   printer.End();
   const auto pictures = canvas.Of("picture");
   ASSERT_EQ(pictures.size(), 3u);
@@ -334,7 +294,7 @@ TEST_F(LabelTest, CopiesBelowOneAreAskedForAndTheSettingKeepsAtLeastOne) {
   boxes.numberAnswers = {2};
   LabelPrinter printer(job, canvas, setting);
   ASSERT_TRUE(printer.Begin("etiketter", 0));
-  printer.Place("Anna");
+  printer.Place("Arbetsutskottet");
   printer.End();
   ASSERT_EQ(boxes.numberPrompts.size(), 1u);
   EXPECT_EQ(boxes.numberPrompts[0], "Antal kopior:");
@@ -343,8 +303,8 @@ TEST_F(LabelTest, CopiesBelowOneAreAskedForAndTheSettingKeepsAtLeastOne) {
 }
 
 TEST_F(LabelTest, PrintsTheSelectedLabelsAndNothingWithoutAPrinter) {
-  Add("Anna");
-  Add("Bo");
+  Add("Arbetsutskottet");
+  Add("Styrelsen");
   reg->SetSelected(0, true);
   glodefs::TEtikettEnv setting = LabelSetting(1);
   {

@@ -1,35 +1,19 @@
-// The giro registers on a real "giroP" file and their forms on the recording canvas: an A4
-// page at 100 units per inch, so a tenth of a millimetre is 100/254 units; the setting is
-// "Giroblanketter", one form a page.
+// The giro registers on a real "giroP" file and their forms on the recording canvas; the
+// setting is "Giroblanketter", one form a page.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <deque>
-#include <memory>
 
-#include "../storage/TempFolder.h"
-#include "RecordingCanvas.h"
+#include "KeyedRegisterTest.h"
 #include "common/Ansi.h"
 #include "common/ESmall_Bytes.h"
-#include "printing/ewrite32_dialog.h"
 #include "registers/egiroreg32.h"
-#include "shell/ETider.h"
-#include "shell/Eerror32.h"
 
 using namespace ereg;
 
 namespace {
-
-glodefs::TEtikettEnv GiroSetting() {
-  printing::TPrinterEnv defPrinter;
-  defPrinter.SetNames("CUPS", "Laser", "ipp://laser");
-  defPrinter.SetDefaultPageSetup(printing::kPaperA4, printing::kPortrait);
-  glodefs::TKonfigRec konfig;
-  glodefs::TEtikettEnv setting;
-  setting.FillDefaults(10, defPrinter, konfig);  // "Giroblanketter"
-  return setting;
-}
 
 // The dialog: each run takes the next form and presses "ok" until it is accepted or the
 // forms run out (then "avbryt").
@@ -58,27 +42,15 @@ GiroForm Form(const std::string& payee, const std::string& littera = "", const s
   return f;
 }
 
-class GiroTest : public ::testing::Test {
+class GiroTest : public KeyedRegisterTest<TEGiroReg, ScriptedGiroDialog> {
  protected:
-  void SetUp() override {
-    ASSERT_GT(isam::InitIsam(0, 200), 0);
-    ASSERT_TRUE(OpenOrCreateKeyedFile(fb, GiroFileName(dir.path(), kPlusgiro), kGiroRecordSize));
-    reg = std::make_unique<TEGiroReg>(fb, kPlusgiro, dialog);
-    eerror::StatusMsg.clear();
-    canvas.page = {827, 1169, 100, 100, false};
-  }
-  void TearDown() override {
-    reg.reset();
-    if (fb) isam::CloseFileBlock(fb);
-    isam::ExitIsam();
-  }
+  void SetUp() override { OpenRegister(GiroFileName(dir.path(), kPlusgiro), kGiroRecordSize, kPlusgiro); }
   bool Add(const GiroForm& form) {
     const int before = reg->Count();
     dialog.forms = {form};
     reg->EditEntry(true);
     return reg->Count() > before;
   }
-  static int Dev(double tenths) { return static_cast<int>(std::lround(tenths * 100.0 / 254.0)); }
   // The texts drawn on the form printed with kind.
   std::vector<printing::RecordingCanvas::Op> Printed(int kind, const GiroForm& form) {
     LabelPrinter printer(job, canvas, setting);
@@ -86,18 +58,7 @@ class GiroTest : public ::testing::Test {
     return canvas.Of("text");
   }
 
-  TempFolder dir;
-  isam::FileBlock* fb = nullptr;
-  ScriptedGiroDialog dialog;
-  std::unique_ptr<TEGiroReg> reg;
-  eerror::RecordingMessageBoxes boxes;
-  eerror::ScopedMessageBoxes installedBoxes{boxes};
-  etider::SetClock clock{2026, 3, 1, 12, 0, 0};
-  etider::ScopedClock installedClock{clock};
-  printing::RecordingReportDialogs dialogs;
-  printing::RecordingCanvas canvas;
-  printing::PrintJob job{canvas, dialogs};
-  glodefs::TEtikettEnv setting = GiroSetting();
+  glodefs::TEtikettEnv setting = LabelSetting(10);  // "Giroblanketter"
 };
 
 TEST(GiroNumber, PassesTheModulusTenCheckOnDigitsOnly) {

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "FakeRegister.h"
+#include "KeyedRegisterTest.h"
 #include "RecordingCanvas.h"
 #include "common/Ansi.h"
 #include "printing/ewrite32_dialog.h"
@@ -214,12 +215,9 @@ TEST_F(Register, DeletingRemovesTheSelectedLinesThatMayGoAndDeselectsTheOthers) 
 }
 
 glodefs::TRapportEnv Setting() {
-  printing::TPrinterEnv printer;
-  printer.SetNames("CUPS", "Laser", "ipp://laser");
-  printer.SetDefaultPageSetup(printing::kPaperA4, printing::kPortrait);
   glodefs::TKonfigRec konfig;
   glodefs::TRapportEnv setting;
-  setting.FillDefaults(1, printer, konfig);
+  setting.FillDefaults(1, LaserA4(), konfig);
   setting.SetPicture(0, {"", false, 6});
   return setting;
 }

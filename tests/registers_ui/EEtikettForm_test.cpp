@@ -139,34 +139,34 @@ TEST_F(LabelWindows, LabelsAreAddedChangedCancelledAndDeletedThroughTheRegister)
     EXPECT_EQ(dialog.Copies()->value(), 1);
     EXPECT_FALSE(dialog.Button("TextBtn")->isEnabled());
     EXPECT_EQ(dialog.Picture()->toolTip(), U("klicka för att välja bild för etikett"));
-    dialog.Memo()->setPlainText(U("Åsa Berg\nStorgatan 1\n123 45 Småby"));
+    dialog.Memo()->setPlainText(U("Årsmötet\nStorgatan 1\n123 45 Småby"));
     Press(dialog, "OKBtn");
   });
   Press(form, "NyBtn");
   Answer("", "OKBtn");  // an empty label is kept as XXX
   Press(form, "NyBtn");
-  EXPECT_EQ(Lines(list), QStringList({"XXX*", U("Åsa Berg")}));
-  EXPECT_EQ(Stored(form, A("Åsa Berg")), A("Åsa Berg\r\nStorgatan 1\r\n123 45 Småby"));
+  EXPECT_EQ(Lines(list), QStringList({"XXX*", U("Årsmötet")}));
+  EXPECT_EQ(Stored(form, A("Årsmötet")), A("Årsmötet\r\nStorgatan 1\r\n123 45 Småby"));
 
   // A change shows the label's lines and moves its line to where its new key sorts.
   Select(list, 1);
   WhenShown<TEtikettDlg>([](TEtikettDlg& dialog) {
-    EXPECT_EQ(dialog.Memo()->toPlainText(), U("Åsa Berg\nStorgatan 1\n123 45 Småby"));
-    dialog.Memo()->setPlainText(U("Anna Berg\nStorgatan 1"));
+    EXPECT_EQ(dialog.Memo()->toPlainText(), U("Årsmötet\nStorgatan 1\n123 45 Småby"));
+    dialog.Memo()->setPlainText(U("Arbetsutskottet\nStorgatan 1"));
     Press(dialog, "OKBtn");
   });
   Press(form, "AndraBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Anna Berg*", "XXX"}));
+  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet*", "XXX"}));
 
   // Cancel leaves the label and its line as they were.
-  Answer("Bertil", "CancelBtn");
+  Answer("Styrelsen", "CancelBtn");
   Press(form, "AndraBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Anna Berg*", "XXX"}));
-  EXPECT_EQ(Stored(form, "Anna Berg"), "Anna Berg\r\nStorgatan 1");
+  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet*", "XXX"}));
+  EXPECT_EQ(Stored(form, "Arbetsutskottet"), "Arbetsutskottet\r\nStorgatan 1");
 
   Select(list, 1);
   Press(form, "RaderaBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Anna Berg"}));
+  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet"}));
   EXPECT_EQ(form.Status(), U("Etikett \"XXX\", raderad..."));
   EXPECT_EQ(Stored(form, "XXX"), "(none)");
 }
@@ -246,10 +246,10 @@ TEST_F(LabelWindows, SkrivPrintsLabelsOnPdfFilFromTheDialogAndTheRegister) {
   printui::ScopedReportDialogs installedDialogs{dialogs};
   TEEtikettRegForm form(file->Open());
   form.show();
-  Answer("Anna Berg\nStorgatan 1", "OKBtn");
+  Answer("Arbetsutskottet\nStorgatan 1", "OKBtn");
   Press(form, "NyBtn");
   WhenShown<TEtikettDlg>([](TEtikettDlg& dialog) {
-    dialog.Memo()->setPlainText("Bo Ek\nTorget 2");
+    dialog.Memo()->setPlainText("Styrelsen\nTorget 2");
     dialog.Copies()->setValue(3);
     Press(dialog, "SkrivBtn");
     const std::string printed = PdfText(dialog.Status());
