@@ -404,9 +404,8 @@ class Treasurer:
         self.desk.keys(*(["Tab"] * 5), "space")
         self.desk.window(r"^Spara fil som", "huvudbok-pdf")
         self.desk.file_chosen(r"^Spara fil som", os.path.basename(pdf), "huvudbok-pdf-skriven")
-        # "stäng" sits in the window's lower right corner, over the status line.
-        x, y, width, height = self.desk.geometry(table)
-        self.desk.click(x + width - 47, y + height - 38)
+        self.desk.xdotool("windowfocus", "--sync", table, timeout=5)
+        self.desk.keys("Escape")
         self.desk.gone(r"huvudbok: .*: 1930 Bank$", "huvudbok-stangd")
 
     def print_report(self, downs, what):

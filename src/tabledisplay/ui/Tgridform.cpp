@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -233,6 +234,12 @@ void Tgridform::ShowTable() {
 QPushButton* Tgridform::Button(const QString& name) const { return findChild<QPushButton*>(name); }
 
 QString Tgridform::Status() const { return statusBar_->currentMessage(); }
+
+// A window, not a dialog: Esc closes it as it would a dialog.
+void Tgridform::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) close();
+  else QWidget::keyPressEvent(event);
+}
 
 void Tgridform::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -54,6 +54,7 @@ class Tgridform : public QWidget {
   QString Status() const;
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

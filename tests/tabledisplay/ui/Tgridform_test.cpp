@@ -127,7 +127,7 @@ TEST_F(TableWindow, TheExportGroupWritesEachDocument) {
   EXPECT_EQ(dialogs_.requests.size(), 2u);
 }
 
-TEST_F(TableWindow, TabLeavesTheGridForTheButtonsInTheirOrder) {
+TEST_F(TableWindow, TabLeavesTheGridForTheButtonsInTheirOrderAndEscCloses) {
   TestGrid window;
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -138,6 +138,8 @@ TEST_F(TableWindow, TabLeavesTheGridForTheButtonsInTheirOrder) {
     reached << QApplication::focusWidget()->objectName();
   }
   EXPECT_EQ(reached, QStringList({"stang", "skriv", "htm", "xml", "pdf", "jpg", "csv"}));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // closes, from wherever the focus is
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(TableWindow, XmlPdfJpegAndCsvFiles) {
