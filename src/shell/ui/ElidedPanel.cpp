@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace shellui {
 
 namespace {
