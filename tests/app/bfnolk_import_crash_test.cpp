@@ -4,15 +4,12 @@
 // open one; only which one is selected may have stayed as before.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <thread>
 
 #include "../storage/TempFolder.h"
 #include "BfnolkFolder.h"
@@ -80,21 +77,12 @@ class BfnolkImportCrash : public BfnolkFolder {
     Ok(args);
     Ok("select 1");
     const std::string afterChoiceKept = Books();
-    const std::string command = Command(args) + " >/dev/null 2>&1 </dev/null";
     std::mt19937 rng(seed);
     int whole = 0;
     for (int run = 0; run < 8; ++run) {
       SCOPED_TRACE(args + ", run " + std::to_string(run));
       BackToPristine();
-      const pid_t pid = ::fork();
-      if (pid == 0) {
-        ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-      }
-      std::this_thread::sleep_for(life * (rng() % 1000) / 1000);
-      ::kill(pid, SIGKILL);
-      int status = 0;
-      ::waitpid(pid, &status, 0);
+      KilledAfter(args, life * (rng() % 1000) / 1000);
       const ProgramRun verify = Run("verify");
       ASSERT_EQ(verify.status, 0) << verify.out;
       const std::string now = Books();

@@ -4,8 +4,6 @@
 // life, after which the books hold the whole verification or none of it.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -14,7 +12,6 @@
 #include <map>
 #include <random>
 #include <sstream>
-#include <thread>
 
 #include "BfnolkFolder.h"
 
@@ -121,7 +118,6 @@ TEST_F(BfnolkVerCrash, AKillAnywhereLeavesTheWholeVerificationOrNone) {
   for (int r = 0; r < 40; ++r) rows += (r % 2 ? "2710,1.25,-\n" : "7010,1.25,+\n");
   const std::string file = root_ + "/lang.ver";
   std::ofstream(file, std::ios::binary) << rows;
-  const std::string command = Command("ver play '" + file + "'") + " >/dev/null 2>&1 </dev/null";
   const auto start = std::chrono::steady_clock::now();
   Ok("ver play '" + file + "'");
   const auto life = std::chrono::steady_clock::now() - start;
@@ -129,15 +125,7 @@ TEST_F(BfnolkVerCrash, AKillAnywhereLeavesTheWholeVerificationOrNone) {
   int saved = 1;
   for (int run = 0; run < 25; ++run) {
     SCOPED_TRACE("run " + std::to_string(run));
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    std::this_thread::sleep_for(life * (rng() % 1000) / 1000);
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    KilledAfter("ver play '" + file + "'", life * (rng() % 1000) / 1000);
     // The next open takes back what the killed run left; verify opens for reading.
     const ProgramRun verify = Run("verify");
     ASSERT_EQ(verify.status, 0) << verify.out;

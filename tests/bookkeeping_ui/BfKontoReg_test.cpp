@@ -18,6 +18,7 @@
 #include "shell/ekonfig32.h"
 #include "shell/ekonfig32_command.h"
 #include "ModalDialogs.h"
+#include "WindowUser.h"
 #include "bookkeeping/BFVerify.h"
 #include "bookkeeping_ui/BfKontoForm.h"
 #include "common/Ansi.h"
@@ -41,14 +42,6 @@ class KontoWindows : public bf::BookkeepingFolder {
     if (text.isEmpty()) QTest::keyClick(field, Qt::Key_Delete);
     for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
   }
-  static void Press(QWidget& window, const char* button) {
-    QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
-  }
-  static QStringList Lines(const QListWidget* list) {
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text() + (list->item(i)->isSelected() ? "*" : "");
-    return lines;
-  }
   static QPoint At(QListWidget* list, int row) { return list->visualItemRect(list->item(row)).center(); }
   void Verified() {
     const std::vector<std::string> findings = bf::VerifyBookkeeping(s(), folder_.path());
@@ -64,7 +57,7 @@ TEST_F(KontoWindows, AccountsAreAddedChangedCancelledAndDeletedThroughTheRegiste
   EXPECT_EQ(form.windowTitle(), "kontoregister");
   QListWidget* list = form.List();
   EXPECT_TRUE(list->font().bold());
-  EXPECT_EQ(Lines(list), QStringList({"1930 \"konto...\"      100.00", "3010 \"konto...\"        0.00"}));
+  EXPECT_EQ(MarkedLines(list), QStringList({"1930 \"konto...\"      100.00", "3010 \"konto...\"        0.00"}));
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, At(list, 1));
   EXPECT_EQ(form.Status(), "   2 [   1]");
 
@@ -78,7 +71,7 @@ TEST_F(KontoWindows, AccountsAreAddedChangedCancelledAndDeletedThroughTheRegiste
     Press(dialog, "BitBtn1");
   });
   Press(form, "NyBtn");
-  EXPECT_EQ(Lines(list), QStringList({QString::fromUtf8("1510 \"Kundförd\"       25.50*"),
+  EXPECT_EQ(MarkedLines(list), QStringList({QString::fromUtf8("1510 \"Kundförd\"       25.50*"),
                                       "1930 \"konto...\"      100.00", "3010 \"konto...\"        0.00"}));
   EXPECT_EQ(Account("1510").sign, '-');
 
@@ -114,7 +107,7 @@ TEST_F(KontoWindows, AccountsAreAddedChangedCancelledAndDeletedThroughTheRegiste
   list->item(1)->setSelected(true);
   list->item(2)->setSelected(true);
   Press(form, "RaderaBtn");
-  EXPECT_EQ(Lines(list), QStringList({QString::fromUtf8("1510 \"Kundförd\"       25.50"),
+  EXPECT_EQ(MarkedLines(list), QStringList({QString::fromUtf8("1510 \"Kundförd\"       25.50"),
                                       "1930 \"konto...\"      150.00"}));
   EXPECT_EQ(form.Status(), QString::fromUtf8("KontoRecord \"3010\", raderad..."));
   Verified();

@@ -22,6 +22,7 @@
 #include <sstream>
 
 #include "ModalDialogs.h"
+#include "WindowUser.h"
 #include "ProgramRun.h"
 #include "bookkeeping_ui/BfInfoForm.h"
 #include "bookkeeping_ui/BfKontoReg.h"
@@ -326,10 +327,6 @@ void Type(QLineEdit* field, const QString& text) {
   field->selectAll();
   if (text.isEmpty()) QTest::keyClick(field, Qt::Key_Delete);
   for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void Press(QWidget& window, const char* button) {
-  QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
 TEST_F(MainWindow, NyMakesANewBookkeepingThroughTheFormAndRefusesAPeriodThatIsNoPeriod) {

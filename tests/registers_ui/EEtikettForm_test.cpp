@@ -18,7 +18,8 @@
 #include <fstream>
 #include <memory>
 
-#include "../bookkeeping_ui/ModalDialogs.h"
+#include "ModalDialogs.h"
+#include "WindowUser.h"
 #include "../storage/TempFolder.h"
 #include "ProgramRun.h"
 #include "common/Ansi.h"
@@ -51,14 +52,6 @@ class LabelWindows : public testing::Test {
     file.reset();
     isam::ExitIsam();
     ekonfig::ExitKonfig();
-  }
-  static void Press(QWidget& window, const char* button) {
-    QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton);
-  }
-  static QStringList Lines(const QListWidget* list) {
-    QStringList lines;
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text() + (list->item(i)->isSelected() ? "*" : "");
-    return lines;
   }
   static void Select(QListWidget* list, int row) {
     list->clearSelection();
@@ -145,7 +138,7 @@ TEST_F(LabelWindows, LabelsAreAddedChangedCancelledAndDeletedThroughTheRegister)
   Press(form, "NyBtn");
   Answer("", "OKBtn");  // an empty label is kept as XXX
   Press(form, "NyBtn");
-  EXPECT_EQ(Lines(list), QStringList({"XXX*", U("Årsmötet")}));
+  EXPECT_EQ(MarkedLines(list), QStringList({"XXX*", U("Årsmötet")}));
   EXPECT_EQ(Stored(form, A("Årsmötet")), A("Årsmötet\r\nStorgatan 1\r\n123 45 Småby"));
 
   // A change shows the label's lines and moves its line to where its new key sorts.
@@ -156,17 +149,17 @@ TEST_F(LabelWindows, LabelsAreAddedChangedCancelledAndDeletedThroughTheRegister)
     Press(dialog, "OKBtn");
   });
   Press(form, "AndraBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet*", "XXX"}));
+  EXPECT_EQ(MarkedLines(list), QStringList({"Arbetsutskottet*", "XXX"}));
 
   // Cancel leaves the label and its line as they were.
   Answer("Styrelsen", "CancelBtn");
   Press(form, "AndraBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet*", "XXX"}));
+  EXPECT_EQ(MarkedLines(list), QStringList({"Arbetsutskottet*", "XXX"}));
   EXPECT_EQ(Stored(form, "Arbetsutskottet"), "Arbetsutskottet\r\nStorgatan 1");
 
   Select(list, 1);
   Press(form, "RaderaBtn");
-  EXPECT_EQ(Lines(list), QStringList({"Arbetsutskottet"}));
+  EXPECT_EQ(MarkedLines(list), QStringList({"Arbetsutskottet"}));
   EXPECT_EQ(form.Status(), U("Etikett \"XXX\", raderad..."));
   EXPECT_EQ(Stored(form, "XXX"), "(none)");
 }

@@ -19,7 +19,9 @@
 #include <functional>
 
 #include "../storage/TempFolder.h"
+#include "ModalDialogs.h"
 #include "ProgramRun.h"
+#include "WindowUser.h"
 #include "common/Ansi.h"
 #include "printing/PrinterSystem.h"
 #include "shell/Eerror32.h"
@@ -31,20 +33,6 @@ using eregui::TGiroDlg;
 
 namespace {
 
-// The dialog on top, once exec() runs, handed to act; left open, it is cancelled.
-void WhenShown(std::function<void(TGiroDlg&)> act) {
-  QTimer::singleShot(0, [act] {
-    auto* dialog = dynamic_cast<TGiroDlg*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "no form dialog is shown";
-      if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) other->reject();
-      return;
-    }
-    act(*dialog);
-    if (dialog->isVisible()) dialog->reject();
-  });
-}
-
 void Type(QWidget* field, const QString& text) {
   field->setFocus();
   if (auto* line = qobject_cast<QLineEdit*>(field)) line->selectAll();
@@ -54,8 +42,6 @@ void Type(QWidget* field, const QString& text) {
     if (c == '\n') QTest::keyClick(field, Qt::Key_Return);
     else QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
-
-void Press(QWidget& window, const char* button) { QTest::mouseClick(window.findChild<QPushButton*>(button), Qt::LeftButton); }
 
 // The line of the form with key.
 int Row(const QListWidget* list, const QString& key) {
@@ -127,7 +113,7 @@ TEST_F(GiroWindows, FormsAreAddedCheckedChangedAndDeletedThroughThePlusgiroRegis
   form.show();
   EXPECT_EQ(form.windowTitle(), "plusgiroregister");
 
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     EXPECT_EQ(d.windowTitle(), "plusgiroblankett");
     EXPECT_EQ(d.objectName(), "plusgiroDlg");
     Fill(d, "Elverket", "", "19");
@@ -140,7 +126,7 @@ TEST_F(GiroWindows, FormsAreAddedCheckedChangedAndDeletedThroughThePlusgiroRegis
     EXPECT_FALSE(d.isVisible());
   });
   Press(form, "NyBtn");
-  WhenShown([](TGiroDlg& d) { Fill(d, "Elverket", "A", "1-8"); });
+  WhenShown<TGiroDlg>([](TGiroDlg& d) { Fill(d, "Elverket", "A", "1-8"); });
   Press(form, "NyBtn");
   EXPECT_EQ(Lines(form.List()), QStringList({"1-8............. Elverket_A", "18.............. Elverket"}));
   ereg::GiroForm stored = Stored(form, "Elverket");
@@ -148,7 +134,7 @@ TEST_F(GiroWindows, FormsAreAddedCheckedChangedAndDeletedThroughThePlusgiroRegis
   EXPECT_EQ(stored.message, "Faktura 12\r\nmars");
 
   // A third form for a payee and littera taken is refused, and nothing is stored.
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     Fill(d, "Elverket", "A", "18");
     EXPECT_TRUE(d.isVisible());
     EXPECT_EQ(d.Status(), QString::fromUtf8("Mottagare och littera finns redan registrerad. \"Elverket_A\" Måste vara unik."));
@@ -159,7 +145,7 @@ TEST_F(GiroWindows, FormsAreAddedCheckedChangedAndDeletedThroughThePlusgiroRegis
 
   // A change that keeps payee and littera is no clash with itself.
   Select(form, Row(form.List(), "Elverket_A"));
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     EXPECT_EQ(d.Edit(GiroField::kAccount1)->text(), "1-8");
     d.Amount()->setValue(95);
     Press(d, "BitBtn1");
@@ -170,7 +156,7 @@ TEST_F(GiroWindows, FormsAreAddedCheckedChangedAndDeletedThroughThePlusgiroRegis
 
   // Cancelled: the form, its key and its line as they were.
   Select(form, Row(form.List(), "Elverket_A"));
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     Type(d.Edit(GiroField::kPayee), "Vattnet");
     d.Amount()->setValue(5);
     Press(d, "BitBtn2");
@@ -191,7 +177,7 @@ TEST_F(GiroWindows, AFieldTakesNoMoreThanItsPlaceHolds) {
   const ereg::GiroFile file(folder.path(), ereg::kPlusgiro);
   eregui::TEGiroRegForm form(file.fb(), ereg::kPlusgiro);
   form.show();
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     Type(d.Edit(GiroField::kPayee), QString(31, 'p'));
     EXPECT_EQ(d.Edit(GiroField::kPayee)->text(), QString(30, 'p'));
     EXPECT_EQ(d.Status(), QString::fromUtf8("mottagare rymmer högst 30 tecken"));
@@ -240,7 +226,7 @@ TEST_F(GiroWindows, EachKindHasItsDialogAndTheHiddenNumberIsKept) {
     eregui::TEGiroRegForm form(file.fb(), kind);
     form.show();
     Select(form, 0);
-    WhenShown([kind](TGiroDlg& d) {
+    WhenShown<TGiroDlg>([kind](TGiroDlg& d) {
       const char* names[] = {"plusgiroDlg", "postgiroDlg", "", "bankgiroDlg"};
       EXPECT_EQ(d.objectName(), names[kind]);
       EXPECT_EQ(d.windowTitle().toStdString(), ereg::GiroCaption(kind));
@@ -273,7 +259,7 @@ TEST_F(GiroWindows, AFormIsPrintedInCopiesThroughPdfFil) {
   const ereg::GiroFile file(folder.path(), ereg::kPlusgiro);
   eregui::TEGiroRegForm form(file.fb(), ereg::kPlusgiro);
   form.show();
-  WhenShown([](TGiroDlg& d) {
+  WhenShown<TGiroDlg>([](TGiroDlg& d) {
     Type(d.Edit(GiroField::kPayee), "Elverket");
     Type(d.Edit(GiroField::kAccount1), "18");
     d.Amount()->setValue(250);

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 
 #include "ProgramRun.h"
 
@@ -37,6 +42,19 @@ class BfnolkFolder : public ::testing::Test {
   void Ok(const std::string& args) const {
     const ProgramRun run = Run(args);
     ASSERT_EQ(run.status, 0) << args << "\n" << run.out;
+  }
+  // One run without input or output, ended by SIGKILL after delay as a power cut would end it.
+  void KilledAfter(const std::string& args, std::chrono::nanoseconds delay) const {
+    const std::string command = "exec " + Command(args) + " >/dev/null 2>&1 </dev/null";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    std::this_thread::sleep_for(delay);
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
   }
   // bfnolk verify finds nothing.
   void Verified(const std::string& when) const {
