@@ -42,6 +42,16 @@ class Failure(Exception):
     pass
 
 
+def end_process(process):
+    """SIGTERM, and SIGKILL when it has not ended within 10 s."""
+    process.terminate()
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def check(condition, what):
     if not condition:
         raise Failure(what)
@@ -146,12 +156,7 @@ class Desk:
 
     def close(self):
         self.wait_shot()
-        self.xvfb.terminate()
-        try:
-            self.xvfb.wait(10)
-        except subprocess.TimeoutExpired:
-            self.xvfb.kill()
-            self.xvfb.wait()
+        end_process(self.xvfb)
         os.close(self.pipe)
 
     def env(self):
@@ -464,12 +469,7 @@ class Treasurer:
 
     def stop(self):
         if self.program.poll() is None:
-            self.program.terminate()
-            try:
-                self.program.wait(10)
-            except subprocess.TimeoutExpired:
-                self.program.kill()
-                self.program.wait()
+            end_process(self.program)
         self.log.close()
 
 
